@@ -1,0 +1,1 @@
+namespace vesmara_placeholder { int unused() { return 0; } }

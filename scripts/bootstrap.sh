@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the screenshots need.
+# Usage: scripts/bootstrap.sh [base|fuzz|screens|bench ...]   (base is always included)
+# Only missing packages are installed; apt-get runs as root or through sudo.
+set -euo pipefail
+
+base=(qt6-base-dev libqt6sql6-sqlite libssl-dev cmake ninja-build g++ pkg-config
+      xvfb xauth fonts-dejavu-core)
+fuzz=(clang libclang-rt-14-dev)
+screens=(imagemagick x11-utils)
+bench=(nodejs npm)
+
+want=("${base[@]}")
+for group in "$@"; do
+    case "$group" in
+        base) ;;
+        fuzz) want+=("${fuzz[@]}") ;;
+        screens) want+=("${screens[@]}") ;;
+        bench) want+=("${bench[@]}") ;;
+        *) echo "bootstrap: unknown group '$group'" >&2; exit 2 ;;
+    esac
+done
+
+missing=()
+for pkg in "${want[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$pkg")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "bootstrap: installing ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+else
+    echo "bootstrap: need root or sudo to install: ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,1 @@
+namespace vesmara_placeholder { int unusedUi() { return 0; } }
