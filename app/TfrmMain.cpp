@@ -1,0 +1,368 @@
+#include "app/TfrmMain.h"
+
+#include "app/TfrmOpcoes.h"
+#include "app/TfrmTelaConexao.h"
+#include "app/TfrmTelaLogin.h"
+#include "link/TMonitor.h"
+#include "ui/windows/TfrmLog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+
+TfrmMain::TfrmMain(const QString& userDir, QWidget* parent)
+    : QMainWindow(parent), m_monitor(new TMonitor(this, this)), m_mdi(new QMdiArea(this)),
+      m_panel0(new QLabel(this)), m_panel1(new QLabel(this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Monitor Vesmara"));
+    setCentralWidget(m_mdi);
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    CriaMenus();
+
+    m_panel0->setFixedWidth(200);
+    m_panel1->setFixedWidth(200);
+    statusBar()->addWidget(m_panel0);
+    statusBar()->addWidget(m_panel1);
+
+    const QSize tela = screen() ? screen()->size() : QSize(1024, 768);
+    m_monitor->Inicia(userDir, tela);
+    SetCaption(m_monitor->Caption());
+}
+
+TfrmMain::~TfrmMain() {
+    // The monitor reports into this window while it closes: detach first.
+    m_monitor->SetUi(nullptr);
+    if (m_busy) QApplication::restoreOverrideCursor();
+}
+
+void TfrmMain::CriaMenus() {
+    QMenu* ferramentas = menuBar()->addMenu(QStringLiteral("Ferramentas"));
+    QMenu* conexao = ferramentas->addMenu(QStringLiteral("Conexão"));
+    conexao->addAction(QStringLiteral("Conectar ao Vesmara..."), this,
+                       [this] { m_monitor->menuConectarClick(); });
+    conexao->addAction(QStringLiteral("Desconectar do Vesmara..."), this,
+                       [this] { m_monitor->menuDesconectarClick(); });
+    m_salvarComo = conexao->addAction(QStringLiteral("Salvar como..."), this,
+                                      [this] { AbreTelaConexao(true); });
+    m_salvarComo->setEnabled(false);
+    ferramentas->addSeparator();
+    m_trocarUsuario = ferramentas->addAction(QStringLiteral("Trocar de usuário..."), this,
+                                             [this] { m_monitor->menuTrocarUsuarioClick(); });
+    m_trocarUsuario->setEnabled(false);
+    ferramentas->addSeparator();
+    ferramentas->addAction(QStringLiteral("Opções..."), this, [this] {
+        auto* opcoes = new TfrmOpcoes(m_monitor, this);
+        opcoes->show();
+    });
+    ferramentas->addSeparator();
+    ferramentas->addAction(QStringLiteral("Sair"), this, &QWidget::close);
+
+    m_menuExibir = menuBar()->addMenu(QStringLiteral("Exibir"));
+
+    m_menuJanela = menuBar()->addMenu(QStringLiteral("Janela"));
+    connect(m_menuJanela, &QMenu::aboutToShow, this, &TfrmMain::AtualizaMenuJanela);
+    AtualizaMenuJanela();
+
+    QMenu* ajuda = menuBar()->addMenu(QStringLiteral("Ajuda"));
+    ajuda->addAction(u"Versão " + QLatin1String(TMonitor::kVersao), this, [this] {
+        QMessageBox::about(this, QStringLiteral("Monitor Vesmara"),
+                           u"Monitor Vesmara\nVersão " + QLatin1String(TMonitor::kVersao));
+    });
+}
+
+void TfrmMain::AtualizaMenuJanela() {
+    m_menuJanela->clear();
+    m_menuJanela->addAction(QStringLiteral("Cascata"), m_mdi, &QMdiArea::cascadeSubWindows);
+    m_menuJanela->addAction(QStringLiteral("Lado a lado - verticalmente"), this,
+                            [this] { LadoALado(Qt::Horizontal); });
+    m_menuJanela->addAction(QStringLiteral("Lado a lado - horizontalmente"), this,
+                            [this] { LadoALado(Qt::Vertical); });
+    m_menuJanela->addAction(QStringLiteral("Organizar ícones"), this, &TfrmMain::OrganizaIcones);
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    if (windows.isEmpty()) return;
+    m_menuJanela->addSeparator();
+    int n = 1;
+    for (QMdiSubWindow* w : windows) {
+        QAction* a = m_menuJanela->addAction(QString::number(n++) + u" " + w->windowTitle(), this,
+                                             [this, w] { m_mdi->setActiveSubWindow(w); });
+        a->setCheckable(true);
+        a->setChecked(w == m_mdi->activeSubWindow());
+    }
+}
+
+// Side by side (columns) for Qt::Horizontal, one above the other (rows) for Qt::Vertical.
+void TfrmMain::LadoALado(Qt::Orientation orientation) {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (!w->isMinimized() && w->isVisible()) windows << w;
+    if (windows.isEmpty()) return;
+    const QRect area = m_mdi->viewport()->rect();
+    const int n = int(windows.size());
+    for (int i = 0; i < n; ++i) {
+        windows[i]->showNormal();
+        if (orientation == Qt::Horizontal) {
+            const int w = area.width() / n;
+            windows[i]->setGeometry(i * w, 0, w, area.height());
+        } else {
+            const int h = area.height() / n;
+            windows[i]->setGeometry(0, i * h, area.width(), h);
+        }
+    }
+}
+
+void TfrmMain::OrganizaIcones() {
+    int x = 0;
+    const int bottom = m_mdi->viewport()->height();
+    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+        if (!w->isMinimized()) continue;
+        w->move(x, bottom - w->height());
+        x += w->width();
+    }
+}
+
+int TfrmMain::LarguraPainelStatus(int frameWidth) {
+    return frameWidth >= 500 ? frameWidth - 250 : frameWidth / 2;
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    m_panel0->setFixedWidth(std::max(0, LarguraPainelStatus(width())));
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    m_monitor->Mostrado();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    m_monitor->Fecha();
+    if (m_telaConexao) m_telaConexao->close();
+    if (m_telaLogin) m_telaLogin->close();
+    event->accept();
+}
+
+TfrmLog* TfrmMain::TelaLog() const { return m_log; }
+TfrmTelaConexao* TfrmMain::TelaConexao() const { return m_telaConexao; }
+TfrmTelaLogin* TfrmMain::TelaLogin() const { return m_telaLogin; }
+
+// --- Window registry --------------------------------------------------------------------------
+
+QMdiSubWindow* TfrmMain::ProcuraSubJanela(const QString& name) const {
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (w->widget() && w->widget()->objectName() == name) return w;
+    return nullptr;
+}
+
+bool TfrmMain::FormExiste(const QString& name) const { return ProcuraSubJanela(name) != nullptr; }
+
+QStringList TfrmMain::SetaTelasAtuais() const {
+    QStringList names;
+    for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (w->widget()) names << w->widget()->objectName();
+    return names;
+}
+
+QMdiSubWindow* TfrmMain::AdicionaJanela(QWidget* window, const QString& name) {
+    window->setObjectName(name);
+    QMdiSubWindow* sub = m_mdi->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    return sub;
+}
+
+QStringList TfrmMain::Fechartodas() {
+    QStringList names;
+    setUpdatesEnabled(false);
+    for (;;) {
+        const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::StackingOrder);
+        if (windows.isEmpty()) break;
+        QMdiSubWindow* w = m_mdi->activeSubWindow() ? m_mdi->activeSubWindow() : windows.last();
+        const QString name = w->widget() ? w->widget()->objectName() : QString();
+        // Closing removes the window from the area at once; it is destroyed later.
+        if (!w->close()) break;
+        m_mdi->removeSubWindow(w);
+        names << name;
+    }
+    setUpdatesEnabled(true);
+    m_log.clear();
+    AtualizaChavesLog();
+    return names;
+}
+
+// --- Packet log -------------------------------------------------------------------------------
+
+void TfrmMain::AtivaTelaLog() {
+    if (m_log || !m_monitor->Geral.Debug) return;
+    m_log = new TfrmLog;
+    m_log->SetDebug(m_monitor->Geral.Debug);
+    m_log->SetDebugPacotes(m_monitor->Geral.DebugPacotes);
+    connect(m_log, &TfrmLog::OpcoesMudaram, this, &TfrmMain::AtualizaChavesLog);
+    connect(m_log, &TfrmLog::MostrarClicado, this, &TfrmMain::MostraDump);
+    connect(m_log, &QObject::destroyed, this, [this] { AtualizaChavesLog(); });
+    AdicionaJanela(m_log, QStringLiteral("frmLog"))->show();
+    AtualizaChavesLog();
+}
+
+void TfrmMain::AtualizaChavesLog() {
+    m_monitor->LogAtivo = m_log && m_log->DebugMarcado();
+    m_monitor->LogPacotesAtivo = m_log && m_log->DebugPacotesMarcado();
+}
+
+void TfrmMain::MostraDump(const QString& item) {
+    if (!m_log) return;
+    if (item == u"InfoGeral") {
+        m_log->Adiciona(InfoGeral());
+        return;
+    }
+    if (item == u"Tudo" && !m_log->DebugMarcado()) return;
+    m_log->Adiciona(m_monitor->Dump(item));
+}
+
+QString TfrmMain::InfoGeral() const {
+    auto texto = [](const QRect& r) -> QString {
+        return u"Top=" + QString::number(r.top()) + u", Left=" + QString::number(r.left()) +
+               u", Height=" + QString::number(r.height()) + u", Width=" + QString::number(r.width());
+    };
+    QStringList lines;
+    QWidget* logFrame = m_log ? m_log->parentWidget() : nullptr;
+    if (logFrame) lines << u"TelaLog - " + texto(logFrame->geometry());
+    lines << u"TelaMain - " + texto(geometry());
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    lines << u"Screen - MonitorCount=" + QString::number(screens.size());
+    for (int i = 0; i < screens.size(); ++i)
+        lines << u"Screen " + QString::number(i) + u" - Num=" + QString::number(i) + u", " +
+                     texto(screens[i]->geometry());
+    if (QScreen* active = screen()) {
+        const int num = int(screens.indexOf(active));
+        lines << u"Screen Active - Num=" + QString::number(num) + u", " + texto(active->geometry());
+    }
+    return lines.join(QStringLiteral("\r\n")) + u"\r\n";
+}
+
+// --- TMonitorUi -------------------------------------------------------------------------------
+
+void TfrmMain::SetStatusBar(const QString& text) {
+    m_panel0->setText(text);
+    if (m_telaConexao)
+        m_telaConexao->SetInformacao(text);
+    else if (m_telaLogin)
+        m_telaLogin->SetInformacao(text);
+}
+
+void TfrmMain::SetStatusBarUsuario(const QString& text) { m_panel1->setText(text); }
+
+void TfrmMain::SetCaption(const QString& caption) { setWindowTitle(caption); }
+
+void TfrmMain::SetBusyCursor(bool busy) {
+    if (busy == m_busy) return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TfrmMain::EnableSalvarComo(bool enabled) { m_salvarComo->setEnabled(enabled); }
+void TfrmMain::EnableTrocarUsuario(bool enabled) { m_trocarUsuario->setEnabled(enabled); }
+
+void TfrmMain::Loga(const QString& line) {
+    if (m_log) m_log->Loga(line);
+}
+
+void TfrmMain::LogaPacote(const QString& packet) {
+    if (m_log) m_log->LogaPacote(packet);
+}
+
+void TfrmMain::AppException(const QString& message) {
+    if (m_log) {
+        m_log->SetDebug(false);
+        return;
+    }
+    if (m_monitor->Reconnecting) return;
+    // One box at a time, never a nested event loop inside a handler.
+    if (m_caixaErro) return;
+    m_caixaErro = new QMessageBox(QMessageBox::Critical, QStringLiteral("Monitor Vesmara"), message,
+                                  QMessageBox::Ok, this);
+    m_caixaErro->setAttribute(Qt::WA_DeleteOnClose);
+    m_caixaErro->open();
+}
+
+void TfrmMain::AbreTelaConexao(bool modoSalvar) {
+    if (!m_telaConexao)
+        m_telaConexao = new TfrmTelaConexao(m_monitor, [this] { return SetaTelasAtuais(); }, this);
+    m_telaConexao->SetModoSalvar(modoSalvar);
+    if (!modoSalvar) m_telaConexao->SelecionaPerfil(m_monitor->ConexaoAtiva);
+    m_telaConexao->show();
+    m_telaConexao->raise();
+    m_telaConexao->activateWindow();
+}
+
+void TfrmMain::ShowConnectionDialog(int countdownSeconds) {
+    AbreTelaConexao(false);
+    if (countdownSeconds > 0) {
+        m_telaConexao->SetInformacao(u"Reconectar em " + QString::number(countdownSeconds) + u"s...");
+        m_telaConexao->IniciaContagem(countdownSeconds);
+    } else {
+        m_telaConexao->IniciaContagem(0);
+    }
+}
+
+bool TfrmMain::ConnectionDialogOpen() const { return m_telaConexao; }
+
+void TfrmMain::ConnectionDialogFailed(int countdownSeconds) {
+    if (!m_telaConexao) return;
+    m_telaConexao->HabilitaBotoes(true);
+    if (countdownSeconds > 0) m_telaConexao->IniciaContagem(countdownSeconds);
+}
+
+void TfrmMain::CloseConnectionDialog() {
+    if (m_telaConexao) m_telaConexao->close();
+}
+
+void TfrmMain::ShowLoginDialog(int tag) {
+    if (!m_telaLogin) {
+        m_telaLogin = new TfrmTelaLogin(m_monitor, tag, this);
+        m_telaLogin->SetInformacao(m_panel0->text());
+    }
+    m_telaLogin->show();
+    m_telaLogin->raise();
+    m_telaLogin->activateWindow();
+}
+
+bool TfrmMain::LoginDialogOpen() const { return m_telaLogin; }
+
+void TfrmMain::LoginDialogRetry() {
+    if (!m_telaLogin) return;
+    m_telaLogin->HabilitaBotoes(true);
+    m_telaLogin->raise();
+    m_telaLogin->activateWindow();
+}
+
+void TfrmMain::CloseLoginDialog() {
+    if (m_telaLogin) m_telaLogin->close();
+}
+
+bool TfrmMain::HasMonitoringWindows() const {
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    if (windows.isEmpty()) return false;
+    return !(windows.size() == 1 && m_log && windows.first()->widget() == m_log);
+}
+
+QStringList TfrmMain::CloseAllWindows() { return Fechartodas(); }
+
+void TfrmMain::CreateWindows(const QStringList& telasAbrir) {
+    // The "Exibir" menu offers the monitoring windows as they join the program; windows to
+    // reopen whose kind is not known are ignored.
+    m_menuExibir->clear();
+    (void)telasAbrir;
+}
+
+void TfrmMain::ActivateLogWindow() { AtivaTelaLog(); }

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "link/TMonitorUi.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QMessageBox;
+class TMonitor;
+class TfrmLog;
+class TfrmTelaConexao;
+class TfrmTelaLogin;
+
+// The MDI frame: menus, status bar, the registry of open monitoring windows, and the user
+// interface of the monitor core it owns.
+class TfrmMain : public QMainWindow, public TMonitorUi {
+    Q_OBJECT
+public:
+    // `userDir`: the settings folder (SettingsFolder() in the program).
+    explicit TfrmMain(const QString& userDir, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    TMonitor* Monitor() const { return m_monitor; }
+
+    // --- Window registry -------------------------------------------------------------------
+    bool FormExiste(const QString& name) const;
+    QMdiSubWindow* ProcuraSubJanela(const QString& name) const;
+    // Registry names of the open child windows, in child order.
+    QStringList SetaTelasAtuais() const;
+    // Closes every child window, collecting the names into TelasAbrir; stops at a window that
+    // refuses to close.
+    QStringList Fechartodas();
+    // Adds a monitoring window as an MDI child under its registry name.
+    QMdiSubWindow* AdicionaJanela(QWidget* window, const QString& name);
+
+    // --- Packet log ------------------------------------------------------------------------
+    void AtivaTelaLog();
+    TfrmLog* TelaLog() const;
+
+    // --- TMonitorUi ------------------------------------------------------------------------
+    void SetStatusBar(const QString& text) override;
+    void SetStatusBarUsuario(const QString& text) override;
+    void SetCaption(const QString& caption) override;
+    void SetBusyCursor(bool busy) override;
+    void EnableSalvarComo(bool enabled) override;
+    void EnableTrocarUsuario(bool enabled) override;
+    void Loga(const QString& line) override;
+    void LogaPacote(const QString& packet) override;
+    void AppException(const QString& message) override;
+    void ShowConnectionDialog(int countdownSeconds) override;
+    bool ConnectionDialogOpen() const override;
+    void ConnectionDialogFailed(int countdownSeconds) override;
+    void CloseConnectionDialog() override;
+    void ShowLoginDialog(int tag) override;
+    bool LoginDialogOpen() const override;
+    void LoginDialogRetry() override;
+    void CloseLoginDialog() override;
+    bool HasMonitoringWindows() const override;
+    QStringList CloseAllWindows() override;
+    void CreateWindows(const QStringList& telasAbrir) override;
+    void ActivateLogWindow() override;
+
+    // For tests.
+    QLabel* PainelStatus() const { return m_panel0; }
+    QLabel* PainelUsuario() const { return m_panel1; }
+    TfrmTelaConexao* TelaConexao() const;
+    TfrmTelaLogin* TelaLogin() const;
+    QMenu* MenuExibir() const { return m_menuExibir; }
+    QAction* AcaoSalvarComo() const { return m_salvarComo; }
+    QAction* AcaoTrocarUsuario() const { return m_trocarUsuario; }
+    // The width rule of the first status panel.
+    static int LarguraPainelStatus(int frameWidth);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CriaMenus();
+    void AtualizaMenuJanela();
+    void LadoALado(Qt::Orientation orientation);
+    void OrganizaIcones();
+    void AtualizaChavesLog();
+    void MostraDump(const QString& item);
+    QString InfoGeral() const;
+    void AbreTelaConexao(bool modoSalvar);
+
+    TMonitor* m_monitor;
+    QMdiArea* m_mdi;
+    QLabel* m_panel0;
+    QLabel* m_panel1;
+    QMenu* m_menuExibir = nullptr;
+    QMenu* m_menuJanela = nullptr;
+    QAction* m_salvarComo = nullptr;
+    QAction* m_trocarUsuario = nullptr;
+    QPointer<TfrmLog> m_log;
+    QPointer<TfrmTelaConexao> m_telaConexao;
+    QPointer<TfrmTelaLogin> m_telaLogin;
+    QPointer<QMessageBox> m_caixaErro;
+    bool m_busy = false;
+    bool m_shown = false;
+};

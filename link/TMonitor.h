@@ -1,0 +1,245 @@
+#pragma once
+
+#include "app/settings/TConfiguracao.h"
+#include "link/TClientManager.h"
+#include "link/TMonitorUi.h"
+#include "model/users/TListaUsuarioVesmara.h"
+#include "model/users/TPermissaoUsuario.h"
+
+#include <QHash>
+#include <QSize>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <deque>
+
+class TPacketManagerParser;
+
+// The monitor without its windows: both connections, the packet queue and dispatcher, the
+// connection life with login and data load, the model lists and the permission checks. The
+// desktop window owns one and shows what it reports through TMonitorUi; the probe and the
+// tests drive it with no widget at all.
+class TMonitor : public QObject {
+    Q_OBJECT
+public:
+    explicit TMonitor(TMonitorUi* ui = nullptr, QObject* parent = nullptr);
+    ~TMonitor() override;
+
+    void SetUi(TMonitorUi* ui);
+
+    // Start-up: the settings folder (empty = no settings files, for headless use), the screen
+    // size for the defaults of dialog positions. Reads the global settings.
+    void Inicia(const QString& userDir, QSize tela = QSize(1024, 768));
+    // The main window is showing: offer the log window and start the connection timer.
+    void Mostrado();
+    // The main window is closing: no reconnection, everything closed and emptied.
+    void Fecha();
+
+    // The chat server listens on its own fixed port of the same host; tests and the probe may
+    // point it elsewhere.
+    quint16 PortaChat = 5033;
+    static constexpr const char* kVersao = "1.0.57.6";
+
+    // --- Connection fields -------------------------------------------------------------------
+    QString IP = QStringLiteral("127.0.0.1");
+    int Porta = 5038;
+    QString Usuario;
+    QString Senha;
+    bool SalvarSenha = false;
+    QString ConexaoAtiva;
+    QString UserDir;
+    QString WindowsUser;
+    QString PerfilConfiguracaoId;
+    bool ConnectPending = false;
+    bool Reconnecting = false;
+    bool LocalClose = false;
+    bool Closing = false;
+    QString CloseStep;
+    QStringList TelasAbrir;
+    TConfiguracaoGeral Geral;
+
+    // --- Flags set by the server during a connection -----------------------------------------
+    QString ServerVersion;
+    bool UsarLoginWindows = false;
+    bool ModoCSTA = false;
+    bool CallReasonsCounted = false;
+    bool QueueStatusLoaded = false;
+    bool ChatEnabled = false;
+    // The internal chat was started for this run (a successful "UserInChat").
+    bool ChatIniciado = false;
+
+    // --- Packet queue ------------------------------------------------------------------------
+    // Packets of the manager connection not yet dispatched, oldest first.
+    std::deque<QString> PacketQueue;
+    QString UltimoPacote;
+    // Above this many queued packets the manager socket stops being read until the drain has
+    // caught up, so a flooding server cannot grow the queue without bound.
+    static constexpr size_t kQueueHighWater = 50000;
+    static constexpr size_t kQueueLowWater = 10000;
+    static constexpr int kMessagesEvery = 201;
+
+    TClientManager* ManagerConnection() const { return m_manager; }
+    TClientManager* ChatConnection() const { return m_chat; }
+    QTimer Timer2;
+
+    // --- Users and permissions ---------------------------------------------------------------
+    TPermissaoUsuario Permissoes;
+    TListaUsuarioVesmara UsuariosVesmara;
+
+    // --- Diagnostics -------------------------------------------------------------------------
+    // Switched on by whoever shows the log (the packet-log window, the probe); while off no
+    // log text is even built.
+    bool LogAtivo = false;
+    bool LogPacotesAtivo = false;
+    void Loga(const QString& text);
+    void LogaPacote(const QString& packet);
+    // The state dump of one item of the packet-log window's list ("Tudo", "Canais", ...).
+    QString Dump(const QString& item) const;
+    // The single error hook: logs the close step, "ERRO", the message and the packet being
+    // handled, then lets the user interface decide whether to show it.
+    void AppException(const QString& message);
+
+    // --- Dispatcher --------------------------------------------------------------------------
+    void OnClientManagerPacket(TClientManager* sender, const QString& packet);
+    void Timer2Timer();
+    void TrataManagerPacket(TClientManager* sender, const QString& packet);
+
+    // --- Connection life ---------------------------------------------------------------------
+    QTimer TimerConexao;
+    int TimerConexaoTag = 0;
+    QTimer TimerLogin;
+    int TimerLoginTag = 0;
+    // The last text of the first status-bar panel.
+    QString StatusText;
+    // A load sequence completed on the current connection.
+    bool Carregado = false;
+
+    void LeConfiguracaoConexao();
+    void TimerConexaoTimer();
+    void Conectar();
+    void OnClientManagerConnect(TClientManager* sender);
+    void OnClientManagerDisconnect(TClientManager* sender);
+    void OnClientManagerError(TClientManager* sender, int code);
+    void EncerraConexao();
+    void SetaConexaoAtiva(const QString& nome);
+    QString Caption() const;
+    void SetStatusBar(const QString& text);
+    void SetStatusBarUsuario(const QString& name);
+    // The manager login action, for both connections; refuses an unsafe user name.
+    QString LoginAction() const;
+
+    // Menu commands of "Ferramentas" > "Conexão".
+    void menuConectarClick();
+    void menuDesconectarClick();
+    void menuTrocarUsuarioClick();
+    // "Conectar" of the connection dialog with the chosen profile and the edited address.
+    void ConectarPeloDialogo(const QString& perfil, const QString& ip, const QString& porta);
+    // "Salvar" of the dialog in save mode; true when the new profile file exists afterwards.
+    bool SalvarConexaoComo(const QString& nome, const QStringList& telasAbertas);
+    // "Login" of the login dialog.
+    void LoginPeloDialogo(const QString& usuario, const QString& senha, bool salvar, int tag);
+    // "OK" of the options dialog.
+    void SalvaOpcoes();
+
+    // --- Login and load sequence -------------------------------------------------------------
+    void TimerLoginTimer();
+    void StartTimerLogin(int tag);
+    void Logar();
+    void SendAfter(const QString& id);
+    void SendAfterLogin();
+    void TerminouCargaDeDados();
+    void FechaFormLogin();
+
+    // --- Chat connection ---------------------------------------------------------------------
+    void ConectaChat();
+    void SendAfterChat(const QString& step);
+    void TrataEventoChat(const TPacketManagerParser& p);
+
+    // --- Permission checks -------------------------------------------------------------------
+    bool TemPermissaoMonitorarCallCenter() const;
+    bool TemPermissaoMonitorarChatExterno() const;
+    bool TemPermissaoGerenciarAtendentes() const;
+    bool TemPermissaoChatUsuario(const QString& usuario) const;
+    bool TemPermissaoChat() const;
+    bool TemPermissaoMonitorarConversaChat(const QString& valor) const;
+    bool TemPermissaoTronco(const QString& idTronco, const QString& nome) const;
+    bool TemPermissaoRamal(const QString& ramalId) const;
+    bool TemPermissaoAtendenteCodigo(const QString& codigo) const;
+    bool TemPermissaoFilaId(const QString& filaId) const;
+    bool TemPermissaoCampanhaId(const QString& campanhaId) const;
+    // The call-centre gate: "Monitorar Call Center" or bit 4 of the user's mask.
+    bool PassaPortaoCallCenter() const;
+    bool PassaPortaoChat() const;
+    // Sends one action over the manager connection (dropped when it is not open).
+    void SendManager(const QString& text);
+    void ClientManagerSendString(bool chat, const QString& text);
+
+Q_SIGNALS:
+    // Every action text sent over the manager connection (for tests and the probe).
+    void ActionSent(const QString& text);
+    void StatusChanged(const QString& text);
+    void LoadFinished();
+    void CallReasonsRecounted();
+
+private:
+    using EventHandler = void (TMonitor::*)(const TPacketManagerParser&, int connectionId);
+    using RowHandler = void (TMonitor::*)(const TPacketManagerParser&);
+    static const QHash<QString, EventHandler>& EventTable();
+    static const QHash<QString, RowHandler>& QueryTable();
+
+    void TrataResposta(const TPacketManagerParser& p);
+    void TrataEvento(const TPacketManagerParser& p, int connectionId);
+
+    // Events that belong to the link itself.
+    void EvZxDbEvent(const TPacketManagerParser& p, int connectionId);
+    void EvZxDbComplete(const TPacketManagerParser& p, int connectionId);
+    void EvZxTimeStamp(const TPacketManagerParser& p, int connectionId);
+    void EvFullyBooted(const TPacketManagerParser& p, int connectionId);
+    void EvTitulo(const TPacketManagerParser& p, int connectionId);
+    void EvListComplete(const TPacketManagerParser& p, int connectionId);
+    void EvQueueCallReasonCountComplete(const TPacketManagerParser& p, int connectionId);
+    void EvUserPermissionsComplete(const TPacketManagerParser& p, int connectionId);
+    void EvUserEvent(const TPacketManagerParser& p, int connectionId);
+
+    void RowPerfilConfiguracao(const TPacketManagerParser& p);
+    void RowLoginVesmara(const TPacketManagerParser& p);
+    void RowPermissaoUsuario(const TPacketManagerParser& p);
+    void RowPermissaoUsuarioExtra(const TPacketManagerParser& p);
+    void RowUsuariosVesmara(const TPacketManagerParser& p);
+    void EvUserPermission(const TPacketManagerParser& p, int connectionId);
+    void EvUserPermissionDetail(const TPacketManagerParser& p, int connectionId);
+
+    // Runs handler code from a socket notification or a timer: an error never crosses the
+    // event loop, it goes to the error hook.
+    template <typename F> void Guarded(F&& f) {
+        try {
+            f();
+        } catch (const std::exception& e) {
+            AppException(QString::fromUtf8(e.what()));
+        } catch (...) {
+            AppException(QStringLiteral("Erro desconhecido"));
+        }
+    }
+
+    void LoginRecusado();
+    void EsvaziaListas();
+    // Runs a settings write; a refusal of the system reaches the error hook, not the caller.
+    template <typename F> void GravaConfiguracao(F&& write);
+    void OnClientManagerChatConnect(TClientManager* sender);
+    void OnClientManagerChatDisconnect(TClientManager* sender);
+    void OnClientManagerChatError(TClientManager* sender, int code);
+    void OnClientManagerChatPacket(TClientManager* sender, const QString& packet);
+    void FinishChatLoad();
+    bool Pode(const char16_t* grupoNovo, const char16_t* nomeNovo, const char16_t* grupoAntigo,
+              const char16_t* nomeAntigo, const QString& valor) const;
+
+    TMonitorUi m_nullUi;
+    TMonitorUi* m_ui;
+    TClientManager* m_manager;
+    TClientManager* m_chat;
+    bool m_draining = false;
+    bool m_chatLoadPending = false;
+    bool m_chatLoggedIn = false;
+};

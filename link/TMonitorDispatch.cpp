@@ -1,0 +1,217 @@
+// The packet dispatcher: responses advance the load sequence, events and table-query rows are
+// routed by name to the part of the model that owns them.
+#include "link/Clock.h"
+#include "link/TMonitor.h"
+#include "link/TPacketManagerParser.h"
+
+#include <climits>
+#include <algorithm>
+
+namespace {
+QString DateTimeText(double days) {
+    return DaysToDateTime(days).toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+}
+} // namespace
+
+const QHash<QString, TMonitor::EventHandler>& TMonitor::EventTable() {
+    // Entries without a handler belong to parts of the model that ignore them for now.
+    static const QHash<QString, EventHandler> table = {
+        {QStringLiteral("newchannel"), nullptr},
+        {QStringLiteral("status"), nullptr},
+        {QStringLiteral("newstate"), nullptr},
+        {QStringLiteral("dial"), nullptr},
+        {QStringLiteral("newexten"), nullptr},
+        {QStringLiteral("newcallerid"), nullptr},
+        {QStringLiteral("link"), nullptr},
+        {QStringLiteral("bridge"), nullptr},
+        {QStringLiteral("unlink"), nullptr},
+        {QStringLiteral("rename"), nullptr},
+        {QStringLiteral("masquerade"), nullptr},
+        {QStringLiteral("peerstatus"), nullptr},
+        {QStringLiteral("alarm"), nullptr},
+        {QStringLiteral("alarmclear"), nullptr},
+        {QStringLiteral("antennalevel"), nullptr},
+        {QStringLiteral("operatorregistry"), nullptr},
+        {QStringLiteral("hangup"), nullptr},
+        {QStringLiteral("agents"), nullptr},
+        {QStringLiteral("agentcalled"), nullptr},
+        {QStringLiteral("agentconnect"), nullptr},
+        {QStringLiteral("agentringnoanswer"), nullptr},
+        {QStringLiteral("agentcomplete"), nullptr},
+        {QStringLiteral("agentlogoff"), nullptr},
+        {QStringLiteral("agentlogin"), nullptr},
+        {QStringLiteral("queueparams"), nullptr},
+        {QStringLiteral("join"), nullptr},
+        {QStringLiteral("queueentry"), nullptr},
+        {QStringLiteral("leave"), nullptr},
+        {QStringLiteral("queuecallerabandon"), nullptr},
+        {QStringLiteral("queuememberstatus"), nullptr},
+        {QStringLiteral("queuemember"), nullptr},
+        {QStringLiteral("queuememberadded"), nullptr},
+        {QStringLiteral("queuememberremoved"), nullptr},
+        {QStringLiteral("queuememberpaused"), nullptr},
+        {QStringLiteral("hook"), nullptr},
+        {QStringLiteral("zxtimestamp"), &TMonitor::EvZxTimeStamp},
+        {QStringLiteral("queuecallreasoncount"), nullptr},
+        {QStringLiteral("queuecallsubreasoncount"), nullptr},
+        {QStringLiteral("zxuserpermission"), &TMonitor::EvUserPermission},
+        {QStringLiteral("zxuserpermissiondetail"), &TMonitor::EvUserPermissionDetail},
+        {QStringLiteral("zxuserpermissionscomplete"), &TMonitor::EvUserPermissionsComplete},
+        {QStringLiteral("zxdbevent"), &TMonitor::EvZxDbEvent},
+        {QStringLiteral("zxdbcomplete"), &TMonitor::EvZxDbComplete},
+        {QStringLiteral("statuscomplete"), &TMonitor::EvListComplete},
+        {QStringLiteral("agentscomplete"), &TMonitor::EvListComplete},
+        {QStringLiteral("queuestatuscomplete"), &TMonitor::EvListComplete},
+        {QStringLiteral("queuecallreasoncountcomplete"), &TMonitor::EvQueueCallReasonCountComplete},
+        {QStringLiteral("userevent"), &TMonitor::EvUserEvent},
+        {QStringLiteral("titulo"), &TMonitor::EvTitulo},
+        {QStringLiteral("fullybooted"), &TMonitor::EvFullyBooted},
+        {QStringLiteral("chatchannelmessage"), nullptr},
+        {QStringLiteral("chatchannelmessagescomplete"), nullptr},
+        {QStringLiteral("chatnewmessage"), nullptr},
+        {QStringLiteral("chatchannelstate"), nullptr},
+    };
+    return table;
+}
+
+const QHash<QString, TMonitor::RowHandler>& TMonitor::QueryTable() {
+    static const QHash<QString, RowHandler> table = {
+        {QStringLiteral("ZXDBListaPerfilConfiguracao"), &TMonitor::RowPerfilConfiguracao},
+        {QStringLiteral("ZXDBLoginVesmara"), &TMonitor::RowLoginVesmara},
+        {QStringLiteral("ZXDBListaPermissaoUsuario"), &TMonitor::RowPermissaoUsuario},
+        {QStringLiteral("ZXDBListaPermissaoUsuarioExtra"), &TMonitor::RowPermissaoUsuarioExtra},
+        {QStringLiteral("ZXDBListaPortas"), nullptr},
+        {QStringLiteral("ZXDBListaRamais"), nullptr},
+        {QStringLiteral("ZXDBListaTroncos"), nullptr},
+        {QStringLiteral("ZXDBListaAgentes"), nullptr},
+        {QStringLiteral("ZXDBListaFilas"), nullptr},
+        {QStringLiteral("ZXDBListaCampanhas"), nullptr},
+        {QStringLiteral("ZXDBListaCampanhasAtual"), nullptr},
+        {QStringLiteral("ZXDBListaMotivosPausa"), nullptr},
+        {QStringLiteral("ZXDBChamadasAtivasFilas"), nullptr},
+        {QStringLiteral("ZXDBDisClientesTotal"), nullptr},
+        {QStringLiteral("ZXDBDisClientesDiscar"), nullptr},
+        {QStringLiteral("ZXDBDisStatusDiscagem"), nullptr},
+        {QStringLiteral("ZXDBDisClientesAgendados"), nullptr},
+        {QStringLiteral("ZXDBDisTelefonesTotal"), nullptr},
+        {QStringLiteral("ZXDBDisTelefonesDiscar"), nullptr},
+        {QStringLiteral("ZXDBDisTelefonesTentativasExcedidas"), nullptr},
+        {QStringLiteral("ZXDBDisTelefonesAgendados"), nullptr},
+        {QStringLiteral("ZXDBDisTelefonesDesativados"), nullptr},
+        {QStringLiteral("ZXDBDisStatusChamadas"), nullptr},
+        {QStringLiteral("ZXDBDisClassificacaoChamadas"), nullptr},
+        {QStringLiteral("ZXDBUsuariosVesmara"), &TMonitor::RowUsuariosVesmara},
+        {QStringLiteral("ZXDBMensagensNaLidasChat"), nullptr},
+    };
+    return table;
+}
+
+void TMonitor::TrataManagerPacket(TClientManager* sender, const QString& packet) {
+    LogaPacote(packet);
+    UltimoPacote = packet;
+    const int connectionId = sender ? sender->ConnectionId : 0;
+    const TPacketManagerParser p(packet);
+    const QString type = p.GetPacketType();
+    if (type == u"Event")
+        TrataEvento(p, connectionId);
+    else if (type == u"Response")
+        TrataResposta(p);
+}
+
+void TMonitor::TrataResposta(const TPacketManagerParser& p) {
+    const QString response = p.GetValue(u"Response");
+    const QString zxId = p.GetValue(u"ZXDBActionID");
+    if (!zxId.isEmpty() && response == u"Error") {
+        // A failed table query counts as an empty result: the load goes on.
+        SendAfter(zxId);
+        return;
+    }
+    const QString id = p.GetValue(u"ActionID");
+    if (LogAtivo)
+        Loga(u"Response = " + response + u", ActionId = " + id + u", Message=" +
+             p.GetValue(u"Message"));
+
+    if (id == u"login") {
+        if (response == u"Error") {
+            m_ui->SetStatusBar(QStringLiteral("Erro de login no Vesmara"));
+            m_ui->SetBusyCursor(false);
+            return;
+        }
+        SendAfter(id);
+        return;
+    }
+    if (id.startsWith(u"VarDisCampanha-") || id.startsWith(u"VarDisTelefone-") ||
+        id.startsWith(u"VarDisNome-")) {
+        // Dialer variables of a channel: handled with the campaigns.
+        return;
+    }
+    if (id == u"UserInChat" && response == u"Success") {
+        ChatIniciado = true;
+        SendAfter(id);
+    }
+    if (response != u"Success") SendAfter(id);
+}
+
+void TMonitor::TrataEvento(const TPacketManagerParser& p, int connectionId) {
+    const QString name = p.GetEvent().toLower();
+    if (LogAtivo && p.GetValueView(u"ActionId") == u"ZXGetUserPermissions")
+        Loga(u"Evento:" + name + u" Canal:" + p.GetValue(u"Channel") + u" UID:" +
+             p.GetValue(u"Uniqueid"));
+    const EventHandler handler = EventTable().value(name, nullptr);
+    if (handler) (this->*handler)(p, connectionId);
+}
+
+void TMonitor::EvZxDbEvent(const TPacketManagerParser& p, int) {
+    const RowHandler handler = QueryTable().value(p.GetValue(u"ZXDBActionID"), nullptr);
+    if (handler) (this->*handler)(p);
+}
+
+void TMonitor::EvZxDbComplete(const TPacketManagerParser& p, int) {
+    SendAfter(p.GetValue(u"ZXDBActionID"));
+}
+
+void TMonitor::EvZxTimeStamp(const TPacketManagerParser& p, int) {
+    const QString t = p.GetValue(u"TimeStamp");
+    const double server = UnixTextToLocal(t);
+    const double local = LocalNow();
+    if (server > 0) {
+        const qint64 seconds = WholeSecondsBetween(server, local);
+        SetServerClockOffset(int(std::clamp<qint64>(seconds, INT_MIN, INT_MAX)));
+    }
+    if (LogAtivo)
+        Loga(u"TimeStamp=" + t + u", DTServ=" + DateTimeText(server) + u", dtLocal=" +
+             DateTimeText(local) + u", Diff=" + QString::number(ServerClockOffset()));
+}
+
+void TMonitor::EvFullyBooted(const TPacketManagerParser& p, int) {
+    if (p.GetValueView(u"UsarLoginWindows") == u"1") UsarLoginWindows = true;
+    TimerLogin.setInterval(50);
+    ServerVersion = p.GetValue(u"Version");
+}
+
+void TMonitor::EvTitulo(const TPacketManagerParser& p, int) {
+    ModoCSTA = p.GetValueView(u"CSTA") == u"1";
+}
+
+void TMonitor::EvListComplete(const TPacketManagerParser& p, int) {
+    SendAfter(p.GetValue(u"ActionID"));
+}
+
+void TMonitor::EvQueueCallReasonCountComplete(const TPacketManagerParser& p, int) {
+    CallReasonsCounted = true;
+    const QString id = p.GetValue(u"ActionID");
+    if (id.isEmpty()) {
+        // An unsolicited recount: the call-reason charts of the queue windows follow it.
+        Q_EMIT CallReasonsRecounted();
+        return;
+    }
+    SendAfter(id);
+}
+
+void TMonitor::EvUserEvent(const TPacketManagerParser& p, int connectionId) {
+    const QString userEvent = p.GetValue(u"UserEvent").toLower();
+    if (userEvent == u"vchatevent")
+        TrataEventoChat(p);
+    else if (userEvent == u"zxnewcall")
+        (void)connectionId; // annotates the channel of a new call, with the channels
+}

@@ -1,0 +1,64 @@
+// The permission checks every window and menu asks before showing an object. The newer form
+// (users with a platform id) and the older one use different group and permission names.
+#include "link/TMonitor.h"
+
+bool TMonitor::Pode(const char16_t* grupoNovo, const char16_t* nomeNovo, const char16_t* grupoAntigo,
+                    const char16_t* nomeAntigo, const QString& valor) const {
+    if (Permissoes.FormaNova())
+        return Permissoes.TemPermissao(QString::fromUtf16(grupoNovo), QString::fromUtf16(nomeNovo), valor);
+    return Permissoes.TemPermissao(QString::fromUtf16(grupoAntigo), QString::fromUtf16(nomeAntigo), valor);
+}
+
+bool TMonitor::TemPermissaoMonitorarCallCenter() const {
+    return Pode(u"Monitorar Call Center", u"Visualizar", u"Monitor", u"Visualizar", {});
+}
+
+bool TMonitor::TemPermissaoMonitorarChatExterno() const {
+    return Pode(u"Monitorar Chat Externo", u"Visualizar", u"Monitor", u"Visualizar", {});
+}
+
+bool TMonitor::PassaPortaoCallCenter() const {
+    return TemPermissaoMonitorarCallCenter() || Permissoes.TemBit(4);
+}
+
+bool TMonitor::PassaPortaoChat() const {
+    return TemPermissaoMonitorarChatExterno() || Permissoes.TemBit(4);
+}
+
+bool TMonitor::TemPermissaoGerenciarAtendentes() const {
+    if (!PassaPortaoCallCenter()) return false;
+    return Pode(u"Gerenciar Atendentes", u"Visualizar", u"Monitor", u"GerenciarAtendentes", {});
+}
+
+bool TMonitor::TemPermissaoChatUsuario(const QString& usuario) const {
+    return Pode(u"Conversar Chat Interno", u"Visualizar", u"Chat", u"Conversar", usuario);
+}
+
+bool TMonitor::TemPermissaoChat() const { return TemPermissaoChatUsuario({}); }
+
+bool TMonitor::TemPermissaoMonitorarConversaChat(const QString& valor) const {
+    return Pode(u"Monitorar Conversa Chat Externo", u"Visualizar", u"Fila", u"MonitorarConversaChat",
+                valor);
+}
+
+bool TMonitor::TemPermissaoTronco(const QString& idTronco, const QString& nome) const {
+    if (Permissoes.FormaNova())
+        return Permissoes.TemPermissao(QStringLiteral("Tronco"), QStringLiteral("Visualizar"), idTronco);
+    return Permissoes.TemPermissao(QStringLiteral("Tronco"), QStringLiteral("Visualizar"), nome);
+}
+
+bool TMonitor::TemPermissaoRamal(const QString& ramalId) const {
+    return Permissoes.TemPermissao(QStringLiteral("Ramal"), QStringLiteral("Visualizar"), ramalId);
+}
+
+bool TMonitor::TemPermissaoAtendenteCodigo(const QString& codigo) const {
+    return Permissoes.TemPermissao(QStringLiteral("Atendente"), QStringLiteral("Visualizar"), codigo);
+}
+
+bool TMonitor::TemPermissaoFilaId(const QString& filaId) const {
+    return Permissoes.TemPermissao(QStringLiteral("Fila"), QStringLiteral("Visualizar"), filaId);
+}
+
+bool TMonitor::TemPermissaoCampanhaId(const QString& campanhaId) const {
+    return Pode(u"Campanha", u"Visualizar", u"Discador", u"Visualizar", campanhaId);
+}

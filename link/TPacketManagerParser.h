@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// One received packet split into its "Key: Value" lines. Lives for the handling of one packet.
+// Keys are matched without regard to ASCII case and the first occurrence wins; values come back
+// with surrounding blanks and control characters removed.
+class TPacketManagerParser {
+public:
+    explicit TPacketManagerParser(const QString& packet);
+
+    // Views into the parser's own copy of the packet, in arrival order. The closing empty line of
+    // a packet is the last entry; text after the last CR LF is dropped.
+    std::vector<QStringView> Lines;
+
+    QString GetValue(QStringView key) const;
+    QStringView GetValueView(QStringView key) const;
+    bool HasKey(QStringView key) const;
+    // "Event", "Response" or empty for anything else (including the greeting line glued in
+    // front of the first response).
+    QString GetPacketType() const;
+    QString GetEvent() const { return GetValue(u"Event"); }
+
+    const QString& Text() const { return m_text; }
+
+private:
+    // The line whose key is `key`, or a null view.
+    const QStringView* FindLine(QStringView key) const;
+
+    QString m_text;
+};

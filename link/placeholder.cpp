@@ -1,1 +1,0 @@
-namespace vesmara_placeholder { int unused() { return 0; } }

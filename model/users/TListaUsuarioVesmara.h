@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// A platform user, as the chat lists them.
+struct TUsuarioVesmara {
+    QString Usuario;
+    QString Nome;
+    QString Tipo;
+    QString NomeExibicao() const { return Nome.isEmpty() ? Usuario : Nome; }
+};
+
+// All platform users, in arrival order, found by login name in constant time.
+class TListaUsuarioVesmara {
+public:
+    // The first user with this exact login name whose type contains `filtroTipo` (when given).
+    TUsuarioVesmara* Procura(const QString& usuario, const QString& filtroTipo = {}) const;
+    TUsuarioVesmara* Adiciona(const QString& usuario);
+    int Count() const { return int(m_itens.size()); }
+    TUsuarioVesmara* Item(int i) const { return m_itens[size_t(i)].get(); }
+    void Limpa();
+
+    // A row of the users query: rows without a login name are ignored.
+    void TrataLinha(const QString& user, const QString& nome, const QString& tipo);
+
+private:
+    std::vector<std::unique_ptr<TUsuarioVesmara>> m_itens;
+    QHash<QString, TUsuarioVesmara*> m_porUsuario; // first user of each login name
+};

@@ -1,1 +1,0 @@
-namespace vesmara_placeholder { int unusedUi() { return 0; } }
