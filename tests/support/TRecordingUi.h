@@ -1,0 +1,47 @@
+#pragma once
+
+// A user interface that only records what the monitor core asks of it.
+#include "link/TMonitorUi.h"
+
+struct TRecordingUi : TMonitorUi {
+    QStringList status;
+    QStringList usuario;
+    QStringList log;
+    QStringList erros;
+    QList<int> loginDialogs;      // tags
+    QList<int> connectionDialogs; // countdowns
+    QList<int> connectionFailures;
+    int loginRetries = 0;
+    int loadsFinished = 0;
+    bool loginOpen = false;
+    bool connectionOpen = false;
+    QStringList openWindows;   // what CloseAllWindows hands back
+    QStringList reopened;      // what CreateWindows received
+
+    void SetStatusBar(const QString& t) override { status << t; }
+    void SetStatusBarUsuario(const QString& t) override { usuario << t; }
+    void Loga(const QString& l) override { log << l; }
+    void AppException(const QString& m) override { erros << m; }
+    void ShowConnectionDialog(int s) override {
+        connectionDialogs << s;
+        connectionOpen = true;
+    }
+    bool ConnectionDialogOpen() const override { return connectionOpen; }
+    void ConnectionDialogFailed(int s) override { connectionFailures << s; }
+    void CloseConnectionDialog() override { connectionOpen = false; }
+    void ShowLoginDialog(int tag) override {
+        loginDialogs << tag;
+        loginOpen = true;
+    }
+    bool LoginDialogOpen() const override { return loginOpen; }
+    void LoginDialogRetry() override { ++loginRetries; }
+    void CloseLoginDialog() override { loginOpen = false; }
+    bool HasMonitoringWindows() const override { return !openWindows.isEmpty(); }
+    QStringList CloseAllWindows() override {
+        QStringList w = openWindows;
+        openWindows.clear();
+        return w;
+    }
+    void CreateWindows(const QStringList& t) override { reopened = t; }
+    void LoadFinished() override { ++loadsFinished; }
+};
