@@ -31,6 +31,8 @@ public:
     int Contagem() const { return m_contagem; }
 
     void ConectarClick();
+    // One second of the countdown (the timer's handler).
+    void ContagemTick();
 
     QComboBox* Perfis() const { return m_perfis; }
     QLineEdit* EditIP() const { return m_ip; }
@@ -40,7 +42,6 @@ public:
 
 private:
     void CarregaEndereco(const QString& perfil);
-    void ContagemTick();
 
     TMonitor* m_monitor;
     std::function<QStringList()> m_telasAbertas;
