@@ -4,7 +4,7 @@
 # Only missing packages are installed; apt-get runs as root or through sudo.
 set -euo pipefail
 
-base=(qt6-base-dev libqt6sql6-sqlite libssl-dev cmake ninja-build g++ pkg-config
+base=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libssl-dev cmake ninja-build g++ pkg-config
       xvfb xauth fonts-dejavu-core)
 fuzz=(clang libclang-rt-14-dev)
 screens=(imagemagick x11-utils)

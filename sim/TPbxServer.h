@@ -1,0 +1,71 @@
+#pragma once
+
+#include "TSimOptions.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+
+class QTcpServer;
+class TSimDatabase;
+class TSimScript;
+class TSimSession;
+class TSimState;
+
+// The substitute PBX manager server: a manager port and a chat port on one address, the
+// scenario's tables behind the table queries, the live call-centre state behind the listings,
+// an optional script replayed on every manager connection, and the fault switches.
+class TPbxServer : public QObject {
+    Q_OBJECT
+public:
+    explicit TPbxServer(QObject* parent = nullptr);
+    ~TPbxServer() override;
+
+    bool start(const TSimOptions& options, QString* error = nullptr);
+    void stop();
+    bool isRunning() const;
+
+    quint16 managerPort() const;
+    quint16 chatPort() const;
+
+    // Every action packet received (whole text), in order, over all connections. Bounded: the
+    // oldest texts go once they add up to more than ReceivedLimit characters.
+    QStringList receivedActions() const;
+    static constexpr qsizetype ReceivedLimit = 8 * 1024 * 1024;
+
+    // The live state and the tables, for tests and for the traffic that changes them. Null while
+    // the server is stopped.
+    TSimState* state() const { return m_state.get(); }
+    TSimDatabase* database() const { return m_database.get(); }
+    const TSimOptions& options() const { return m_options; }
+    int connectionCount() const;
+
+    // Connections over this number are closed at once.
+    static constexpr int ConnectionLimit = 100;
+
+Q_SIGNALS:
+    void actionReceived(const QString& actionName, const QString& packetText);
+    void clientDisconnected();
+    void scriptFinished(bool ok, const QString& message);
+
+private:
+    void accept(QTcpServer* listener, bool chat);
+    void record(const QString& actionName, const QString& text);
+    void syncActiveCalls();
+
+    TSimOptions m_options;
+    std::unique_ptr<TSimDatabase> m_database;
+    std::unique_ptr<TSimState> m_state;
+    std::unique_ptr<TSimScript> m_script;
+    QTcpServer* m_manager = nullptr;
+    QTcpServer* m_chat = nullptr;
+    QList<QPointer<TSimSession>> m_sessions;
+    std::deque<QString> m_received;
+    qsizetype m_receivedSize = 0;
+    int m_connections = 0; // sessions opened, for their seeds
+};

@@ -1,0 +1,115 @@
+// vesmara-pbx: the substitute PBX manager server.
+#include "TPbxServer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+bool readNumber(const QCommandLineParser& parser, const QString& name, qint64 min, qint64 max,
+                qint64* value, QString* error) {
+    if (!parser.isSet(name)) return true;
+    bool ok = false;
+    const qint64 n = parser.value(name).toLongLong(&ok);
+    if (!ok || n < min || n > max) {
+        *error = QStringLiteral("--%1 takes a number from %2 to %3").arg(name).arg(min).arg(max);
+        return false;
+    }
+    *value = n;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vesmara-pbx"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Substitute PBX manager server for Monitor Vesmara."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("port"), QStringLiteral("Manager port (0 = any free port)."),
+         QStringLiteral("N"), QStringLiteral("5038")},
+        {QStringLiteral("chat-port"), QStringLiteral("Chat port (0 = any free port)."),
+         QStringLiteral("N"), QStringLiteral("5033")},
+        {QStringLiteral("listen"), QStringLiteral("Address to listen on."), QStringLiteral("ADDR"),
+         QStringLiteral("127.0.0.1")},
+        {QStringLiteral("scenario"), QStringLiteral("Built-in scenario name or .sql file."),
+         QStringLiteral("NAME|FILE"), QStringLiteral("demo")},
+        {QStringLiteral("seed"), QStringLiteral("Seed of everything random."), QStringLiteral("S"),
+         QStringLiteral("1")},
+        {QStringLiteral("speed"),
+         QStringLiteral("Run traffic and script waits this many times faster."),
+         QStringLiteral("X"), QStringLiteral("1")},
+        {QStringLiteral("script"),
+         QStringLiteral("Replay this script on every manager connection."), QStringLiteral("FILE")},
+        {QStringLiteral("drop-after"),
+         QStringLiteral("Close each manager connection after N packets."), QStringLiteral("N")},
+        {QStringLiteral("chunk"), QStringLiteral("Write in pieces of at most this many bytes."),
+         QStringLiteral("BYTES")},
+        {QStringLiteral("stall-after"),
+         QStringLiteral("After N packets send half of the next one, then nothing."),
+         QStringLiteral("N")},
+        {QStringLiteral("garbage"),
+         QStringLiteral("Mix malformed packets into the stream after the login.")},
+    });
+    parser.process(app);
+
+    QTextStream err(stderr);
+    auto failWith = [&](const QString& message) {
+        err << "vesmara-pbx: " << message << Qt::endl;
+        return 1;
+    };
+    if (!parser.positionalArguments().isEmpty())
+        return failWith(
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+
+    TSimOptions options;
+    QString error;
+    qint64 port = options.port;
+    qint64 chatPort = options.chatPort;
+    qint64 seed = options.seed;
+    qint64 chunk = options.chunk;
+    if (!readNumber(parser, QStringLiteral("port"), 0, 65535, &port, &error) ||
+        !readNumber(parser, QStringLiteral("chat-port"), 0, 65535, &chatPort, &error) ||
+        !readNumber(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFLL, &seed, &error) ||
+        !readNumber(parser, QStringLiteral("drop-after"), 0, std::numeric_limits<qint64>::max(),
+                    &options.dropAfter, &error) ||
+        !readNumber(parser, QStringLiteral("stall-after"), 0, std::numeric_limits<qint64>::max(),
+                    &options.stallAfter, &error) ||
+        !readNumber(parser, QStringLiteral("chunk"), 1, 1 << 20, &chunk, &error))
+        return failWith(error);
+    options.port = quint16(port);
+    options.chatPort = quint16(chatPort);
+    options.seed = quint32(seed);
+    options.chunk = int(chunk);
+    if (!options.address.setAddress(parser.value(QStringLiteral("listen"))))
+        return failWith(QStringLiteral("--listen takes an IP address"));
+    bool ok = false;
+    options.speed = parser.value(QStringLiteral("speed")).toDouble(&ok);
+    if (!ok || options.speed <= 0 || options.speed > 1000)
+        return failWith(QStringLiteral("--speed takes a number above 0 and up to 1000"));
+    options.scenario = parser.value(QStringLiteral("scenario"));
+    options.scriptFile = parser.value(QStringLiteral("script"));
+    options.garbage = parser.isSet(QStringLiteral("garbage"));
+
+    TPbxServer server;
+    if (!server.start(options, &error)) return failWith(error);
+    QObject::connect(&server, &TPbxServer::scriptFinished, [&err](bool ok, const QString& message) {
+        if (ok)
+            err << "vesmara-pbx script ok" << Qt::endl;
+        else
+            err << "vesmara-pbx script failed: " << message << Qt::endl;
+    });
+
+    std::printf("vesmara-pbx listening manager=%u chat=%u\n", unsigned(server.managerPort()),
+                unsigned(server.chatPort()));
+    std::fflush(stdout);
+    return app.exec();
+}
