@@ -24,6 +24,12 @@ void TLabelInformacao::SetTexto(const QString& text) {
     p.setColor(QPalette::WindowText, EhErro(text) ? QColor(Qt::red) : QColor(Qt::blue));
     setPalette(p);
     setToolTip(text);
+    m_texto = text;
     setText(Encurta(text, fontMetrics(), width()));
     repaint();
+}
+
+void TLabelInformacao::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    setText(Encurta(m_texto, fontMetrics(), width()));
 }

@@ -13,4 +13,12 @@ public:
     // The text as the label shows it at the given width (the shortening rule), for tests.
     static QString Encurta(const QString& text, const QFontMetrics& metrics, int width);
     static bool EhErro(const QString& text);
+    QString TextoCompleto() const { return m_texto; }
+
+protected:
+    // The label may be laid out after the text arrived: the shortening follows its width.
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QString m_texto;
 };

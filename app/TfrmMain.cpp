@@ -15,6 +15,9 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
+#include <QTimer>
 
 TfrmMain::TfrmMain(const QString& userDir, QWidget* parent)
     : QMainWindow(parent), m_monitor(new TMonitor(this, this)), m_mdi(new QMdiArea(this)),
@@ -140,7 +143,8 @@ void TfrmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_shown) return;
     m_shown = true;
-    m_monitor->Mostrado();
+    // Once the frame has its final size, so the log window gets its own.
+    QTimer::singleShot(0, this, [this] { m_monitor->Mostrado(); });
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
@@ -173,8 +177,15 @@ QStringList TfrmMain::SetaTelasAtuais() const {
 
 QMdiSubWindow* TfrmMain::AdicionaJanela(QWidget* window, const QString& name) {
     window->setObjectName(name);
+    const QSize wanted = window->size();
     QMdiSubWindow* sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // The window's own size, plus the frame and title bar the area puts around it.
+    QStyleOptionTitleBar option;
+    option.initFrom(sub);
+    const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+    const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, sub);
+    sub->resize(wanted.width() + 2 * frame, wanted.height() + title + frame);
     return sub;
 }
 

@@ -3,12 +3,15 @@
 #include "app/settings/TSettingsFolder.h"
 
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Monitor Vesmara"));
     QApplication::setApplicationDisplayName(QStringLiteral("Monitor Vesmara"));
     TfrmMain main(SettingsFolder());
+    // Without a window manager (kiosk sessions, Xvfb) "maximised" means nothing: fill the screen.
+    if (QScreen* screen = main.screen()) main.setGeometry(screen->availableGeometry());
     main.showMaximized();
     return app.exec();
 }
