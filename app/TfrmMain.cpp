@@ -40,8 +40,10 @@ TfrmMain::TfrmMain(const QString& userDir, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
-    // The monitor reports into this window while it closes: detach first.
+    // The monitor and the child windows report into this window while they close: detach
+    // first, so nothing calls into a half-destroyed frame.
     m_monitor->SetUi(nullptr);
+    if (m_log) m_log->disconnect(this);
     if (m_busy) QApplication::restoreOverrideCursor();
 }
 

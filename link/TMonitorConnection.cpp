@@ -95,11 +95,15 @@ void TMonitor::Conectar() {
 }
 
 QString TMonitor::LoginAction() const {
-    return QStringLiteral("Action: Login\r\nUsername: supervisor\r\nSecret: kaluvre\r\n"
-                          "ClientType: MonitorVesmara\r\nClientName: Monitor Vesmara\r\n"
-                          "ClientVersion: ") +
-           QLatin1String(kVersao) + u"\r\nVesmaraUser: " + Usuario +
-           u"\r\nActionId: login\r\n\r\n";
+    TActionText a(u"Login");
+    a.Add(u"Username", QStringLiteral("supervisor"))
+        .Add(u"Secret", QStringLiteral("kaluvre"))
+        .Add(u"ClientType", QStringLiteral("MonitorVesmara"))
+        .Add(u"ClientName", QStringLiteral("Monitor Vesmara"))
+        .Add(u"ClientVersion", QString::fromLatin1(kVersao))
+        .Add(u"VesmaraUser", Usuario)
+        .Add(u"ActionId", QStringLiteral("login"));
+    return a.Text();
 }
 
 void TMonitor::OnClientManagerConnect(TClientManager*) {
