@@ -1,12 +1,28 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test. Exits non-zero on any failure.
+# Installs what is missing, builds, and runs every test: the test suite, the same suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers for a bounded time.
+# Exits non-zero on any failure.
+#   VESMARA_QUICK=1 ./test.sh   only the plain test suite (for a fast local loop)
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/bootstrap.sh
+scripts/bootstrap.sh fuzz
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESMARA_WERROR=ON
-cmake --build build --parallel "$jobs"
-
 export QT_QPA_PLATFORM=offscreen
+
+echo "== build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESMARA_WERROR=ON >/dev/null
+cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs" --timeout 300
+
+[ "${VESMARA_QUICK:-0}" = 1 ] && exit 0
+
+echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESMARA_WERROR=ON \
+    -DVESMARA_SANITIZE=ON -DVESMARA_BENCH=OFF >/dev/null
+cmake --build build-asan --parallel "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure --parallel "$jobs" --timeout 600
+
+echo "== fuzzers"
+scripts/fuzz.sh "${VESMARA_FUZZ_SECONDS:-60}"
