@@ -97,6 +97,10 @@ QString ElapsedText(double start) {
     return TwoDigits(s / 3600) + u':' + TwoDigits((s % 3600) / 60) + u':' + TwoDigits(s % 60);
 }
 
+QString DateTimeText(double days) {
+    return DaysToDateTime(days).toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+}
+
 QString StampText(double t) {
     if (!(t > 0) || t > kLastDay) return {}; // also false for NaN
     const QDateTime moment = DaysToDateTime(t);

@@ -40,6 +40,8 @@ double ServerNow();
 int ElapsedSeconds(double start);
 // Elapsed time as hh:mm:ss (hours not wrapped), or empty text for a future or missing start.
 QString ElapsedText(double start);
+// A moment as date and time text (dd/MM/yyyy HH:mm:ss), for log lines and state dumps.
+QString DateTimeText(double days);
 // A moment for a list cell: time only when it is today, date and time otherwise; empty for 0.
 QString StampText(double t);
 // Component-wise comparison of dotted version texts; trailing components of b beyond a's are

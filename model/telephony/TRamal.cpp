@@ -1,0 +1,198 @@
+#include "model/telephony/TRamal.h"
+
+#include "link/Clock.h"
+#include "model/telephony/TChannel.h"
+#include "model/telephony/TLigacao.h"
+#include "model/telephony/TSaidasComando.h"
+
+#include <algorithm>
+#include <cmath>
+
+TRamal::TRamal(const QString& ramalId) : RamalId(ramalId) {}
+
+void TRamal::SetaDispositivo(const QString& dispositivo) {
+    if (dispositivo == m_dispositivo) return;
+    const QString antigo = m_dispositivo;
+    m_dispositivo = dispositivo;
+    if (m_lista) m_lista->DispositivoMudou(this, antigo);
+}
+
+void TRamal::Avisa(const QString& kind) {
+    if (OnRamalEvent) OnRamalEvent(this, kind);
+}
+
+bool TRamal::TemLigacao(const TLigacao* ligacao) const {
+    return std::find(m_ligacoes.begin(), m_ligacoes.end(), ligacao) != m_ligacoes.end();
+}
+
+void TRamal::AdicionaLigacao(TLigacao* ligacao) {
+    if (!ligacao || TemLigacao(ligacao)) return;
+    m_ligacoes.insert(m_ligacoes.begin(), ligacao);
+    if (m_lista) m_lista->LigacaoAdicionada(this, ligacao);
+    Estado = QStringLiteral("O");
+    Avisa(QStringLiteral("Call"));
+}
+
+void TRamal::RemoveLigacao(TLigacao* ligacao) {
+    auto pos = std::find(m_ligacoes.begin(), m_ligacoes.end(), ligacao);
+    if (pos == m_ligacoes.end()) return;
+    m_ligacoes.erase(pos);
+    if (m_lista) m_lista->LigacaoRemovida(this, ligacao);
+    if (m_ligacoes.empty()) {
+        Estado = QStringLiteral("L");
+        LivreDesde = ServerNow();
+    }
+    Avisa(QStringLiteral("Call"));
+}
+
+void TRamal::AvisaLigacao() { Avisa(QStringLiteral("Call")); }
+
+QString TRamal::TempoLivre() const {
+    if (!(LivreDesde > 0) || !std::isfinite(LivreDesde)) return {};
+    return ElapsedText(LivreDesde);
+}
+
+int TRamal::SegundosLivre() const {
+    if (!(LivreDesde > 0) || !std::isfinite(LivreDesde)) return 0;
+    return ElapsedSeconds(LivreDesde);
+}
+
+QString TRamal::Descricao() const { return RamalId + u" (" + Nome + u")"; }
+
+// --- TListaRamais ----------------------------------------------------------------------------
+
+TListaRamais::~TListaRamais() { Limpa(); }
+
+TRamal* TListaRamais::Adiciona(std::unique_ptr<TRamal> ramal) {
+    TRamal* r = ramal.get();
+    r->m_lista = this;
+    r->m_indice = int(m_itens.size());
+    m_itens.push_back(std::move(ramal));
+    if (!r->Dispositivo().isEmpty()) m_porDispositivo[r->Dispositivo()].push_back(r);
+    for (TLigacao* l : r->m_ligacoes) m_porLigacao[l].push_back(r);
+    return r;
+}
+
+TRamal* TListaRamais::Item(int index) const {
+    if (index < 0 || size_t(index) >= m_itens.size()) return nullptr;
+    return m_itens[size_t(index)].get();
+}
+
+void TListaRamais::Limpa() {
+    m_porDispositivo.clear();
+    m_porLigacao.clear();
+    for (auto& r : m_itens) r->m_lista = nullptr;
+    m_itens.clear();
+}
+
+TRamal* TListaRamais::ProcuraDispositivo(const QString& dispositivo) const {
+    if (dispositivo.isEmpty()) return nullptr;
+    auto it = m_porDispositivo.constFind(dispositivo);
+    return it == m_porDispositivo.cend() ? nullptr : it.value().front();
+}
+
+void TListaRamais::DispositivoMudou(TRamal* ramal, const QString& antigo) {
+    if (!antigo.isEmpty()) {
+        auto it = m_porDispositivo.find(antigo);
+        if (it != m_porDispositivo.end()) {
+            std::erase(it.value(), ramal);
+            if (it.value().empty()) m_porDispositivo.erase(it);
+        }
+    }
+    if (ramal->Dispositivo().isEmpty()) return;
+    std::vector<TRamal*>& b = m_porDispositivo[ramal->Dispositivo()];
+    auto pos = std::upper_bound(b.begin(), b.end(), ramal,
+                                [](const TRamal* x, const TRamal* y) { return x->m_indice < y->m_indice; });
+    b.insert(pos, ramal);
+}
+
+void TListaRamais::LigacaoAdicionada(TRamal* ramal, TLigacao* ligacao) {
+    m_porLigacao[ligacao].push_back(ramal);
+}
+
+void TListaRamais::LigacaoRemovida(TRamal* ramal, TLigacao* ligacao) {
+    auto it = m_porLigacao.find(ligacao);
+    if (it == m_porLigacao.end()) return;
+    std::erase(it.value(), ramal);
+    if (it.value().empty()) m_porLigacao.erase(it);
+}
+
+// Calls f, in list order, for every extension the bridge may concern: those whose device is
+// the device of a leg, and those that hold the bridge already.
+void TListaRamais::ParaCadaEnvolvido(TLigacao* ligacao, const std::function<void(TRamal*)>& f) {
+    std::vector<TRamal*> candidatos;
+    for (TChannel* perna : {ligacao->Channel1(), ligacao->Channel2()}) {
+        if (!perna) continue;
+        auto it = m_porDispositivo.constFind(perna->NomeBase());
+        if (it != m_porDispositivo.cend())
+            candidatos.insert(candidatos.end(), it.value().begin(), it.value().end());
+    }
+    auto it = m_porLigacao.constFind(ligacao);
+    if (it != m_porLigacao.cend()) candidatos.insert(candidatos.end(), it.value().begin(), it.value().end());
+    std::sort(candidatos.begin(), candidatos.end(),
+              [](const TRamal* x, const TRamal* y) { return x->m_indice < y->m_indice; });
+    candidatos.erase(std::unique(candidatos.begin(), candidatos.end()), candidatos.end());
+    for (TRamal* r : candidatos) f(r);
+}
+
+void TListaRamais::AtualizaLigacao(TLigacao* ligacao) {
+    if (!ligacao) return;
+    ParaCadaEnvolvido(ligacao, [ligacao](TRamal* r) {
+        const bool presente = r->TemLigacao(ligacao);
+        TChannel* perna = r->Dispositivo().isEmpty() ? nullptr : ligacao->CanalPorNomeBase(r->Dispositivo());
+        const bool envolvido = perna != nullptr;
+        if (perna && !perna->TemTipoCanal()) perna->CriaTipoCanal(r);
+        if (!envolvido && presente)
+            r->RemoveLigacao(ligacao);
+        else if (envolvido && presente)
+            r->AvisaLigacao();
+        else if (envolvido)
+            r->AdicionaLigacao(ligacao);
+    });
+}
+
+void TListaRamais::RemoveLigacao(TLigacao* ligacao) {
+    auto it = m_porLigacao.constFind(ligacao);
+    if (it == m_porLigacao.cend()) return;
+    std::vector<TRamal*> ramais = it.value();
+    std::sort(ramais.begin(), ramais.end(),
+              [](const TRamal* x, const TRamal* y) { return x->m_indice < y->m_indice; });
+    for (TRamal* r : ramais) r->RemoveLigacao(ligacao);
+}
+
+void TListaRamais::PeerStatus(const QString& peer, const QString& status, const QString& endereco) {
+    TRamal* r = ProcuraDispositivo(peer);
+    if (!r) return;
+    auto alcancavel = [r] {
+        if (r->Estado == u"I") r->Estado = r->m_ligacoes.empty() ? QStringLiteral("L") : QStringLiteral("O");
+    };
+    if (status == u"Unreachable" || status == u"Unregistered") {
+        r->Estado = QStringLiteral("I");
+    } else if (status == u"Reachable") {
+        alcancavel();
+    } else if (status == u"Registered") {
+        alcancavel();
+        r->Endereco = endereco;
+    }
+    r->Avisa(QStringLiteral("Status"));
+}
+
+void TListaRamais::LinhaKhomp(const TLinhaKhomp& linha) {
+    TRamal* r = ProcuraDispositivo(linha.Dispositivo);
+    if (!r) return;
+    const QString& estado = linha.Campos.value(3);
+    if (estado == u"Free") {
+        r->Estado = QStringLiteral("L");
+    } else if (estado == u"Outgoing" || estado == u"Incoming") {
+        if (r->Estado == u"I") r->Estado = r->m_ligacoes.empty() ? QStringLiteral("L") : QStringLiteral("O");
+    }
+    r->Avisa(QStringLiteral("Status"));
+}
+
+bool TListaRamais::LinhaSipPeers(const TLinhaSipPeers& linha) {
+    TRamal* r = ProcuraDispositivo(u"SIP/" + linha.Nome);
+    if (!r) return false;
+    if (linha.StatusOk) r->Estado = QStringLiteral("L");
+    if (linha.TemEndereco) r->Endereco = linha.Endereco;
+    return true;
+}
