@@ -1,0 +1,38 @@
+#include "model/callcentre/TMotivoPausa.h"
+
+TMotivoPausa* TListaMotivosPausa::AddOrUpdate(qint32 id, const QString& nome, bool produtivo) {
+    if (id > 0) {
+        if (TMotivoPausa* m = Procura(id)) {
+            m->Nome = nome;
+            m->Produtivo = produtivo;
+            return m;
+        }
+    }
+    auto motivo = std::make_unique<TMotivoPausa>();
+    motivo->MotivoPausaId = id;
+    motivo->Nome = nome;
+    motivo->Produtivo = produtivo;
+    TMotivoPausa* m = motivo.get();
+    m_itens.push_back(std::move(motivo));
+    if (!m_porId.contains(id)) m_porId.insert(id, m);
+    return m;
+}
+
+TMotivoPausa* TListaMotivosPausa::Get(int i) const {
+    if (i < 0 || size_t(i) >= m_itens.size()) return nullptr;
+    return m_itens[size_t(i)].get();
+}
+
+void TListaMotivosPausa::Clear() {
+    m_porId.clear();
+    m_itens.clear();
+}
+
+QString TListaMotivosPausa::ReasonText(qint32 id) const {
+    if (id < 1) return QStringLiteral("Auto pausa - Chamada não atendida");
+    const TMotivoPausa* m = Procura(id);
+    if (!m) return {};
+    QString texto = m->Produtivo ? QStringLiteral("P") : QStringLiteral("I");
+    if (!m->Nome.isEmpty()) texto += u" - " + m->Nome;
+    return texto;
+}
