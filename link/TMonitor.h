@@ -3,6 +3,12 @@
 #include "app/settings/TConfiguracao.h"
 #include "link/TClientManager.h"
 #include "link/TMonitorUi.h"
+#include "model/callcentre/TMotivoPausa.h"
+#include "model/telephony/TLigacao.h"
+#include "model/telephony/TListaCanais.h"
+#include "model/telephony/TPorta.h"
+#include "model/telephony/TRamal.h"
+#include "model/telephony/TTronco.h"
 #include "model/users/TListaUsuarioVesmara.h"
 #include "model/users/TPermissaoUsuario.h"
 
@@ -88,6 +94,28 @@ public:
     TPermissaoUsuario Permissoes;
     TListaUsuarioVesmara UsuariosVesmara;
 
+    // --- Telephony model and pause reasons ---------------------------------------------------
+    // Emptied at every disconnection (bridges before the channels they point at), pause
+    // reasons excepted.
+    TListaPortas Portas;
+    TListaRamais Ramais;
+    TListaTroncos Troncos;
+    TListaCanais Canais;
+    TListaLigacoes Ligacoes;
+    TListaMotivosPausa MotivosPausa;
+
+    // Change notices of the model objects, each bound when its object is created: they carry
+    // a change to the other models and to the windows.
+    void OnChannelEvent(TChannel* canal, const QString& action);
+    void OnCallEvent(TLigacao* ligacao, const QString& action);
+    void OnRamalEvent(TRamal* ramal, const QString& kind);
+    void OnTroncoEvent(TTronco* tronco, TCanalTronco* canal, const QString& kind);
+
+    // Dialer variables of a channel (asked for every new channel without dialer data, except
+    // agent and local channels); the answers come back as "VarDis...-" responses.
+    void LeVariavelCampanha(TChannel* canal);
+    void LeNomeTelefoneCampanha(TChannel* canal);
+
     // --- Diagnostics -------------------------------------------------------------------------
     // Switched on by whoever shows the log (the packet-log window, the probe); while off no
     // log text is even built.
@@ -165,6 +193,10 @@ public:
     bool TemPermissaoChat() const;
     bool TemPermissaoMonitorarConversaChat(const QString& valor) const;
     bool TemPermissaoTronco(const QString& idTronco, const QString& nome) const;
+    bool TemPermissaoTronco(const TTronco* tronco) const;
+    // Counting checks: how many trunks / extensions the user may see.
+    int TemPermissaoTroncos() const;
+    int TemPermissaoRamais() const;
     bool TemPermissaoRamal(const QString& ramalId) const;
     bool TemPermissaoAtendenteCodigo(const QString& codigo) const;
     bool TemPermissaoFilaId(const QString& filaId) const;
@@ -202,6 +234,53 @@ private:
     void EvQueueCallReasonCountComplete(const TPacketManagerParser& p, int connectionId);
     void EvUserPermissionsComplete(const TPacketManagerParser& p, int connectionId);
     void EvUserEvent(const TPacketManagerParser& p, int connectionId);
+
+    // Telephony events, rows and command outputs (TMonitorTelephony.cpp).
+    void EvNewChannelStatus(const TPacketManagerParser& p, int connectionId);
+    void EvNewState(const TPacketManagerParser& p, int connectionId);
+    void EvDial(const TPacketManagerParser& p, int connectionId);
+    void EvNewExten(const TPacketManagerParser& p, int connectionId);
+    void EvNewCallerId(const TPacketManagerParser& p, int connectionId);
+    void EvLink(const TPacketManagerParser& p, int connectionId);
+    void EvUnlink(const TPacketManagerParser& p, int connectionId);
+    void EvRename(const TPacketManagerParser& p, int connectionId);
+    void EvMasquerade(const TPacketManagerParser& p, int connectionId);
+    void EvHangup(const TPacketManagerParser& p, int connectionId);
+    void EvPeerStatus(const TPacketManagerParser& p, int connectionId);
+    void EvLinhaTronco(const TPacketManagerParser& p, int connectionId);
+    void EvZxNewCall(const TPacketManagerParser& p);
+    void RowPorta(const TPacketManagerParser& p);
+    void RowRamal(const TPacketManagerParser& p);
+    void RowTronco(const TPacketManagerParser& p);
+    void RowMotivoPausa(const TPacketManagerParser& p);
+    void TrataSaidaComando(const QString& id, const TPacketManagerParser& p);
+    void TrataVariavelDiscador(const QString& id, const TPacketManagerParser& p);
+    void StatusRefazLigacoes(TChannel* canal, const TPacketManagerParser& p, qint32 seconds,
+                             int connectionId);
+    // A new bridge with the channel as first leg, unless the channel is in one already (then
+    // its bridges are announced again instead).
+    void NovaLigacao(TChannel* canal);
+    // A configuration load starts on a connection that has loaded before (change of user):
+    // ports, extensions and trunks are loaded afresh instead of twice.
+    void PreparaCargaTelefonia();
+    void SendGetVar(TChannel* canal, const QString& prefixo, const QString& variavel);
+    // Logs a skipped event or row whose number under `chave` did not read as one.
+    void LogaNumeroInvalido(const QString& onde, QStringView chave, const TPacketManagerParser& p);
+
+    // Where the telephony handlers hand over to agents, queues and campaigns
+    // (TMonitorCallCentre.cpp).
+    void StatusAnexaFila(TChannel* canal, const TPacketManagerParser& p, qint32 seconds,
+                         int connectionId);
+    void StatusAgentesDoLink(TChannel* canal, TChannel* outro, int connectionId);
+    void HangupAgenteChat(TChannel* canal, const TPacketManagerParser& p);
+    void FilasCanalAtualizado(TChannel* canal);
+    void CampanhasCanalAtualizado(TChannel* canal);
+    void AgentesCanalRemovido(TChannel* canal);
+    void FilasCanalRemovido(TChannel* canal);
+    void CampanhasCanalRemovido(TChannel* canal);
+    void AgentesLigacaoAtualizada(TLigacao* ligacao);
+    void AgentesLigacaoRemovida(TLigacao* ligacao);
+    void DiscadorAnexaCampanha(TChannel* canal, const QString& campanhaId);
 
     void RowPerfilConfiguracao(const TPacketManagerParser& p);
     void RowLoginVesmara(const TPacketManagerParser& p);

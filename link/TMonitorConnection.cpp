@@ -184,8 +184,15 @@ void TMonitor::EncerraConexao() {
 
 void TMonitor::EsvaziaListas() {
     UsuariosVesmara.Limpa();
+    // Bridges point at channels: they go first, so none outlives a leg. Emptying announces
+    // nothing (every window is closed by now).
+    Ligacoes.Limpa();
+    Canais.Limpa();
+    Ramais.Limpa();
     CloseStep = QStringLiteral("5");
+    Portas.Limpa();
     CloseStep = QStringLiteral("6");
+    Troncos.Limpa();
     CloseStep = QStringLiteral("7");
     CloseStep = QStringLiteral("8");
 }

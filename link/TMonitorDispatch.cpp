@@ -7,32 +7,26 @@
 #include <climits>
 #include <algorithm>
 
-namespace {
-QString DateTimeText(double days) {
-    return DaysToDateTime(days).toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
-}
-} // namespace
-
 const QHash<QString, TMonitor::EventHandler>& TMonitor::EventTable() {
     // Entries without a handler belong to parts of the model that ignore them for now.
     static const QHash<QString, EventHandler> table = {
-        {QStringLiteral("newchannel"), nullptr},
-        {QStringLiteral("status"), nullptr},
-        {QStringLiteral("newstate"), nullptr},
-        {QStringLiteral("dial"), nullptr},
-        {QStringLiteral("newexten"), nullptr},
-        {QStringLiteral("newcallerid"), nullptr},
-        {QStringLiteral("link"), nullptr},
-        {QStringLiteral("bridge"), nullptr},
-        {QStringLiteral("unlink"), nullptr},
-        {QStringLiteral("rename"), nullptr},
-        {QStringLiteral("masquerade"), nullptr},
-        {QStringLiteral("peerstatus"), nullptr},
-        {QStringLiteral("alarm"), nullptr},
-        {QStringLiteral("alarmclear"), nullptr},
-        {QStringLiteral("antennalevel"), nullptr},
-        {QStringLiteral("operatorregistry"), nullptr},
-        {QStringLiteral("hangup"), nullptr},
+        {QStringLiteral("newchannel"), &TMonitor::EvNewChannelStatus},
+        {QStringLiteral("status"), &TMonitor::EvNewChannelStatus},
+        {QStringLiteral("newstate"), &TMonitor::EvNewState},
+        {QStringLiteral("dial"), &TMonitor::EvDial},
+        {QStringLiteral("newexten"), &TMonitor::EvNewExten},
+        {QStringLiteral("newcallerid"), &TMonitor::EvNewCallerId},
+        {QStringLiteral("link"), &TMonitor::EvLink},
+        {QStringLiteral("bridge"), &TMonitor::EvLink},
+        {QStringLiteral("unlink"), &TMonitor::EvUnlink},
+        {QStringLiteral("rename"), &TMonitor::EvRename},
+        {QStringLiteral("masquerade"), &TMonitor::EvMasquerade},
+        {QStringLiteral("peerstatus"), &TMonitor::EvPeerStatus},
+        {QStringLiteral("alarm"), &TMonitor::EvLinhaTronco},
+        {QStringLiteral("alarmclear"), &TMonitor::EvLinhaTronco},
+        {QStringLiteral("antennalevel"), &TMonitor::EvLinhaTronco},
+        {QStringLiteral("operatorregistry"), &TMonitor::EvLinhaTronco},
+        {QStringLiteral("hangup"), &TMonitor::EvHangup},
         {QStringLiteral("agents"), nullptr},
         {QStringLiteral("agentcalled"), nullptr},
         {QStringLiteral("agentconnect"), nullptr},
@@ -80,14 +74,14 @@ const QHash<QString, TMonitor::RowHandler>& TMonitor::QueryTable() {
         {QStringLiteral("ZXDBLoginVesmara"), &TMonitor::RowLoginVesmara},
         {QStringLiteral("ZXDBListaPermissaoUsuario"), &TMonitor::RowPermissaoUsuario},
         {QStringLiteral("ZXDBListaPermissaoUsuarioExtra"), &TMonitor::RowPermissaoUsuarioExtra},
-        {QStringLiteral("ZXDBListaPortas"), nullptr},
-        {QStringLiteral("ZXDBListaRamais"), nullptr},
-        {QStringLiteral("ZXDBListaTroncos"), nullptr},
+        {QStringLiteral("ZXDBListaPortas"), &TMonitor::RowPorta},
+        {QStringLiteral("ZXDBListaRamais"), &TMonitor::RowRamal},
+        {QStringLiteral("ZXDBListaTroncos"), &TMonitor::RowTronco},
         {QStringLiteral("ZXDBListaAgentes"), nullptr},
         {QStringLiteral("ZXDBListaFilas"), nullptr},
         {QStringLiteral("ZXDBListaCampanhas"), nullptr},
         {QStringLiteral("ZXDBListaCampanhasAtual"), nullptr},
-        {QStringLiteral("ZXDBListaMotivosPausa"), nullptr},
+        {QStringLiteral("ZXDBListaMotivosPausa"), &TMonitor::RowMotivoPausa},
         {QStringLiteral("ZXDBChamadasAtivasFilas"), nullptr},
         {QStringLiteral("ZXDBDisClientesTotal"), nullptr},
         {QStringLiteral("ZXDBDisClientesDiscar"), nullptr},
@@ -142,9 +136,11 @@ void TMonitor::TrataResposta(const TPacketManagerParser& p) {
     }
     if (id.startsWith(u"VarDisCampanha-") || id.startsWith(u"VarDisTelefone-") ||
         id.startsWith(u"VarDisNome-")) {
-        // Dialer variables of a channel: handled with the campaigns.
+        TrataVariavelDiscador(id, p);
         return;
     }
+    if (id == u"SIPPeers" || id == u"KhompChannels" || id == u"DahdiChannels")
+        TrataSaidaComando(id, p);
     if (id == u"UserInChat" && response == u"Success") {
         ChatIniciado = true;
         SendAfter(id);
@@ -167,7 +163,9 @@ void TMonitor::EvZxDbEvent(const TPacketManagerParser& p, int) {
 }
 
 void TMonitor::EvZxDbComplete(const TPacketManagerParser& p, int) {
-    SendAfter(p.GetValue(u"ZXDBActionID"));
+    const QString id = p.GetValue(u"ZXDBActionID");
+    if (id == u"ZXDBListaPortas") Portas.NumeraCanais();
+    SendAfter(id);
 }
 
 void TMonitor::EvZxTimeStamp(const TPacketManagerParser& p, int) {
@@ -213,5 +211,6 @@ void TMonitor::EvUserEvent(const TPacketManagerParser& p, int connectionId) {
     if (userEvent == u"vchatevent")
         TrataEventoChat(p);
     else if (userEvent == u"zxnewcall")
-        (void)connectionId; // annotates the channel of a new call, with the channels
+        EvZxNewCall(p);
+    (void)connectionId;
 }

@@ -1,4 +1,5 @@
-// Text dumps of the model lists, for the packet-log window and the probe.
+// Text dumps of the model lists, for the packet-log window and the probe. Each object's text is
+// added as the log window adds a block of lines: followed by a line break.
 #include "link/TMonitor.h"
 
 QString TMonitor::Dump(const QString& item) const {
@@ -9,6 +10,22 @@ QString TMonitor::Dump(const QString& item) const {
             all += Dump(QString::fromUtf8(part));
         return all;
     }
-    // Each model list adds its own dump here as it joins the monitor.
-    return {};
+    QString t;
+    if (item == u"Canais") {
+        Canais.ParaCada([&t](const TChannel* c) { t += c->Descreve() + u"\r\n"; });
+    } else if (item == u"Ligações") {
+        Ligacoes.ParaCada([&t](const TLigacao* l) { t += l->Descreve() + u"\r\n"; });
+    } else if (item == u"Ramais") {
+        for (int i = 0; i < Ramais.Quantidade(); ++i) {
+            const TRamal* r = Ramais.Item(i);
+            t += u"Ramal: " + r->RamalId + u" (" + r->Dispositivo() + u")\r\n";
+            for (const TLigacao* l : r->Ligacoes()) t += l->Descreve() + u"\r\n";
+        }
+    } else if (item == u"Portas") {
+        for (int i = 0; i < Portas.Quantidade(); ++i) t += Portas.Item(i)->Descreve() + u"\r\n";
+    } else if (item == u"Troncos") {
+        for (int i = 0; i < Troncos.Quantidade(); ++i) t += Troncos.Item(i)->Descreve() + u"\r\n";
+    }
+    // The call-centre lists add their own items here as they join the monitor.
+    return t;
 }

@@ -119,6 +119,7 @@ void TMonitor::SendAfter(const QString& id) {
         SendAfterLogin();
     } else if (id == u"ZXDBListaPerfilConfiguracao") {
         SetStatusBar(QStringLiteral("Carregando configuração..."));
+        PreparaCargaTelefonia();
         SendManager(TableQuery(QStringLiteral("ZXDBListaPortas"), QStringLiteral("Porta"), {},
                                QStringLiteral("order by Placa,Canal")));
     } else if (id == u"ZXDBListaPortas") {

@@ -62,3 +62,22 @@ bool TMonitor::TemPermissaoFilaId(const QString& filaId) const {
 bool TMonitor::TemPermissaoCampanhaId(const QString& campanhaId) const {
     return Pode(u"Campanha", u"Visualizar", u"Discador", u"Visualizar", campanhaId);
 }
+
+bool TMonitor::TemPermissaoTronco(const TTronco* tronco) const {
+    return tronco && TemPermissaoTronco(QString::number(tronco->IdTronco), tronco->Nome);
+}
+
+int TMonitor::TemPermissaoTroncos() const {
+    int n = 0;
+    for (int i = 0; i < Troncos.Quantidade(); ++i)
+        if (TemPermissaoTronco(Troncos.Item(i))) ++n;
+    return n;
+}
+
+int TMonitor::TemPermissaoRamais() const {
+    if (!PassaPortaoCallCenter()) return 0;
+    int n = 0;
+    for (int i = 0; i < Ramais.Quantidade(); ++i)
+        if (TemPermissaoRamal(Ramais.Item(i)->RamalId)) ++n;
+    return n;
+}

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+class TCanalTronco;
+class TRamal;
+class TTronco;
+
 // What the monitor core asks of its user interface. The desktop program implements it with
 // windows and dialogs, the probe with printed lines, tests with recorders. Every method has a
 // harmless default so a headless user implements only what it shows.
@@ -53,4 +57,12 @@ public:
     virtual void CloseChatNotifications() {}
     // The load sequence ended (after the windows were reopened).
     virtual void LoadFinished() {}
+
+    // Model changes for the open windows: an extension's state or calls changed (the
+    // "Ramais" window); a trunk line's state or call changed (the trunks windows showing it).
+    virtual void AtualizaRamal(TRamal* ramal) { (void)ramal; }
+    virtual void AtualizaTronco(TTronco* tronco, TCanalTronco* canal) {
+        (void)tronco;
+        (void)canal;
+    }
 };
