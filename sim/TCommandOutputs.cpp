@@ -18,15 +18,11 @@ QString sipLine(const QString& name, const QString& host, const QString& dyn, co
 
 // Whether a live channel runs over the device, and in which direction.
 QString lineUse(const TSimState& state, const QString& device, bool* busy) {
-    const QString prefix = device + u'-';
-    for (const TSimChannel& c : state.channels()) {
-        if (c.name.startsWith(prefix)) {
-            *busy = true;
-            return c.outgoing ? QStringLiteral("Outgoing") : QStringLiteral("Incoming");
-        }
-    }
-    *busy = false;
-    return QStringLiteral("Free");
+    const QStringList calls = state.channelsOn(device);
+    const TSimChannel* c = calls.isEmpty() ? nullptr : state.channel(calls.first());
+    *busy = c != nullptr;
+    if (!c) return QStringLiteral("Free");
+    return c->outgoing ? QStringLiteral("Outgoing") : QStringLiteral("Incoming");
 }
 
 QString trunkCarrier(const TSimState& state, int portId) {
@@ -124,9 +120,12 @@ QStringList TCommandOutputs::khompChannelsShow(const TSimState& state) {
             if (p.trunkType == u"c") {
                 // Cellular lines carry the operator (in parentheses) and the signal level.
                 const QString carrier = trunkCarrier(state, p.id);
-                line += QStringLiteral("Registrado (%1) | %2% | %3")
-                            .arg(carrier.isEmpty() ? QStringLiteral("Sem operadora") : carrier,
-                                 QString::number(p.signal), detail);
+                const QString network =
+                    !p.onNetwork          ? QStringLiteral("Sem registro")
+                    : carrier.isEmpty()   ? QStringLiteral("Sem operadora")
+                                          : QStringLiteral("Registrado (%1)").arg(carrier);
+                line += QStringLiteral("%1 | %2% | %3")
+                            .arg(network, QString::number(p.onNetwork ? p.signal : 0), detail);
             } else {
                 line += detail;
             }

@@ -3,10 +3,41 @@
 #include "TSimDatabase.h"
 #include "TSimScript.h"
 #include "TSimSession.h"
+#include "TSimDump.h"
 #include "TSimState.h"
+#include "TSimTraffic.h"
 
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+// The scenario's traffic settings (table SimTrafego, one row), over the defaults.
+TSimTrafficProfile readProfile(const TSimDatabase& database) {
+    TSimTrafficProfile p;
+    const QList<QSqlRecord> rows = database.rows(QStringLiteral("SELECT * FROM SimTrafego"));
+    if (rows.isEmpty()) return p;
+    const QSqlRecord& r = rows.first();
+    auto number = [&r](const char* column, double fallback) {
+        bool ok = false;
+        const double v = r.value(QLatin1StringView(column)).toDouble(&ok);
+        return ok && v >= 0 ? v : fallback;
+    };
+    p.load = qBound(0.0, number("Carga", p.load), 5.0);
+    p.patienceSeconds = int(qBound(1.0, number("PacienciaSegundos", p.patienceSeconds), 86400.0));
+    p.talkSeconds = int(qBound(0.0, number("AtendimentoSegundos", p.talkSeconds), 86400.0));
+    p.targetChannels = int(qBound(0.0, number("CanaisAlvo", p.targetChannels), 1e6));
+    p.maxChannels = int(qBound(1.0, number("CanaisMaximo", p.maxChannels), 1e6));
+    p.internalPerHour = qBound(0.0, number("InternasPorHora", p.internalPerHour), 1000.0);
+    p.outgoingPerHour = qBound(0.0, number("SaidasPorHora", p.outgoingPerHour), 1000.0);
+    return p;
+}
+
+} // namespace
 
 TPbxServer::TPbxServer(QObject* parent) : QObject(parent) {}
 
@@ -29,8 +60,13 @@ bool TPbxServer::start(const TSimOptions& options, QString* error) {
     m_database = std::make_unique<TSimDatabase>();
     if (!m_database->open(scenario, &failure)) return fail(failure);
     m_state = std::make_unique<TSimState>();
+    if (options.clock) m_state->setClock(options.clock);
     m_state->seed(*m_database, m_state->now());
-    connect(m_state.get(), &TSimState::queueCallsChanged, this, &TPbxServer::syncActiveCalls);
+    m_hasActiveCalls = m_database->hasTable(QStringLiteral("ChamadasAtivas"));
+    connect(m_state.get(), &TSimState::queueCallChanged, this, &TPbxServer::queueCallChanged);
+    m_traffic = std::make_unique<TSimTraffic>(m_state.get(), options.seed, options.speed);
+    m_traffic->setProfile(readProfile(*m_database));
+    connect(m_traffic.get(), &TSimTraffic::event, this, &TPbxServer::broadcast);
 
     if (!options.scriptFile.isEmpty()) {
         m_script = std::make_unique<TSimScript>();
@@ -51,6 +87,15 @@ bool TPbxServer::start(const TSimOptions& options, QString* error) {
     }
     connect(m_manager, &QTcpServer::newConnection, this, [this] { accept(m_manager, false); });
     connect(m_chat, &QTcpServer::newConnection, this, [this] { accept(m_chat, true); });
+
+    if (options.traffic) m_traffic->start(options.warmUpSeconds);
+    if (options.dumpStateSeconds > 0) {
+        m_dumpTimer = new QTimer(this);
+        connect(m_dumpTimer, &QTimer::timeout, this, [this] {
+            QTextStream(stderr) << describeState() << Qt::endl;
+        });
+        m_dumpTimer->start(options.dumpStateSeconds * 1000);
+    }
     return true;
 }
 
@@ -63,7 +108,12 @@ void TPbxServer::stop() {
     delete m_chat;
     m_manager = nullptr;
     m_chat = nullptr;
+    delete m_dumpTimer;
+    m_dumpTimer = nullptr;
     m_script.reset();
+    m_traffic.reset();
+    m_changedCalls.clear();
+    m_flushPending = false;
     m_state.reset();
     m_database.reset();
 }
@@ -104,6 +154,8 @@ void TPbxServer::accept(QTcpServer* listener, bool chat) {
         context.database = m_database.get();
         context.state = m_state.get();
         context.script = m_script.get();
+        context.traffic = m_traffic.get();
+        context.beforeQuery = [this] { flushActiveCalls(); };
         auto* session =
             new TSimSession(socket, chat ? TSimSession::Kind::Chat : TSimSession::Kind::Manager,
                             context, m_connections++, this);
@@ -128,18 +180,51 @@ void TPbxServer::record(const QString& actionName, const QString& text) {
     Q_EMIT actionReceived(actionName, text);
 }
 
-void TPbxServer::syncActiveCalls() {
-    // The monitor asks the table for the calls in the queues when it loads; keep it true.
-    if (!m_database || !m_state || !m_database->hasTable(QStringLiteral("ChamadasAtivas"))) return;
-    m_database->exec(QStringLiteral("DELETE FROM ChamadasAtivas"));
-    for (const TSimChannel& c : m_state->channels()) {
-        if (c.queue.isEmpty()) continue;
-        m_database->exec(
-            QStringLiteral("INSERT INTO ChamadasAtivas (UniqueId, DestinoInterno, "
-                           "DestinoInternoId, BridgeChannel, TimeStamp, "
-                           "TimeStampAtendimento) VALUES (?, 'Fila', ?, ?, ?, ?)"),
-            {c.uniqueId, c.queue,
-             c.answeredBy.isEmpty() ? QString() : QStringLiteral("Agent/") + c.answeredBy,
-             c.queueJoined, c.answeredAt});
+QString TPbxServer::describeState() const {
+    return m_state ? TSimDump::text(*m_state, m_traffic.get()) : QString();
+}
+
+void TPbxServer::broadcast(const TSimPacket& event) {
+    const QByteArray wire = event.toWire();
+    for (const QPointer<TSimSession>& s : std::as_const(m_sessions)) {
+        if (s) s->sendEvent(wire);
     }
+}
+
+void TPbxServer::queueCallChanged(const QString& uniqueId) {
+    if (!m_hasActiveCalls) return;
+    m_changedCalls.insert(uniqueId);
+    if (m_flushPending) return;
+    m_flushPending = true;
+    QTimer::singleShot(0, this, &TPbxServer::flushActiveCalls);
+}
+
+void TPbxServer::flushActiveCalls() {
+    // The monitor asks the table for the calls in the queues when it loads; keep it true. The
+    // rows that changed are rewritten together, before any client query reads the table.
+    m_flushPending = false;
+    if (m_changedCalls.isEmpty() || !m_database || !m_state) return;
+    QSqlDatabase db = m_database->writer();
+    db.transaction();
+    QSqlQuery remove(db);
+    remove.prepare(QStringLiteral("DELETE FROM ChamadasAtivas WHERE UniqueId = ?"));
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO ChamadasAtivas (UniqueId, DestinoInterno, "
+                                  "DestinoInternoId, BridgeChannel, TimeStamp, "
+                                  "TimeStampAtendimento) VALUES (?, 'Fila', ?, ?, ?, ?)"));
+    for (const QString& uid : std::as_const(m_changedCalls)) {
+        remove.addBindValue(uid);
+        remove.exec();
+        const TSimChannel* c = m_state->channel(uid);
+        if (!c || c->queue.isEmpty()) continue;
+        insert.addBindValue(uid);
+        insert.addBindValue(c->queue);
+        insert.addBindValue(c->answeredBy.isEmpty() ? QString()
+                                                    : QStringLiteral("Agent/") + c->answeredBy);
+        insert.addBindValue(c->queueJoined);
+        insert.addBindValue(c->answeredAt);
+        insert.exec();
+    }
+    db.commit();
+    m_changedCalls.clear();
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -16,10 +17,14 @@ class TSimDatabase;
 class TSimScript;
 class TSimSession;
 class TSimState;
+class TSimTraffic;
+class TSimPacket;
+class QTimer;
 
 // The substitute PBX manager server: a manager port and a chat port on one address, the
 // scenario's tables behind the table queries, the live call-centre state behind the listings,
-// an optional script replayed on every manager connection, and the fault switches.
+// the traffic engine that makes it live, an optional script replayed on every manager
+// connection, and the fault switches.
 class TPbxServer : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +47,13 @@ public:
     // the server is stopped.
     TSimState* state() const { return m_state.get(); }
     TSimDatabase* database() const { return m_database.get(); }
+    // The traffic engine: always there while the server runs (the agent actions go to it),
+    // running on its own only with TSimOptions::traffic.
+    TSimTraffic* traffic() const { return m_traffic.get(); }
+    // The simulator's own view of the call centre, as text (see sim/README.md).
+    QString describeState() const;
+    // Sends an event to every logged-in manager connection.
+    void broadcast(const TSimPacket& event);
     const TSimOptions& options() const { return m_options; }
     int connectionCount() const;
 
@@ -56,12 +68,18 @@ Q_SIGNALS:
 private:
     void accept(QTcpServer* listener, bool chat);
     void record(const QString& actionName, const QString& text);
-    void syncActiveCalls();
+    void queueCallChanged(const QString& uniqueId);
+    void flushActiveCalls();
 
     TSimOptions m_options;
     std::unique_ptr<TSimDatabase> m_database;
     std::unique_ptr<TSimState> m_state;
     std::unique_ptr<TSimScript> m_script;
+    std::unique_ptr<TSimTraffic> m_traffic;
+    QTimer* m_dumpTimer = nullptr;
+    QSet<QString> m_changedCalls; // queue calls whose row of the active-calls table is stale
+    bool m_flushPending = false;
+    bool m_hasActiveCalls = false;
     QTcpServer* m_manager = nullptr;
     QTcpServer* m_chat = nullptr;
     QList<QPointer<TSimSession>> m_sessions;

@@ -86,6 +86,8 @@ bool TSimDatabase::open(const QString& scenarioSql, QString* error) {
     }
     // WAL lets the writer change live tables while a client's query is still being streamed.
     QSqlQuery(w).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    // A throw-away database: live tables change often and need not survive a crash.
+    QSqlQuery(w).exec(QStringLiteral("PRAGMA synchronous=OFF"));
     w.transaction();
     int n = 0;
     for (const QString& statement : TSimSqlDialect::splitStatements(scenarioSql)) {

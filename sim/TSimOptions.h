@@ -3,17 +3,25 @@
 #include <QHostAddress>
 #include <QString>
 
+#include <functional>
+
 // How a TPbxServer runs; the program's command line fills it.
 struct TSimOptions {
     QHostAddress address = QHostAddress::LocalHost;
     quint16 port = 5038;                       // 0 = any free port
     quint16 chatPort = 5033;                   // 0 = any free port
-    QString scenario = QStringLiteral("demo"); // a built-in scenario's name or an .sql file
+    QString scenario = QStringLiteral("demo"); // a built-in scenario's name, "big:A,Q,C" or an .sql file
     quint32 seed = 1;
     double speed = 1.0;     // traffic and script waits run this many times faster
     QString scriptFile;     // empty = no script
     qint64 dropAfter = -1;  // close the connection after sending N packets (-1 off)
     int chunk = 0;          // write in pieces of at most this many bytes (0 = whole writes)
-    qint64 stallAfter = -1; // after N packets sent, send half of the next one and then nothing
+    qint64 stallAfter = -1; // after N packets send half of the next one, then nothing
     bool garbage = false;   // mix malformed packets into the stream (after the login)
+    // The call centre's own traffic. Off unless asked for, so that a server started in-process
+    // stays quiet; the program turns it on. The agent actions are obeyed either way.
+    bool traffic = false;
+    int warmUpSeconds = 0;   // traffic time played at once when the traffic starts
+    int dumpStateSeconds = 0; // print the live state to stderr this often (0 = never)
+    std::function<qint64()> clock; // the server clock in Unix seconds; empty = the system's
 };

@@ -3,10 +3,12 @@
 #include "TCommandOutputs.h"
 #include "TSimAnswers.h"
 #include "TSimDatabase.h"
+#include "TSimDump.h"
 #include "TSimOptions.h"
 #include "TSimOutput.h"
 #include "TSimQueryCursor.h"
 #include "TSimState.h"
+#include "TSimTraffic.h"
 
 #include <QHash>
 #include <QSqlRecord>
@@ -94,8 +96,12 @@ void TSimSession::work() {
         continueQuery();
         return;
     }
+    if (m_listing) {
+        continueListing();
+        return;
+    }
     int handled = 0;
-    while (!m_cursor && !m_closed && m_socket) {
+    while (!m_cursor && !m_listing && !m_closed && m_socket) {
         if (m_output->backlog() > TSimOutput::HighWater) return; // `drained` brings us back
         QByteArray raw;
         if (m_framer.next(&raw)) {
@@ -109,7 +115,7 @@ void TSimSession::work() {
         if (m_socket->bytesAvailable() <= 0) return;
         m_framer.feed(m_socket->read(ReadSlice));
     }
-    if (m_cursor) scheduleWork();
+    if (m_cursor || m_listing) scheduleWork();
 }
 
 void TSimSession::handlePacket(const QByteArray& raw) {
@@ -137,6 +143,10 @@ void TSimSession::answer(const TSimPacket& action) {
         {QStringLiteral("command"), &TSimSession::command},
         {QStringLiteral("vchataction"), &TSimSession::chatAction},
         {QStringLiteral("getvar"), &TSimSession::getVar},
+        {QStringLiteral("queueadd"), &TSimSession::queueAdd},
+        {QStringLiteral("queueremove"), &TSimSession::queueRemove},
+        {QStringLiteral("queuepause"), &TSimSession::queuePause},
+        {QStringLiteral("agentlogoff"), &TSimSession::agentLogoff},
     };
     static const QHash<QString, Handler> chatActions = {
         {QStringLiteral("ping"), &TSimSession::ping},
@@ -165,6 +175,21 @@ void TSimSession::answer(const TSimPacket& action) {
 
 void TSimSession::send(const TSimPacket& packet) {
     m_output->sendPacket(packet.toWire());
+}
+
+void TSimSession::sendEvent(const QByteArray& event) {
+    if (m_closed || !m_loggedIn || m_kind != Kind::Manager || !m_socket) return;
+    if (m_output->backlog() > EventBacklogLimit) {
+        m_closed = true;
+        // Later, never in the middle of the broadcast that brought us here.
+        QTimer::singleShot(0, this, [this] {
+            if (m_socket) m_socket->abort();
+            if (m_script) m_script->connectionClosed();
+            Q_EMIT closed();
+        });
+        return;
+    }
+    m_output->sendPacket(event);
 }
 
 void TSimSession::sendAll(const QList<TSimPacket>& packets) {
@@ -236,6 +261,7 @@ void TSimSession::dbCommand(const TSimPacket& action) {
         refuse(QStringLiteral("Table is missing"));
         return;
     }
+    if (m_context.beforeQuery) m_context.beforeQuery();
     auto cursor = std::make_unique<TSimQueryCursor>(m_context.database);
     QString failure;
     if (!cursor->start(table, action.value(QStringLiteral("Fields")),
@@ -287,26 +313,44 @@ void TSimSession::userPermissions(const TSimPacket& action) {
 }
 
 void TSimSession::agents(const TSimPacket& action) {
-    sendAll(TSimAnswers::agents(*m_context.state, actionId(action)));
+    m_listing = TSimListing::agents(*m_context.state, actionId(action));
 }
 
 void TSimSession::status(const TSimPacket& action) {
-    sendAll(TSimAnswers::status(*m_context.state, actionId(action)));
+    m_listing = TSimListing::status(*m_context.state, actionId(action));
 }
 
 void TSimSession::queueStatus(const TSimPacket& action) {
-    sendAll(TSimAnswers::queueStatus(*m_context.state, actionId(action),
-                                     action.value(QStringLiteral("Queue"))));
+    m_listing = TSimListing::queueStatus(*m_context.state, actionId(action),
+                                         action.value(QStringLiteral("Queue")));
 }
 
 void TSimSession::callReasonCount(const TSimPacket& action) {
-    sendAll(TSimAnswers::callReasonCounts(*m_context.state, actionId(action)));
+    m_listing = TSimListing::callReasonCounts(*m_context.state, actionId(action));
+}
+
+void TSimSession::continueListing() {
+    // A slice per turn of the event loop, and only while the client keeps reading.
+    bool more = true;
+    for (int n = 0; n < RowsPerSlice && more;) {
+        if (m_output->backlog() > TSimOutput::HighWater) return; // `drained` brings us back
+        QList<TSimPacket> packets;
+        more = m_listing->next(&packets, 25);
+        n += int(packets.size());
+        sendAll(packets);
+        if (m_closed) return;
+    }
+    if (!more) m_listing.reset();
+    scheduleWork();
 }
 
 void TSimSession::command(const TSimPacket& action) {
     const QString text = action.value(QStringLiteral("Command"));
     QStringList lines;
-    if (!TCommandOutputs::run(text, *m_context.state, &lines)) {
+    if (text.simplified().compare(u"sim show state", Qt::CaseInsensitive) == 0) {
+        // The simulator's own view, to hold against the client's.
+        lines = TSimDump::text(*m_context.state, m_context.traffic).split(u'\n');
+    } else if (!TCommandOutputs::run(text, *m_context.state, &lines)) {
         error(action, QStringLiteral("No such command '%1'").arg(text));
         return;
     }
@@ -369,6 +413,47 @@ void TSimSession::getVar(const TSimPacket& action) {
     sendAll(TSimAnswers::getVar(*m_context.state, actionId(action),
                                 action.value(QStringLiteral("Channel")),
                                 action.value(QStringLiteral("Variable"))));
+}
+
+void TSimSession::agentAction(const TSimPacket& action,
+                              const std::function<TSimActionResult()>& run) {
+    // The answer goes first, then the events the change brings.
+    m_context.traffic->holdEvents();
+    const TSimActionResult result = run();
+    TSimPacket answer =
+        TSimPacket::response(result.ok ? QStringLiteral("Success") : QStringLiteral("Error"),
+                             actionId(action));
+    send(answer.add(QStringLiteral("Message"), result.message));
+    m_context.traffic->releaseEvents();
+}
+
+void TSimSession::queueAdd(const TSimPacket& action) {
+    agentAction(action, [&] {
+        return m_context.traffic->queueAdd(
+            action.value(QStringLiteral("Queue")), action.value(QStringLiteral("Interface")),
+            action.value(QStringLiteral("Paused")), action.value(QStringLiteral("Penalty")));
+    });
+}
+
+void TSimSession::queueRemove(const TSimPacket& action) {
+    agentAction(action, [&] {
+        return m_context.traffic->queueRemove(action.value(QStringLiteral("Queue")),
+                                              action.value(QStringLiteral("Interface")));
+    });
+}
+
+void TSimSession::queuePause(const TSimPacket& action) {
+    agentAction(action, [&] {
+        return m_context.traffic->queuePause(
+            action.value(QStringLiteral("Interface")), action.value(QStringLiteral("Paused")),
+            action.value(QStringLiteral("Reason")), action.value(QStringLiteral("Queue")));
+    });
+}
+
+void TSimSession::agentLogoff(const TSimPacket& action) {
+    agentAction(action, [&] {
+        return m_context.traffic->agentLogoff(action.value(QStringLiteral("Agent")));
+    });
 }
 
 void TSimSession::scriptPacket(const QByteArray& packet) {

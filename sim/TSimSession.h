@@ -8,12 +8,16 @@
 #include <QPointer>
 #include <QTcpSocket>
 
+#include <functional>
 #include <memory>
 
 class TSimDatabase;
+class TSimListing;
 class TSimOutput;
 class TSimQueryCursor;
 class TSimState;
+class TSimTraffic;
+struct TSimActionResult;
 struct TSimOptions;
 
 // What every session of one server shares.
@@ -22,6 +26,8 @@ struct TSimContext {
     TSimDatabase* database = nullptr;
     TSimState* state = nullptr;
     const TSimScript* script = nullptr; // null when no script runs
+    TSimTraffic* traffic = nullptr;     // the agent actions go to it
+    std::function<void()> beforeQuery;  // brings the live tables up to date
 };
 
 // One client connection: its login state, the answers to its actions and the script replayed on
@@ -38,11 +44,17 @@ public:
 
     void start();
     bool isLoggedIn() const { return m_loggedIn; }
+    bool isManager() const { return m_kind == Kind::Manager; }
+    // An event the PBX pushes to every logged-in manager connection. A client that leaves more
+    // than EventBacklogLimit bytes unread is cut off, as a PBX drops a manager client that
+    // stopped reading, so that it cannot make the server hold its events without end.
+    void sendEvent(const QByteArray& event);
     QString vesmaraUser() const { return m_vesmaraUser; }
 
     static constexpr qint64 ReadSlice = 64 * 1024;
     static constexpr int PacketsPerTurn = 200;
     static constexpr int RowsPerSlice = 250;
+    static constexpr qint64 EventBacklogLimit = 16 * 1024 * 1024;
 
 Q_SIGNALS:
     void actionReceived(const QString& actionName, const QString& packetText);
@@ -74,7 +86,13 @@ private:
     void command(const TSimPacket& action);
     void chatAction(const TSimPacket& action);
     void getVar(const TSimPacket& action);
+    void queueAdd(const TSimPacket& action);
+    void queueRemove(const TSimPacket& action);
+    void queuePause(const TSimPacket& action);
+    void agentLogoff(const TSimPacket& action);
+    void agentAction(const TSimPacket& action, const std::function<TSimActionResult()>& run);
     void continueQuery();
+    void continueListing();
 
     // TSimScriptHost
     void scriptPacket(const QByteArray& packet) override;
@@ -90,6 +108,7 @@ private:
     TSimFramer m_framer;
     std::unique_ptr<TSimScriptRun> m_script;
     std::unique_ptr<TSimQueryCursor> m_cursor;
+    std::unique_ptr<TSimListing> m_listing;
     QString m_queryId;
     bool m_loggedIn = false;
     bool m_auto = true;

@@ -58,6 +58,14 @@ int main(int argc, char* argv[]) {
          QStringLiteral("N")},
         {QStringLiteral("garbage"),
          QStringLiteral("Mix malformed packets into the stream after the login.")},
+        {QStringLiteral("no-traffic"),
+         QStringLiteral("No traffic of its own: the state changes only by the agent actions.")},
+        {QStringLiteral("warm-up"),
+         QStringLiteral("Seconds of traffic played at once before listening (default 1800)."),
+         QStringLiteral("SECONDS"), QStringLiteral("1800")},
+        {QStringLiteral("dump-state"),
+         QStringLiteral("Print the live state to stderr every SECONDS seconds."),
+         QStringLiteral("SECONDS")},
     });
     parser.process(app);
 
@@ -76,6 +84,8 @@ int main(int argc, char* argv[]) {
     qint64 chatPort = options.chatPort;
     qint64 seed = options.seed;
     qint64 chunk = options.chunk;
+    qint64 warmUp = 1800;
+    qint64 dumpState = 0;
     if (!readNumber(parser, QStringLiteral("port"), 0, 65535, &port, &error) ||
         !readNumber(parser, QStringLiteral("chat-port"), 0, 65535, &chatPort, &error) ||
         !readNumber(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFLL, &seed, &error) ||
@@ -83,7 +93,9 @@ int main(int argc, char* argv[]) {
                     &options.dropAfter, &error) ||
         !readNumber(parser, QStringLiteral("stall-after"), 0, std::numeric_limits<qint64>::max(),
                     &options.stallAfter, &error) ||
-        !readNumber(parser, QStringLiteral("chunk"), 1, 1 << 20, &chunk, &error))
+        !readNumber(parser, QStringLiteral("chunk"), 1, 1 << 20, &chunk, &error) ||
+        !readNumber(parser, QStringLiteral("warm-up"), 0, 86400, &warmUp, &error) ||
+        !readNumber(parser, QStringLiteral("dump-state"), 1, 86400, &dumpState, &error))
         return failWith(error);
     options.port = quint16(port);
     options.chatPort = quint16(chatPort);
@@ -98,6 +110,9 @@ int main(int argc, char* argv[]) {
     options.scenario = parser.value(QStringLiteral("scenario"));
     options.scriptFile = parser.value(QStringLiteral("script"));
     options.garbage = parser.isSet(QStringLiteral("garbage"));
+    options.traffic = !parser.isSet(QStringLiteral("no-traffic"));
+    options.warmUpSeconds = int(warmUp);
+    options.dumpStateSeconds = int(dumpState);
 
     TPbxServer server;
     if (!server.start(options, &error)) return failWith(error);
