@@ -2,6 +2,8 @@
 
 // A user interface that only records what the monitor core asks of it.
 #include "link/TMonitorUi.h"
+#include "model/telephony/TRamal.h"
+#include "model/telephony/TTronco.h"
 
 struct TRecordingUi : TMonitorUi {
     QStringList status;
@@ -17,6 +19,10 @@ struct TRecordingUi : TMonitorUi {
     bool connectionOpen = false;
     QStringList openWindows;   // what CloseAllWindows hands back
     QStringList reopened;      // what CreateWindows received
+    // Window updates: "RamalId Estado" and "Trunk#line Status|Direcao|Telefone" at the moment
+    // of the call.
+    QStringList ramais;
+    QStringList troncos;
 
     void SetStatusBar(const QString& t) override { status << t; }
     void SetStatusBarUsuario(const QString& t) override { usuario << t; }
@@ -44,4 +50,9 @@ struct TRecordingUi : TMonitorUi {
     }
     void CreateWindows(const QStringList& t) override { reopened = t; }
     void LoadFinished() override { ++loadsFinished; }
+    void AtualizaRamal(TRamal* r) override { ramais << r->RamalId + u' ' + r->Estado; }
+    void AtualizaTronco(TTronco* t, TCanalTronco* c) override {
+        troncos << t->Nome + u'#' + QString::number(c->Indice()) + u' ' + c->Status + u'|' + c->Direcao +
+                       u'|' + c->Telefone;
+    }
 };
