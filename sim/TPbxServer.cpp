@@ -185,9 +185,11 @@ QString TPbxServer::describeState() const {
 }
 
 void TPbxServer::broadcast(const TSimPacket& event) {
-    const QByteArray wire = event.toWire();
+    QByteArray wire; // made once, and only when somebody listens
     for (const QPointer<TSimSession>& s : std::as_const(m_sessions)) {
-        if (s) s->sendEvent(wire);
+        if (!s || !s->isLoggedIn() || !s->isManager()) continue;
+        if (wire.isEmpty()) wire = event.toWire();
+        s->sendEvent(wire);
     }
 }
 

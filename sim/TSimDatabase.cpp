@@ -1,5 +1,6 @@
 #include "TSimDatabase.h"
 
+#include "TSimBigScenario.h"
 #include "TSimSqlDialect.h"
 
 #include <QAtomicInt>
@@ -52,6 +53,11 @@ QStringList TSimDatabase::builtInScenarios() {
 }
 
 QString TSimDatabase::loadScenario(const QString& nameOrPath, QString* error) {
+    if (nameOrPath.startsWith(u"big:")) {
+        TSimBigScenario::Size size;
+        return TSimBigScenario::parse(nameOrPath, &size, error) ? TSimBigScenario::sql(size)
+                                                                : QString();
+    }
     QString path = nameOrPath;
     const bool looksLikeName = !nameOrPath.contains(u'/') && !nameOrPath.endsWith(u".sql");
     if (looksLikeName) {

@@ -21,7 +21,8 @@ public:
     TSimDatabase(const TSimDatabase&) = delete;
     TSimDatabase& operator=(const TSimDatabase&) = delete;
 
-    // The text of a scenario: a built-in name ("demo") or the path of an .sql file.
+    // The text of a scenario: a built-in name ("demo"), a generated one ("big:A,Q,C") or the
+    // path of an .sql file.
     static QString loadScenario(const QString& nameOrPath, QString* error);
     static QStringList builtInScenarios();
 

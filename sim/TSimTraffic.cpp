@@ -414,6 +414,22 @@ void TSimTraffic::countAgents() {
     m_meanTalkSeconds = m_profile.talkSeconds > 0 ? m_profile.talkSeconds
                         : voice > 0              ? total / voice
                                                  : 150;
+    // A call goes to a queue the more likely the more agents serve it (counted now and then,
+    // not for every call).
+    m_queueWeights.clear();
+    m_queueWeightTotal = 0;
+    for (const TSimQueue& q : m_state->queues()) {
+        int weight = 0;
+        if (q.isVoice()) {
+            weight = 1;
+            for (const TSimQueueMember& m : q.members) {
+                const TSimAgent* a = m_state->agent(m.agentId);
+                weight += a && a->isLoggedIn() ? 1 : 0;
+            }
+        }
+        m_queueWeights.append(weight);
+        m_queueWeightTotal += weight;
+    }
 }
 
 void TSimTraffic::arrival() {
@@ -426,27 +442,11 @@ void TSimTraffic::arrival() {
         perSecond += double(m_profile.targetChannels - m_state->channelCount()) / 60.0;
     at(qMax<qint64>(1, exponentialMs(1000.0 / qMax(perSecond, 1.0 / 90))), [this] { arrival(); });
 
-    if (m_state->channelCount() >= m_profile.maxChannels) return;
-    // A queue, more likely the more agents serve it.
-    int total = 0;
-    QList<int> weights;
-    for (const TSimQueue& q : m_state->queues()) {
-        int weight = 0;
-        if (q.isVoice()) {
-            weight = 1;
-            for (const TSimQueueMember& m : q.members) {
-                const TSimAgent* a = m_state->agent(m.agentId);
-                weight += a && a->isLoggedIn() ? 1 : 0;
-            }
-        }
-        weights.append(weight);
-        total += weight;
-    }
-    if (total <= 0) return;
-    int r = between(0, total - 1);
+    if (m_state->channelCount() >= m_profile.maxChannels || m_queueWeightTotal <= 0) return;
+    int r = between(0, m_queueWeightTotal - 1);
     qsizetype k = 0;
-    while (r >= weights.at(k)) {
-        r -= weights.at(k);
+    while (r >= m_queueWeights.at(k)) {
+        r -= m_queueWeights.at(k);
         ++k;
     }
     startIncomingCall(m_state->queues().at(k).id, {}, true);

@@ -278,6 +278,8 @@ private:
     int m_loggedInAgents = 0;
     int m_pausedAgents = 0;
     double m_meanTalkSeconds = 150;
+    QList<int> m_queueWeights; // by queue index
+    int m_queueWeightTotal = 0;
     int m_holds = 0;
     QList<TSimPacket> m_held;
     quint64 m_eventsSent = 0;

@@ -138,6 +138,9 @@ private Q_SLOTS:
     void eventsAndListingsAgreeWithTheState();
     void stateStaysBoundedInALongRun();
     void trafficRunsOnItsOwnAndReachesEveryClient();
+    void bigScenarioSpecs_data();
+    void bigScenarioSpecs();
+    void longListingsDoNotHoldUpOtherClients();
 };
 
 void TestSimTraffic::initTestCase() {
@@ -821,6 +824,68 @@ void TestSimTraffic::trafficRunsOnItsOwnAndReachesEveryClient() {
                                                simEventIs(QStringLiteral("StatusComplete")));
     QVERIFY(!answer.isEmpty());
     QVERIFY(m_server->describeState().contains(u"Agents:"));
+}
+
+void TestSimTraffic::bigScenarioSpecs_data() {
+    QTest::addColumn<QString>("spec");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("small") << "big:40,4,100" << true;
+    QTest::newRow("no channels asked") << "big:10,1,0" << true;
+    QTest::newRow("no agents") << "big:0,4,100" << false;
+    QTest::newRow("too many queues") << "big:40,2001,100" << false;
+    QTest::newRow("two numbers") << "big:40,4" << false;
+    QTest::newRow("not a number") << "big:40,quatro,100" << false;
+}
+
+void TestSimTraffic::bigScenarioSpecs() {
+    QFETCH(QString, spec);
+    QFETCH(bool, valid);
+    TSimOptions o = quiet();
+    o.scenario = spec;
+    m_server = std::make_unique<TPbxServer>();
+    QString error;
+    QCOMPARE(m_server->start(o, &error), valid);
+    if (!valid) {
+        QVERIFY(error.contains(u"big:AGENTS,QUEUES,CHANNELS"));
+        return;
+    }
+    const TSimState* state = m_server->state();
+    const QStringList n = spec.mid(4).split(u',');
+    QCOMPARE(state->agents().size(), n.at(0).toInt());
+    QCOMPARE(state->queues().size(), n.at(1).toInt());
+    QCOMPARE(state->extensions().size(), n.at(0).toInt() + 50);
+    for (const TSimAgent& a : state->agents()) {
+        // Every agent serves a queue and has a telephone of its own, registered.
+        QVERIFY(!a.queues.isEmpty());
+        QVERIFY(state->extension(a.device.mid(4))->registered);
+        if (a.isLoggedIn()) QCOMPARE(a.loggedInChan, a.device);
+    }
+}
+
+void TestSimTraffic::longListingsDoNotHoldUpOtherClients() {
+    TSimOptions o = quiet(4);
+    o.scenario = QStringLiteral("big:300,30,3000");
+    QVERIFY(startServer(o));
+    m_server->traffic()->schedule();
+    m_server->traffic()->advance(15 * Minute);
+    const qsizetype live = m_server->state()->channelCount();
+    QVERIFY2(live > 2000, qPrintable(QString::number(live)));
+
+    TSimTestClient big(m_server->managerPort());
+    TSimTestClient small(m_server->managerPort());
+    QVERIFY(big.login());
+    QVERIFY(small.login());
+    big.action(QStringLiteral("Action: Status\nActionID: s"));
+    QVERIFY(big.socket.waitForBytesWritten());
+    const QList<TSimTestPacket> pong =
+        small.ask(QStringLiteral("Action: Ping\nActionID: p"), simAnyResponse());
+    QCOMPARE(pong.value(0).value(QStringLiteral("Ping")), QStringLiteral("Pong"));
+    // The other client was answered while the long listing was still on its way.
+    QVERIFY(big.events(QStringLiteral("StatusComplete")).isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(big.events(QStringLiteral("StatusComplete")).size(), 1, 30000);
+    QCOMPARE(big.events(QStringLiteral("StatusComplete")).first().value(QStringLiteral("Items")),
+             QString::number(live));
+    QCOMPARE(big.events(QStringLiteral("Status")).size(), live);
 }
 
 QTEST_MAIN(TestSimTraffic)
