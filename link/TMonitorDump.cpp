@@ -6,7 +6,8 @@ QString TMonitor::Dump(const QString& item) const {
     if (item == u"Tudo") {
         // Everything, in the packet-log window's order.
         QString all;
-        for (const char* part : {"Canais", "Ligações", "Filas", "Campanhas", "Ramais", "Portas", "Troncos"})
+        for (const char* part :
+             {"Canais", "Ligações", "Filas", "Campanhas", "Ramais", "Portas", "Troncos"})
             all += Dump(QString::fromUtf8(part));
         return all;
     }
@@ -19,12 +20,15 @@ QString TMonitor::Dump(const QString& item) const {
         for (int i = 0; i < Ramais.Quantidade(); ++i) {
             const TRamal* r = Ramais.Item(i);
             t += u"Ramal: " + r->RamalId + u" (" + r->Dispositivo() + u")\r\n";
-            for (const TLigacao* l : r->Ligacoes()) t += l->Descreve() + u"\r\n";
+            for (const TLigacao* l : r->Ligacoes())
+                t += l->Descreve() + u"\r\n";
         }
     } else if (item == u"Portas") {
-        for (int i = 0; i < Portas.Quantidade(); ++i) t += Portas.Item(i)->Descreve() + u"\r\n";
+        for (int i = 0; i < Portas.Quantidade(); ++i)
+            t += Portas.Item(i)->Descreve() + u"\r\n";
     } else if (item == u"Troncos") {
-        for (int i = 0; i < Troncos.Quantidade(); ++i) t += Troncos.Item(i)->Descreve() + u"\r\n";
+        for (int i = 0; i < Troncos.Quantidade(); ++i)
+            t += Troncos.Item(i)->Descreve() + u"\r\n";
     }
     // The call-centre lists add their own items here as they join the monitor.
     return t;

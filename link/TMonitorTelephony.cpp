@@ -66,7 +66,8 @@ QString TextoPernas(const TLigacao* l) {
 
 } // namespace
 
-void TMonitor::LogaNumeroInvalido(const QString& onde, QStringView chave, const TPacketManagerParser& p) {
+void TMonitor::LogaNumeroInvalido(const QString& onde, QStringView chave,
+                                  const TPacketManagerParser& p) {
     if (LogAtivo)
         Loga(onde + u" ignorado: " + chave + u" inválido (" + p.GetValueView(chave) + u")");
 }
@@ -136,7 +137,8 @@ void TMonitor::StatusRefazLigacoes(TChannel* c, const TPacketManagerParser& p, q
     const bool doLink = !link.isEmpty();
     if (!doLink) link = p.GetValue(u"BridgedChannel");
     if (LogAtivo) {
-        Loga((doLink ? QStringView(u"Status, coc Link = ") : QStringView(u"Status, coc BridgedChannel = ")) +
+        Loga((doLink ? QStringView(u"Status, coc Link = ")
+                     : QStringView(u"Status, coc BridgedChannel = ")) +
              link);
         Loga(u"Status, coc Link = " + c->Extension);
     }
@@ -371,9 +373,9 @@ void TMonitor::RowPorta(const TPacketManagerParser& p) {
     if (id < 0) return;
     auto porta = std::make_unique<TPorta>();
     porta->PortaId = id;
-    for (auto [chave, campo, padrao] : {std::tuple{u"Placa", &porta->Placa, -1},
-                                        std::tuple{u"Canal", &porta->Canal, -1},
-                                        std::tuple{u"QtdeCanais", &porta->QtdeCanais, 0}}) {
+    for (auto [chave, campo, padrao] :
+         {std::tuple{u"Placa", &porta->Placa, -1}, std::tuple{u"Canal", &porta->Canal, -1},
+          std::tuple{u"QtdeCanais", &porta->QtdeCanais, 0}}) {
         if (!LeInteiro(p, chave, padrao, *campo)) {
             LogaNumeroInvalido(u"Porta " + QString::number(id), chave, p);
             return;
@@ -439,7 +441,9 @@ void TMonitor::RowTronco(const TPacketManagerParser& p) {
     t->Tipo = p.GetValue(u"Tipo");
     t->Host = p.GetValue(u"Host");
     t->Usuario = p.GetValue(u"Usuario");
-    t->OnTroncoEvent = [this](TTronco* s, TCanalTronco* c, const QString& k) { OnTroncoEvent(s, c, k); };
+    t->OnTroncoEvent = [this](TTronco* s, TCanalTronco* c, const QString& k) {
+        OnTroncoEvent(s, c, k);
+    };
     if (t->Tipo == u"f") {
         t->Porta = Portas.ProcuraId(t->TroncoId);
         if (t->Porta) {
@@ -487,7 +491,8 @@ void TMonitor::TrataSaidaComando(const QString& id, const TPacketManagerParser& 
         TLinhaSipPeers linha;
         for (QStringView texto : p.Lines) {
             if (!leitor.Le(texto, linha)) continue;
-            if (!Ramais.LinhaSipPeers(linha)) Troncos.PeerStatus(u"SIP/" + linha.Nome, linha.StatusPeer);
+            if (!Ramais.LinhaSipPeers(linha))
+                Troncos.PeerStatus(u"SIP/" + linha.Nome, linha.StatusPeer);
         }
     } else if (id == u"KhompChannels") {
         for (QStringView texto : p.Lines) {
@@ -596,8 +601,8 @@ void TMonitor::OnTroncoEvent(TTronco* t, TCanalTronco* c, const QString& kind) {
     if (LogAtivo) {
         QString texto = u"OnTroncoEvent: " + kind;
         if (c) {
-            texto += u"I:" + QString::number(c->Indice()) + u"; CT:" + c->Dispositivo() + u"; CTTipo:" +
-                     c->Direcao + u"; CTTel:" + c->Telefone;
+            texto += u"I:" + QString::number(c->Indice()) + u"; CT:" + c->Dispositivo() +
+                     u"; CTTipo:" + c->Direcao + u"; CTTel:" + c->Telefone;
             texto += c->Ligacao() ? TextoPernas(c->Ligacao()) : QStringLiteral("; Ligacao: nil");
         }
         Loga(texto);

@@ -35,7 +35,9 @@ private Q_SLOTS:
         // Extensions 2000 to 2029 in order, registered ones free with their address.
         const QString ramais = monitor.Dump("Ramais");
         QStringList linhas;
-        for (const auto& match : QRegularExpression("^Ramal: .*$", QRegularExpression::MultilineOption).globalMatch(ramais))
+        for (const auto& match :
+             QRegularExpression("^Ramal: .*$", QRegularExpression::MultilineOption)
+                 .globalMatch(ramais))
             linhas << match.captured().trimmed();
         QCOMPARE(linhas.size(), 30);
         QCOMPARE(monitor.Ramais.Quantidade(), 30);
@@ -51,14 +53,19 @@ private Q_SLOTS:
         // Trunks in the server's order, with the ports behind them.
         const QString troncos = monitor.Dump("Troncos");
         QStringList nomes;
-        for (const auto& match : QRegularExpression("^Tronco: (.*)$", QRegularExpression::MultilineOption).globalMatch(troncos))
+        for (const auto& match :
+             QRegularExpression("^Tronco: (.*)$", QRegularExpression::MultilineOption)
+                 .globalMatch(troncos))
             nomes << match.captured(1).trimmed();
-        QCOMPARE(nomes, (QStringList{"VoipBrasil", "E1 Embratel", "Celular Vivo", "Celular Claro", "E1 Oi"}));
-        QVERIFY(troncos.contains("Tronco: E1 Oi\r\nTroncoIdPorta: 4\r\nIdTroncoId: 4\r\nTipo: f\r\nTipoTronco: d\r\n"
-                                 "PortaId: 4\r\nPorta: DAHDI E1 - Span 1\r\nMarca: z\r\n"));
+        QCOMPARE(nomes, (QStringList{"VoipBrasil", "E1 Embratel", "Celular Vivo", "Celular Claro",
+                                     "E1 Oi"}));
+        QVERIFY(troncos.contains(
+            "Tronco: E1 Oi\r\nTroncoIdPorta: 4\r\nIdTroncoId: 4\r\nTipo: f\r\nTipoTronco: d\r\n"
+            "PortaId: 4\r\nPorta: DAHDI E1 - Span 1\r\nMarca: z\r\n"));
         const QString portas = monitor.Dump("Portas");
         QCOMPARE(portas.count("PortaId: "), 4);
-        QVERIFY(portas.startsWith("PortaId: 1\r\nPorta: Khomp E1 - Span 1\r\nMarca: k\r\nTipo: t\r\nTipoTronco: d\r\n"));
+        QVERIFY(portas.startsWith(
+            "PortaId: 1\r\nPorta: Khomp E1 - Span 1\r\nMarca: k\r\nTipo: t\r\nTipoTronco: d\r\n"));
 
         // Line states from the board outputs and the SIP peers.
         const TTronco* embratel = monitor.Troncos.Procura("E1 Embratel");
@@ -71,11 +78,13 @@ private Q_SLOTS:
         QCOMPARE(vivo->Dispositivo(), QStringLiteral("Khomp/B1C0"));
         QCOMPARE(vivo->Operadora, QStringLiteral("Vivo"));
         QCOMPARE(vivo->NivelSinal, QStringLiteral("82%"));
-        QCOMPARE(monitor.Troncos.Procura("Celular Claro")->Canais.Item(0)->NivelSinal, QStringLiteral("57%"));
+        QCOMPARE(monitor.Troncos.Procura("Celular Claro")->Canais.Item(0)->NivelSinal,
+                 QStringLiteral("57%"));
         const TTronco* oi = monitor.Troncos.Procura("E1 Oi");
         QCOMPARE(oi->Canais.Quantidade(), 31);
         for (int i = 0; i < 31; ++i)
-            QCOMPARE(oi->Canais.Item(i)->Status, i == 15 ? QStringLiteral("Sinal") : QStringLiteral("In Service"));
+            QCOMPARE(oi->Canais.Item(i)->Status,
+                     i == 15 ? QStringLiteral("Sinal") : QStringLiteral("In Service"));
         QCOMPARE(monitor.Troncos.Procura("VoipBrasil")->EstadoSip, QStringLiteral("L"));
         QCOMPARE(monitor.MotivosPausa.Count(), 8);
         QCOMPARE(monitor.TemPermissaoRamais(), 30);

@@ -16,8 +16,8 @@ class TestModelBridges : public QObject {
     void Feed(const QString& p) { m->Feed(p); }
     void Dial(const QString& from, const QString& fromUid, const QString& to, const QString& toUid,
               const QString& sub = "Begin") {
-        Feed(Evento("Dial", {"SubEvent: " + sub, "Channel: " + from, "Uniqueid: " + fromUid, "Destination: " + to,
-                             "DestUniqueID: " + toUid}));
+        Feed(Evento("Dial", {"SubEvent: " + sub, "Channel: " + from, "Uniqueid: " + fromUid,
+                             "Destination: " + to, "DestUniqueID: " + toUid}));
     }
     void Link(const QString& event, const QString& a, const QString& b) {
         Feed(Evento(event, {"Channel1: " + a, "Channel2: " + b, "Uniqueid1: ", "Uniqueid2: "}));
@@ -54,7 +54,8 @@ private Q_SLOTS:
         QCOMPARE(b->CallerIdNum, QStringLiteral("2001"));
         QCOMPARE(Canal("A")->LastEvent, QStringLiteral("dial"));
         // The joined bridge is announced by SetaCanal and once more by the join.
-        QCOMPARE(m->LogDesde(mark, "OnCallEvent: Updated; Canal1:A(dial); Canal2:B(dial)").size(), 2);
+        QCOMPARE(m->LogDesde(mark, "OnCallEvent: Updated; Canal1:A(dial); Canal2:B(dial)").size(),
+                 2);
 
         // Only the beginning of a dial relates the two channels.
         m->NovoCanal("C", "3");
@@ -79,7 +80,8 @@ private Q_SLOTS:
     }
 
     void linkBetweenChannelsInOtherCallsChangesNothing() {
-        for (const char* c : {"A", "B", "C", "D"}) m->NovoCanal(c, c);
+        for (const char* c : {"A", "B", "C", "D"})
+            m->NovoCanal(c, c);
         Dial("A", "A", "B", "B");
         Dial("C", "C", "D", "D");
         Link("Link", "A", "C");
@@ -90,7 +92,8 @@ private Q_SLOTS:
     }
 
     void dialIntoTheDestinationsBridge() {
-        for (const char* c : {"X", "A", "B"}) m->NovoCanal(c, c);
+        for (const char* c : {"X", "A", "B"})
+            m->NovoCanal(c, c);
         Dial("X", "X", "A", "A"); // A is now second leg of X's call, without a bridge of its own
         Dial("A", "A", "B", "B");
         QCOMPARE(Pares(), (QStringList{"X+A", "B+A"}));
@@ -151,7 +154,8 @@ private Q_SLOTS:
     }
 
     void procuraModes() {
-        for (const char* c : {"A", "B", "C"}) m->NovoCanal(c, c);
+        for (const char* c : {"A", "B", "C"})
+            m->NovoCanal(c, c);
         Dial("A", "A", "B", "B");
         TChannel* a = Canal("A");
         TChannel* b = Canal("B");
@@ -217,14 +221,16 @@ private Q_SLOTS:
         const QString a = Canal("A")->Descreve();
         const QString b = Canal("B")->Descreve();
         const QString c = Canal("C")->Descreve();
-        QCOMPARE(monitor->Dump("Ligações"), "Link: 1\r\nChannel1---\r\n" + a + "Channel2---\r\n" + b + "\r\n" +
-                                                "Link: 0\r\nChannel1---\r\n" + c + "Channel2---\r\nChannel2: nil\r\n");
+        QCOMPARE(monitor->Dump("Ligações"), "Link: 1\r\nChannel1---\r\n" + a + "Channel2---\r\n" +
+                                                b + "\r\n" + "Link: 0\r\nChannel1---\r\n" + c +
+                                                "Channel2---\r\nChannel2: nil\r\n");
     }
 
     // The connection drops with calls in progress: everything is emptied without a notice and
     // nothing is left pointing at a freed channel (the sanitizer build checks the memory).
     void disconnectionInTheMiddleOfCalls() {
-        for (const char* c : {"A", "B", "C"}) m->NovoCanal(c, c);
+        for (const char* c : {"A", "B", "C"})
+            m->NovoCanal(c, c);
         Dial("A", "A", "B", "B");
         const qsizetype mark = m->ui->log.size();
         monitor->EncerraConexao();

@@ -18,7 +18,9 @@ class TestModelChannels : public QObject {
     std::unique_ptr<TMonitorAlimentado> m;
     TMonitor* monitor = nullptr;
 
-    TChannel* Canal(const QString& name, const QString& uid = {}) { return monitor->Canais.Procura(name, uid); }
+    TChannel* Canal(const QString& name, const QString& uid = {}) {
+        return monitor->Canais.Procura(name, uid);
+    }
     void Feed(const QString& p, bool chat = false) { m->Feed(p, chat); }
 
 private Q_SLOTS:
@@ -37,12 +39,18 @@ private Q_SLOTS:
     void nomeBase_data() {
         QTest::addColumn<QString>("channel");
         QTest::addColumn<QString>("base");
-        QTest::newRow("sip") << "SIP/2001-0000001a" << "SIP/2001";
-        QTest::newRow("no dash") << "SIP/2001" << "SIP/2001";
-        QTest::newRow("several dashes") << "Zap/a-b-c" << "Zap/a-b";
-        QTest::newRow("no slash") << "semBarra-1" << "semBarra-1";
-        QTest::newRow("dash only before slash") << "x-y/z" << "x-y/z";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("sip") << "SIP/2001-0000001a"
+                             << "SIP/2001";
+        QTest::newRow("no dash") << "SIP/2001"
+                                 << "SIP/2001";
+        QTest::newRow("several dashes") << "Zap/a-b-c"
+                                        << "Zap/a-b";
+        QTest::newRow("no slash") << "semBarra-1"
+                                  << "semBarra-1";
+        QTest::newRow("dash only before slash") << "x-y/z"
+                                                << "x-y/z";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void nomeBase() {
         QFETCH(QString, channel);
@@ -53,12 +61,18 @@ private Q_SLOTS:
     void estadoTexto_data() {
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Up") << "Up" << "Conectado";
-        QTest::newRow("UP any case") << "uP" << "Conectado";
-        QTest::newRow("Ringing") << "Ringing" << "Chamando";
-        QTest::newRow("Dialing") << "DIALING" << "Discando";
-        QTest::newRow("other as is") << "Ring" << "Ring";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("Up") << "Up"
+                            << "Conectado";
+        QTest::newRow("UP any case") << "uP"
+                                     << "Conectado";
+        QTest::newRow("Ringing") << "Ringing"
+                                 << "Chamando";
+        QTest::newRow("Dialing") << "DIALING"
+                                 << "Discando";
+        QTest::newRow("other as is") << "Ring"
+                                     << "Ring";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void estadoTexto() {
         QFETCH(QString, state);
@@ -69,8 +83,9 @@ private Q_SLOTS:
     }
 
     void newchannelCreatesTheChannelAndItsBridge() {
-        m->NovoCanal("SIP/2001-01", "100.1", {"State: Ring", "CallerIDNum: 2001", "CallerIDName: PA 01",
-                                              "CallerID: 999", "Context: interno", "Exten: 3000"});
+        m->NovoCanal("SIP/2001-01", "100.1",
+                     {"State: Ring", "CallerIDNum: 2001", "CallerIDName: PA 01", "CallerID: 999",
+                      "Context: interno", "Exten: 3000"});
         TChannel* c = Canal("SIP/2001-01", "100.1");
         QVERIFY(c);
         QCOMPARE(c->State, QStringLiteral("Ring"));
@@ -84,11 +99,13 @@ private Q_SLOTS:
         QCOMPARE(monitor->Ligacoes.Count(), 1);
         QCOMPARE(monitor->Ligacoes.Item(0)->Channel1(), c);
         QCOMPARE(m->LogDesde(0, "Status, Canal:"),
-                 (QStringList{"Status, Canal:SIP/2001-01 Interface:SIP/2001", "Status, Canal:SIP/2001-01 Criado"}));
+                 (QStringList{"Status, Canal:SIP/2001-01 Interface:SIP/2001",
+                              "Status, Canal:SIP/2001-01 Criado"}));
         // The bridge is announced; the first values are taken at the next channel notice.
         QVERIFY(ui().log.contains("OnCallEvent: Updated; Canal1:SIP/2001-01(newchannel)"));
 
-        Feed(Evento("Newchannel", {"Channel: SIP/2002-02", "Uniqueid: 100.2", "CallerID: 555"}), true);
+        Feed(Evento("Newchannel", {"Channel: SIP/2002-02", "Uniqueid: 100.2", "CallerID: 555"}),
+             true);
         QCOMPARE(Canal("SIP/2002-02")->CallerId, QStringLiteral("555"));
     }
 
@@ -96,8 +113,9 @@ private Q_SLOTS:
         m->NovoCanal("SIP/2001-01", "100.1", {"Exten: 3000"});
         TChannel* c = Canal("SIP/2001-01");
         c->Tipo = "E";
-        Feed(Evento("Status", {"Channel: SIP/2001-01", "Uniqueid: 100.1", "ChannelStateDesc: Up", "Seconds: 125",
-                               "Context: interno", "Extension: 3001", "Priority: 2"}));
+        Feed(Evento("Status",
+                    {"Channel: SIP/2001-01", "Uniqueid: 100.1", "ChannelStateDesc: Up",
+                     "Seconds: 125", "Context: interno", "Extension: 3001", "Priority: 2"}));
         QCOMPARE(c->State, QStringLiteral("Up"));
         QCOMPARE(c->Seconds, 125);
         QCOMPARE(qRound64((ServerNow() - c->Inicio) * 86400.0), 125);
@@ -112,14 +130,17 @@ private Q_SLOTS:
     void malformedSecondsSkipsTheStatusRow() {
         m->NovoCanal("SIP/2001-01", "100.1", {"State: Ring"});
         const qsizetype mark = ui().log.size();
-        Feed(Evento("Status", {"Channel: SIP/2001-01", "Uniqueid: 100.1", "State: Up", "Seconds: 12x"}));
-        Feed(Evento("Status", {"Channel: SIP/2009-09", "Uniqueid: 100.9", "State: Up", "Seconds: 99999999999"}));
+        Feed(Evento("Status",
+                    {"Channel: SIP/2001-01", "Uniqueid: 100.1", "State: Up", "Seconds: 12x"}));
+        Feed(Evento("Status", {"Channel: SIP/2009-09", "Uniqueid: 100.9", "State: Up",
+                               "Seconds: 99999999999"}));
         QCOMPARE(Canal("SIP/2001-01")->State, QStringLiteral("Ring")); // untouched
         QVERIFY(!Canal("SIP/2009-09"));
         QCOMPARE(monitor->Canais.Count(), 1);
         QVERIFY(ui().erros.isEmpty());
         QCOMPARE(m->LogDesde(mark, "Status SIP/").size(), 2);
-        QVERIFY(m->LogDesde(mark, "Status SIP/2001-01 ignorado: Seconds inválido (12x)").size() == 1);
+        QVERIFY(m->LogDesde(mark, "Status SIP/2001-01 ignorado: Seconds inválido (12x)").size() ==
+                1);
     }
 
     void newstateMarksTheDirectionOnce_data() {
@@ -135,7 +156,8 @@ private Q_SLOTS:
         QFETCH(QStringList, states);
         QFETCH(QString, tipo);
         m->NovoCanal("SIP/2001-01", "1");
-        for (const QString& s : states) Feed(Evento("Newstate", {"Channel: SIP/2001-01", "Uniqueid: 1", "State: " + s}));
+        for (const QString& s : states)
+            Feed(Evento("Newstate", {"Channel: SIP/2001-01", "Uniqueid: 1", "State: " + s}));
         QCOMPARE(Canal("SIP/2001-01")->Tipo, tipo);
         QCOMPARE(Canal("SIP/2001-01")->State, states.last());
         QCOMPARE(Canal("SIP/2001-01")->LastEvent, QStringLiteral("newstate"));
@@ -145,25 +167,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("eventName");
         QTest::addColumn<QString>("after");
-        QTest::newRow("unknown replaced") << "<Unknown>" << "Maria" << "Maria";
-        QTest::newRow("empty replaced") << "" << "Maria" << "Maria";
-        QTest::newRow("proper kept") << "João" << "Maria" << "João";
-        QTest::newRow("empty event keeps") << "<unknown>" << "" << "<unknown>";
+        QTest::newRow("unknown replaced") << "<Unknown>"
+                                          << "Maria"
+                                          << "Maria";
+        QTest::newRow("empty replaced") << ""
+                                        << "Maria"
+                                        << "Maria";
+        QTest::newRow("proper kept") << "João"
+                                     << "Maria"
+                                     << "João";
+        QTest::newRow("empty event keeps") << "<unknown>"
+                                           << ""
+                                           << "<unknown>";
     }
     void newstateReplacesOnlyUnknownCallers() {
         QFETCH(QString, before);
         QFETCH(QString, eventName);
         QFETCH(QString, after);
         m->NovoCanal("SIP/2001-01", "1", {"CallerIDName: " + before});
-        Feed(Evento("Newstate", {"Channel: SIP/2001-01", "Uniqueid: 1", "State: Up", "CallerIDName: " + eventName}));
+        Feed(Evento("Newstate", {"Channel: SIP/2001-01", "Uniqueid: 1", "State: Up",
+                                 "CallerIDName: " + eventName}));
         QCOMPARE(Canal("SIP/2001-01")->CallerIdName, after);
     }
 
     void newextenMarksOutgoingFromTheOldContext() {
         m->NovoCanal("SIP/2001-01", "1", {"Context: Saida"});
         const qsizetype mark = ui().log.size();
-        Feed(Evento("Newexten", {"Channel: SIP/2001-01", "Uniqueid: 1", "Context: tronco", "Extension: 0800",
-                                 "Priority: 1"}));
+        Feed(Evento("Newexten", {"Channel: SIP/2001-01", "Uniqueid: 1", "Context: tronco",
+                                 "Extension: 0800", "Priority: 1"}));
         TChannel* c = Canal("SIP/2001-01");
         QCOMPARE(c->Tipo, QStringLiteral("S"));
         QCOMPARE(c->Context, QStringLiteral("tronco"));
@@ -177,8 +208,8 @@ private Q_SLOTS:
 
     void newcallerIdWithAtMarksADialerCall() {
         m->NovoCanal("SIP/2001-01", "1", {"CallerIDNum: 2001"});
-        Feed(Evento("Newcallerid", {"Channel: SIP/2001-01", "Uniqueid: 1", "CallerID: 1133", "CallerIDName: cli@camp7",
-                                    "CallerIDNum: "}));
+        Feed(Evento("Newcallerid", {"Channel: SIP/2001-01", "Uniqueid: 1", "CallerID: 1133",
+                                    "CallerIDName: cli@camp7", "CallerIDNum: "}));
         TChannel* c = Canal("SIP/2001-01");
         QVERIFY(c->Discador);
         QCOMPARE(c->NewCallerId, QStringLiteral("cli@camp7"));
@@ -204,8 +235,9 @@ private Q_SLOTS:
         QCOMPARE(b->State, QStringLiteral("Up"));
         QCOMPARE(a->State, QString());
 
-        monitor->TrataManagerPacket(monitor->ManagerConnection(),
-                                    "Response: Success\r\nActionID: VarDisTelefone-SIP/2001-01\r\nValue: 11999\r\n\r\n");
+        monitor->TrataManagerPacket(
+            monitor->ManagerConnection(),
+            "Response: Success\r\nActionID: VarDisTelefone-SIP/2001-01\r\nValue: 11999\r\n\r\n");
         QCOMPARE(a->CallerIdNum, QStringLiteral("11999"));
         QCOMPARE(b->CallerIdNum, QString());
 
@@ -232,7 +264,8 @@ private Q_SLOTS:
         QCOMPARE(Canal("SIP/2001-01", "1"), clone);
         QCOMPARE(monitor->Canais.ProcuraPorUniqueId("2"), original);
         QCOMPARE(m->LogDesde(mark, "OnChannelEvent"),
-                 (QStringList{"OnChannelEvent Updated SIP/2001-01", "OnChannelEvent Updated Local/x-1"}));
+                 (QStringList{"OnChannelEvent Updated SIP/2001-01",
+                              "OnChannelEvent Updated Local/x-1"}));
         // One side missing: nothing happens.
         Feed(Evento("Masquerade", {"Clone: Local/x-1", "Original: SIP/none-1"}));
         QCOMPARE(original->Channel(), QStringLiteral("Local/x-1"));
@@ -252,42 +285,47 @@ private Q_SLOTS:
 
         const qsizetype mark2 = ui().log.size();
         m->Hangup("SIP/none-1", "9");
-        QCOMPARE(m->LogDesde(mark2), (QStringList{"Inicio do hangup Ch:SIP/none-1 UID:9", "Fim do Hangup"}));
+        QCOMPARE(m->LogDesde(mark2),
+                 (QStringList{"Inicio do hangup Ch:SIP/none-1 UID:9", "Fim do Hangup"}));
     }
 
     void zxnewcallClassifiesAnIncomingCall() {
         m->NovoCanal("DAHDI/1-1", "1", {"CallerIDNum: 1133224455"});
-        Feed(Evento("UserEvent", {"UserEvent: ZXNewCall", "Channel: DAHDI/1-1", "Uniqueid: 1", "Tipo: E",
-                                  "CallerId: 1133224455"}));
+        Feed(Evento("UserEvent", {"UserEvent: ZXNewCall", "Channel: DAHDI/1-1", "Uniqueid: 1",
+                                  "Tipo: E", "CallerId: 1133224455"}));
         TChannel* c = Canal("DAHDI/1-1");
         QCOMPARE(c->Tipo, QStringLiteral("E"));
         QCOMPARE(c->CallerId, QStringLiteral("1133224455"));
         QCOMPARE(c->LastEvent, QStringLiteral("userevent"));
         // The first mark stays.
-        Feed(Evento("UserEvent", {"UserEvent: zxnewcall", "Channel: DAHDI/1-1", "Uniqueid: 1", "Tipo: E",
-                                  "CallerId: 0000"}));
+        Feed(Evento("UserEvent", {"UserEvent: zxnewcall", "Channel: DAHDI/1-1", "Uniqueid: 1",
+                                  "Tipo: E", "CallerId: 0000"}));
         QCOMPARE(c->CallerId, QStringLiteral("1133224455"));
     }
 
     void descreveListsTheFields() {
-        m->NovoCanal("SIP/2001-01", "1", {"State: Up", "CallerIDNum: 2001", "Context: interno", "Exten: 3000"});
+        m->NovoCanal("SIP/2001-01", "1",
+                     {"State: Up", "CallerIDNum: 2001", "Context: interno", "Exten: 3000"});
         TChannel* c = Canal("SIP/2001-01");
         const QString inicio = DateTimeText(c->Inicio);
-        const QString head = "Channel: SIP/2001-01\r\nCallerId: \r\nCallerIdNum: 2001\r\nCallerIdName: \r\n"
-                             "UniqueId: 1\r\nState: Up\r\nInicio: " + inicio +
-                             "\r\nContext: interno\r\nExtension: 3000\r\nPriority: \r\nSeconds: 0\r\n"
-                             "LastEvent: newchannel\r\nDiscador: 0\r\nNewCallerId: \r\nEvento: newchannel\r\n";
+        const QString head =
+            "Channel: SIP/2001-01\r\nCallerId: \r\nCallerIdNum: 2001\r\nCallerIdName: \r\n"
+            "UniqueId: 1\r\nState: Up\r\nInicio: " +
+            inicio +
+            "\r\nContext: interno\r\nExtension: 3000\r\nPriority: \r\nSeconds: 0\r\n"
+            "LastEvent: newchannel\r\nDiscador: 0\r\nNewCallerId: \r\nEvento: newchannel\r\n";
         QCOMPARE(c->Descreve(), head + "LigacaoFila = nil\r\nLigacaoDiscador = nil\r\n");
 
         c->LigacaoFila = std::make_unique<TLigacaoFila>();
         c->LigacaoFila->Queued = true;
         c->LigacaoFila->Inicio = kAgora;
         c->LigacaoDiscador = std::make_unique<TLigacaoDiscador>();
-        QCOMPARE(c->Descreve(), head + "LigacaoFila.Queued: 1\r\nLigacaoFila.Inicio: " + DateTimeText(kAgora) +
-                                    "\r\nLigacaoFila.Chamando: 0\r\nLigacaoFila.Atendimento: 0\r\n"
-                                    "LigacaoFila.DataFila = nil\r\nLigacaoFila.DataAgente = nil\r\n"
-                                    "LigacaoDiscador.Inicio: 0\r\nLigacaoDiscador.Atendimento: 0\r\n"
-                                    "LigacaoDiscador.PtrCampanha = nil\r\nLigacaoDiscador.PtrAgente = nil\r\n");
+        QCOMPARE(c->Descreve(),
+                 head + "LigacaoFila.Queued: 1\r\nLigacaoFila.Inicio: " + DateTimeText(kAgora) +
+                     "\r\nLigacaoFila.Chamando: 0\r\nLigacaoFila.Atendimento: 0\r\n"
+                     "LigacaoFila.DataFila = nil\r\nLigacaoFila.DataAgente = nil\r\n"
+                     "LigacaoDiscador.Inicio: 0\r\nLigacaoDiscador.Atendimento: 0\r\n"
+                     "LigacaoDiscador.PtrCampanha = nil\r\nLigacaoDiscador.PtrAgente = nil\r\n");
         QCOMPARE(monitor->Dump("Canais"), c->Descreve() + "\r\n");
     }
 
@@ -307,11 +345,12 @@ private Q_SLOTS:
         m->NovoCanal(longo, "1");
         m->NovoCanal("Local/200@interno-1;1", "2");
         m->NovoCanal("Agent/1001", "3");
-        QCOMPARE(sent, QStringList{"Action: GetVar\r\nActionId: VarDisCampanha-" + longo + "\r\nChannel: " + longo +
-                                   "\r\nVariable: DisCampanha\r\n\r\n"});
+        QCOMPARE(sent, QStringList{"Action: GetVar\r\nActionId: VarDisCampanha-" + longo +
+                                   "\r\nChannel: " + longo + "\r\nVariable: DisCampanha\r\n\r\n"});
 
         sent.clear();
-        Feed("Response: Success\r\nActionID: VarDisCampanha-" + longo + "\r\nVariable: DisCampanha\r\nValue: 7\r\n\r\n");
+        Feed("Response: Success\r\nActionID: VarDisCampanha-" + longo +
+             "\r\nVariable: DisCampanha\r\nValue: 7\r\n\r\n");
         TChannel* c = Canal(longo);
         QVERIFY(c->Discador);
         QCOMPARE(c->Tipo, QStringLiteral("D"));
@@ -320,13 +359,16 @@ private Q_SLOTS:
         QVERIFY(sent[0].endsWith("Variable: DisTelefone\r\n\r\n"));
         QVERIFY(sent[1].startsWith("Action: GetVar\r\nActionId: VarDisNome-" + longo + "\r\n"));
 
-        Feed("Response: Success\r\nActionID: VarDisTelefone-" + longo + "\r\nValue: 11987654321\r\n\r\n");
-        Feed("Response: Success\r\nActionID: VarDisNome-" + longo + "\r\nValue: Cliente Um\r\n\r\n");
+        Feed("Response: Success\r\nActionID: VarDisTelefone-" + longo +
+             "\r\nValue: 11987654321\r\n\r\n");
+        Feed("Response: Success\r\nActionID: VarDisNome-" + longo +
+             "\r\nValue: Cliente Um\r\n\r\n");
         QCOMPARE(c->CallerIdNum, QStringLiteral("11987654321"));
         QCOMPARE(c->CallerIdName, QStringLiteral("Cliente Um"));
         // "(null)" and failed requests leave what the channel shows.
         Feed("Response: Success\r\nActionID: VarDisNome-" + longo + "\r\nValue: (null)\r\n\r\n");
-        Feed("Response: Error\r\nActionID: VarDisTelefone-" + longo + "\r\nMessage: No such channel\r\n\r\n");
+        Feed("Response: Error\r\nActionID: VarDisTelefone-" + longo +
+             "\r\nMessage: No such channel\r\n\r\n");
         QCOMPARE(c->CallerIdName, QStringLiteral("Cliente Um"));
         QCOMPARE(c->CallerIdNum, QStringLiteral("11987654321"));
         // Not a dialer call.

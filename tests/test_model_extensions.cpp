@@ -10,14 +10,15 @@
 namespace {
 
 QString Ramal(const QString& id, const QString& tipo, const QString& fisico = {}) {
-    return Linha("ZXDBListaRamais", {"RamalId: " + id, "Nome: Nome " + id, "Tipo: " + tipo, "FisicoEndereco: " + fisico});
+    return Linha("ZXDBListaRamais", {"RamalId: " + id, "Nome: Nome " + id, "Tipo: " + tipo,
+                                     "FisicoEndereco: " + fisico});
 }
 
 // A "sip show peers" line in the console's columns (name 26, host 40, then to the status).
 QString PeerLine(const QString& name, const QString& host, const QString& status) {
     auto cell = [](const QString& t, int w) { return t.left(w - 1).leftJustified(w, ' '); };
-    return cell(name, 26) + cell(host, 40) + cell("D", 4) + cell("No", 11) + cell("No", 11) + cell("", 4) +
-           cell("5060", 9) + cell(status, 12) + "descr";
+    return cell(name, 26) + cell(host, 40) + cell("D", 4) + cell("No", 11) + cell("No", 11) +
+           cell("", 4) + cell("5060", 9) + cell(status, 12) + "descr";
 }
 
 } // namespace
@@ -50,14 +51,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("estado");
         QTest::addColumn<bool>("porta");
-        QTest::newRow("sip") << "s" << "" << "SIP/300" << "I" << false;
-        QTest::newRow("iax") << "i" << "" << "IAX/300" << "I" << false;
-        QTest::newRow("virtual") << "v" << "" << "Virtual/300" << "" << false;
-        QTest::newRow("khomp port") << "f" << "11" << "Khomp/B0C31" << "I" << true;
-        QTest::newRow("dahdi port") << "f" << "12" << "Zap/1" << "I" << true;
-        QTest::newRow("missing port") << "f" << "99" << "" << "I" << false;
-        QTest::newRow("port id not a number") << "f" << "onze" << "" << "I" << false;
-        QTest::newRow("other type") << "x" << "11" << "" << "" << false;
+        QTest::newRow("sip") << "s"
+                             << ""
+                             << "SIP/300"
+                             << "I" << false;
+        QTest::newRow("iax") << "i"
+                             << ""
+                             << "IAX/300"
+                             << "I" << false;
+        QTest::newRow("virtual") << "v"
+                                 << ""
+                                 << "Virtual/300"
+                                 << "" << false;
+        QTest::newRow("khomp port") << "f"
+                                    << "11"
+                                    << "Khomp/B0C31"
+                                    << "I" << true;
+        QTest::newRow("dahdi port") << "f"
+                                    << "12"
+                                    << "Zap/1"
+                                    << "I" << true;
+        QTest::newRow("missing port") << "f"
+                                      << "99"
+                                      << ""
+                                      << "I" << false;
+        QTest::newRow("port id not a number") << "f"
+                                              << "onze"
+                                              << ""
+                                              << "I" << false;
+        QTest::newRow("other type") << "x"
+                                    << "11"
+                                    << ""
+                                    << "" << false;
     }
     void deviceFromTheRow() {
         QFETCH(QString, tipo);
@@ -68,10 +93,11 @@ private Q_SLOTS:
         // Board 0: an E1 (lines 0-29), an E1 trunk's neighbour extension port at line 30, and
         // this extension's port at line 31; a DAHDI extension port at line 1.
         for (const auto& [id, marca, tipoPorta, classe] :
-             {std::tuple{10, "k", "t", "d"}, std::tuple{13, "k", "r", ""}, std::tuple{11, "k", "r", ""},
-              std::tuple{12, "z", "r", ""}})
-            Feed(Linha("ZXDBListaPortas", {"PortaId: " + QString::number(id), "Placa: 0", QString("Marca: ") + marca,
-                                           QString("Tipo: ") + tipoPorta, QString("TipoTronco: ") + classe}));
+             {std::tuple{10, "k", "t", "d"}, std::tuple{13, "k", "r", ""},
+              std::tuple{11, "k", "r", ""}, std::tuple{12, "z", "r", ""}})
+            Feed(Linha("ZXDBListaPortas",
+                       {"PortaId: " + QString::number(id), "Placa: 0", QString("Marca: ") + marca,
+                        QString("Tipo: ") + tipoPorta, QString("TipoTronco: ") + classe}));
         Feed(Completa("ZXDBListaPortas"));
         Feed(Ramal("300", tipo, fisico));
         QCOMPARE(monitor->Ramais.Quantidade(), 1);
@@ -97,12 +123,14 @@ private Q_SLOTS:
         monitor->Ramais.Item(2)->Endereco = "10.0.0.3";
         Feed(Linha("ZXDBListaTroncos", {"Nome: VoipBrasil", "Tipo: s", "IdTronco: 5"}));
         Feed(Linha("ZXDBListaTroncos", {"Nome: Outro", "Tipo: s", "IdTronco: 6"}));
-        Feed(SaidaComando(
-            "SIPPeers",
-            {QString(94, ' ') + "OK before the header", PeerLine("Name/username", "Host", "Status"),
-             PeerLine("2001/2001", "10.0.0.21", "OK (12 ms)"), PeerLine("2002", "(Unspecified)", "UNKNOWN"),
-             PeerLine("2003/2003", "(Unspecified)", "OK (1 ms)"), PeerLine("VoipBrasil/4140042000", "200.1.1.1", "OK (23 ms)"),
-             PeerLine("Outro/x", "200.1.1.2", "UNREACHABLE"), "3 sip peers [Monitored: 2 online]", "short"}));
+        Feed(SaidaComando("SIPPeers", {QString(94, ' ') + "OK before the header",
+                                       PeerLine("Name/username", "Host", "Status"),
+                                       PeerLine("2001/2001", "10.0.0.21", "OK (12 ms)"),
+                                       PeerLine("2002", "(Unspecified)", "UNKNOWN"),
+                                       PeerLine("2003/2003", "(Unspecified)", "OK (1 ms)"),
+                                       PeerLine("VoipBrasil/4140042000", "200.1.1.1", "OK (23 ms)"),
+                                       PeerLine("Outro/x", "200.1.1.2", "UNREACHABLE"),
+                                       "3 sip peers [Monitored: 2 online]", "short"}));
         QCOMPARE(R("SIP/2001")->Estado, QStringLiteral("L"));
         QCOMPARE(R("SIP/2001")->Endereco, QStringLiteral("10.0.0.21"));
         QCOMPARE(R("SIP/2002")->Estado, QStringLiteral("I"));
@@ -110,7 +138,8 @@ private Q_SLOTS:
         QCOMPARE(R("SIP/2003")->Endereco, QStringLiteral("10.0.0.3")); // "(Unspecified)" keeps it
         QCOMPARE(monitor->Troncos.Procura("VoipBrasil")->EstadoSip, QStringLiteral("L"));
         QCOMPARE(monitor->Troncos.Procura("Outro")->EstadoSip, QStringLiteral("I"));
-        QCOMPARE(monitor->Troncos.Procura("Outro")->Canais.Item(0)->StatusDetalhe, QStringLiteral("Unreachable"));
+        QCOMPARE(monitor->Troncos.Procura("Outro")->Canais.Item(0)->StatusDetalhe,
+                 QStringLiteral("Unreachable"));
         QVERIFY(m->ui->ramais.isEmpty()); // the output itself notifies no extension
 
         // Without a header nothing is read.
@@ -125,13 +154,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("endereco");
-        QTest::newRow("reachable, free") << "I" << false << "Reachable" << "L" << "old";
-        QTest::newRow("reachable, in a call") << "I" << true << "Reachable" << "O" << "old";
-        QTest::newRow("registered sets the address") << "I" << false << "Registered" << "L" << "10.1.1.1";
-        QTest::newRow("registered keeps a known state") << "L" << true << "Registered" << "L" << "10.1.1.1";
-        QTest::newRow("unregistered") << "O" << true << "Unregistered" << "I" << "old";
-        QTest::newRow("unreachable") << "L" << false << "Unreachable" << "I" << "old";
-        QTest::newRow("other text") << "I" << false << "Lagged" << "I" << "old";
+        QTest::newRow("reachable, free") << "I" << false << "Reachable"
+                                         << "L"
+                                         << "old";
+        QTest::newRow("reachable, in a call") << "I" << true << "Reachable"
+                                              << "O"
+                                              << "old";
+        QTest::newRow("registered sets the address") << "I" << false << "Registered"
+                                                     << "L"
+                                                     << "10.1.1.1";
+        QTest::newRow("registered keeps a known state") << "L" << true << "Registered"
+                                                        << "L"
+                                                        << "10.1.1.1";
+        QTest::newRow("unregistered") << "O" << true << "Unregistered"
+                                      << "I"
+                                      << "old";
+        QTest::newRow("unreachable") << "L" << false << "Unreachable"
+                                     << "I"
+                                     << "old";
+        QTest::newRow("other text") << "I" << false << "Lagged"
+                                    << "I"
+                                    << "old";
     }
     void peerStatus() {
         QFETCH(QString, before);
@@ -145,7 +188,8 @@ private Q_SLOTS:
         r->Estado = before;
         r->Endereco = "old";
         m->ui->ramais.clear();
-        Feed(Evento("PeerStatus", {"Peer: SIP/2001", "PeerStatus: " + status, "Address: 10.1.1.1"}));
+        Feed(
+            Evento("PeerStatus", {"Peer: SIP/2001", "PeerStatus: " + status, "Address: 10.1.1.1"}));
         QCOMPARE(r->Estado, after);
         QCOMPARE(r->Endereco, endereco);
         QCOMPARE(m->ui->ramais, QStringList{"2001 " + after});
@@ -160,7 +204,8 @@ private Q_SLOTS:
         Feed(Ramal("100", "f", "1"));
         Feed(Ramal("101", "f", "2"));
         QCOMPARE(R("Khomp/B0C1")->RamalId, QStringLiteral("101"));
-        Feed(SaidaComando("KhompChannels", {"<K> | 0,00 | unused | Outgoing | ok", "<K> | 0,01 | unused | Free | ok"}));
+        Feed(SaidaComando("KhompChannels", {"<K> | 0,00 | unused | Outgoing | ok",
+                                            "<K> | 0,01 | unused | Free | ok"}));
         QCOMPARE(R("Khomp/B0C0")->Estado, QStringLiteral("L"));
         QCOMPARE(R("Khomp/B0C1")->Estado, QStringLiteral("L"));
         Feed(SaidaComando("KhompChannels", {"<K> | 0,01 | unused | Failure | x"}));
@@ -223,7 +268,8 @@ private Q_SLOTS:
         QFETCH(QString, form);
         QFETCH(int, ramais);
         QFETCH(int, troncos);
-        for (const char* id : {"2001", "2002", "2003"}) Feed(Ramal(id, "s"));
+        for (const char* id : {"2001", "2002", "2003"})
+            Feed(Ramal(id, "s"));
         Feed(Linha("ZXDBListaTroncos", {"Nome: E1 Oi", "Tipo: s", "IdTronco: 4"}));
         Feed(Linha("ZXDBListaTroncos", {"Nome: VoipBrasil", "Tipo: s", "IdTronco: 5"}));
         TPermissaoUsuario& p = monitor->Permissoes;
@@ -231,7 +277,8 @@ private Q_SLOTS:
             p.SetaUsuario("u1", "u", 0, {});
             if (form == "new") p.IdUser = "3";
             if (form != "closed") {
-                p.AdicionaPermissao(form == "new" ? "Monitorar Call Center" : "Monitor", "Visualizar");
+                p.AdicionaPermissao(form == "new" ? "Monitorar Call Center" : "Monitor",
+                                    "Visualizar");
                 p.AdicionaPermissao("Ramal", "Visualizar");
                 p.AdicionaValor("Ramal", "Visualizar", "2002", "R");
             }
@@ -248,7 +295,8 @@ private Q_SLOTS:
     void secondLoadOnTheSameConnection() {
         auto carga = [this] {
             monitor->SendAfter("ZXDBListaPerfilConfiguracao");
-            Feed(Linha("ZXDBListaPortas", {"PortaId: 1", "Placa: 0", "Marca: z", "Tipo: t", "TipoTronco: d"}));
+            Feed(Linha("ZXDBListaPortas",
+                       {"PortaId: 1", "Placa: 0", "Marca: z", "Tipo: t", "TipoTronco: d"}));
             Feed(Completa("ZXDBListaPortas"));
             Feed(Ramal("2001", "s"));
             Feed(Linha("ZXDBListaTroncos", {"Nome: E1", "Tipo: f", "TroncoId: 1", "IdTronco: 1"}));
@@ -256,7 +304,8 @@ private Q_SLOTS:
         carga();
         m->NovoCanal("SIP/2001-01", "1");
         m->NovoCanal("DAHDI/3-1", "2");
-        Feed(Evento("Link", {"Channel1: DAHDI/3-1", "Channel2: SIP/2001-01", "Uniqueid1: 2", "Uniqueid2: 1"}));
+        Feed(Evento("Link", {"Channel1: DAHDI/3-1", "Channel2: SIP/2001-01", "Uniqueid1: 2",
+                             "Uniqueid2: 1"}));
         TChannel* sip = monitor->Canais.Procura("SIP/2001-01", {});
         QVERIFY(sip->TemTipoCanal());
 
@@ -266,7 +315,8 @@ private Q_SLOTS:
         QCOMPARE(monitor->Troncos.Quantidade(), 1);
         QVERIFY(!sip->TemTipoCanal());
         // The status listing of the load ties the calls to the new objects again.
-        Feed(Evento("Status", {"Channel: SIP/2001-01", "Uniqueid: 1", "State: Up", "Seconds: 5", "Link: DAHDI/3-1"}));
+        Feed(Evento("Status", {"Channel: SIP/2001-01", "Uniqueid: 1", "State: Up", "Seconds: 5",
+                               "Link: DAHDI/3-1"}));
         TRamal* r = monitor->Ramais.Item(0);
         QCOMPARE(r->Estado, QStringLiteral("O"));
         QCOMPARE(sip->TipoCanal->DonoRamal(), r);

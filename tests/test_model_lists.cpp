@@ -34,7 +34,8 @@ private Q_SLOTS:
             } else if (op < 6) {
                 const int i = rng.bounded(int(referencia.size()) + 1);
                 TItem* t = lista.Insere(std::make_unique<TItem>(proximo++), i);
-                referencia.insert(referencia.begin() + std::min<size_t>(size_t(i), referencia.size()), t);
+                referencia.insert(
+                    referencia.begin() + std::min<size_t>(size_t(i), referencia.size()), t);
                 porResto.Adiciona(t->valor % 7, t);
             } else {
                 const size_t i = rng.bounded(quint32(referencia.size()));
@@ -93,12 +94,16 @@ private Q_SLOTS:
         constexpr int n = 20000;
         QElapsedTimer relogio;
         relogio.start();
-        for (int i = 0; i < n; ++i) m.NovoCanal(QString("SIP/%1-1").arg(i), QString::number(i));
+        for (int i = 0; i < n; ++i)
+            m.NovoCanal(QString("SIP/%1-1").arg(i), QString::number(i));
         for (int i = 0; i < n; i += 2)
-            m.Feed(Evento("Dial", {"SubEvent: Begin", QString("Channel: SIP/%1-1").arg(i), QString("Uniqueid: %1").arg(i),
-                                   QString("Destination: SIP/%1-1").arg(i + 1), QString("DestUniqueID: %1").arg(i + 1)}));
+            m.Feed(Evento("Dial", {"SubEvent: Begin", QString("Channel: SIP/%1-1").arg(i),
+                                   QString("Uniqueid: %1").arg(i),
+                                   QString("Destination: SIP/%1-1").arg(i + 1),
+                                   QString("DestUniqueID: %1").arg(i + 1)}));
         QCOMPARE(m.monitor->Ligacoes.Count(), n / 2);
-        for (int i = 0; i < n; ++i) m.Hangup(QString("SIP/%1-1").arg((i * 7919) % n), QString::number((i * 7919) % n));
+        for (int i = 0; i < n; ++i)
+            m.Hangup(QString("SIP/%1-1").arg((i * 7919) % n), QString::number((i * 7919) % n));
         QCOMPARE(m.monitor->Canais.Count(), 0);
         QCOMPARE(m.monitor->Ligacoes.Count(), 0);
         qInfo("%d channels in %lld ms", n, relogio.elapsed());

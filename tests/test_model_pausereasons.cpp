@@ -5,7 +5,8 @@
 
 namespace {
 QString Motivo(const QString& id, const QString& nome, const QString& produtivo) {
-    return Linha("ZXDBListaMotivosPausa", {"MotivoPausaId: " + id, "Nome: " + nome, "Produtivo: " + produtivo});
+    return Linha("ZXDBListaMotivosPausa",
+                 {"MotivoPausaId: " + id, "Nome: " + nome, "Produtivo: " + produtivo});
 }
 } // namespace
 
@@ -36,10 +37,10 @@ private Q_SLOTS:
         TListaMotivosPausa& lista = m.monitor->MotivosPausa;
         auto carga = [&m] {
             m.Feed(Motivo("1", "Almoço", "0"));
-            m.Feed(Motivo("0", "Zero", "0"));       // ignored
-            m.Feed(Motivo("x", "Letra", "0"));      // ignored, logged
+            m.Feed(Motivo("0", "Zero", "0"));  // ignored
+            m.Feed(Motivo("x", "Letra", "0")); // ignored, logged
             m.Feed(Motivo("3", "Treinamento", "1"));
-            m.Feed(Motivo("4", "Reunião", "sim"));  // ignored, logged
+            m.Feed(Motivo("4", "Reunião", "sim")); // ignored, logged
             m.Feed(Motivo("5", "Sem flag", ""));
         };
         carga();

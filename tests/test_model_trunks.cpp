@@ -11,11 +11,12 @@
 namespace {
 
 // A port row: id, board, brand, type, trunk class, line count.
-QString Porta(int id, int placa, const QString& marca, const QString& tipo, const QString& classe, int qtde = 1,
-              const QString& nome = {}) {
+QString Porta(int id, int placa, const QString& marca, const QString& tipo, const QString& classe,
+              int qtde = 1, const QString& nome = {}) {
     return Linha("ZXDBListaPortas",
                  {"PortaId: " + QString::number(id), "Placa: " + QString::number(placa), "Canal: 0",
-                  "Marca: " + marca, "Tipo: " + tipo, "TipoTronco: " + classe, "QtdeCanais: " + QString::number(qtde),
+                  "Marca: " + marca, "Tipo: " + tipo, "TipoTronco: " + classe,
+                  "QtdeCanais: " + QString::number(qtde),
                   "Nome: " + (nome.isEmpty() ? "Porta " + QString::number(id) : nome)});
 }
 
@@ -46,7 +47,8 @@ class TestModelTrunks : public QObject {
         Feed(Porta(4, 2, "z", "t", "d", 31));
         Feed(Completa("ZXDBListaPortas"));
         for (const char* r : {"2001", "2002"})
-            Feed(Linha("ZXDBListaRamais", {"RamalId: " + QString(r), "Nome: PA " + QString(r), "Tipo: s"}));
+            Feed(Linha("ZXDBListaRamais",
+                       {"RamalId: " + QString(r), "Nome: PA " + QString(r), "Tipo: s"}));
         Feed(Tronco("E1 Embratel", "f", 1, 1));
         Feed(Tronco("Celular Vivo", "f", 2, 2));
         Feed(Tronco("Celular Claro", "f", 3, 3));
@@ -58,8 +60,8 @@ class TestModelTrunks : public QObject {
                  const QString& ub, const QStringList& extraB) {
         m->NovoCanal(a, ua, extraA);
         m->NovoCanal(b, ub, extraB);
-        Feed(Evento("Dial", {"SubEvent: Begin", "Channel: " + a, "Uniqueid: " + ua, "Destination: " + b,
-                             "DestUniqueID: " + ub}));
+        Feed(Evento("Dial", {"SubEvent: Begin", "Channel: " + a, "Uniqueid: " + ua,
+                             "Destination: " + b, "DestUniqueID: " + ub}));
     }
 
 private Q_SLOTS:
@@ -71,13 +73,15 @@ private Q_SLOTS:
 
     void numbering_data() {
         QTest::addColumn<QStringList>("rows"); // "placa marca tipo classe"
-        QTest::addColumn<QStringList>("expected"); // "IndicePlaca PrimeiroCanal NumCanais IndiceDigital"
+        QTest::addColumn<QStringList>(
+            "expected"); // "IndicePlaca PrimeiroCanal NumCanais IndiceDigital"
         QTest::newRow("two Khomp boards, one E1 each")
             << QStringList{"0 k t d", "1 k t d"} << QStringList{"0 0 30 0", "1 0 30 0"};
         QTest::newRow("DAHDI E1 then analogue")
             << QStringList{"0 z t d", "1 z t a"} << QStringList{"-1 1 31 0", "-1 32 1 -1"};
         QTest::newRow("Khomp E1 then two analogue on the same board")
-            << QStringList{"0 k t d", "0 k t a", "0 k r a"} << QStringList{"0 0 30 0", "0 30 1 -1", "0 31 1 -1"};
+            << QStringList{"0 k t d", "0 k t a", "0 k r a"}
+            << QStringList{"0 0 30 0", "0 30 1 -1", "0 31 1 -1"};
         QTest::newRow("brands numbered apart, other brands untouched")
             << QStringList{"0 k t c", "0 z t d", "1 k t d", "1 z t d", "1 x t d"}
             << QStringList{"0 0 1 -1", "-1 1 31 0", "1 0 30 0", "-1 32 31 1", "-1 -1 -1 -1"};
@@ -94,17 +98,21 @@ private Q_SLOTS:
         QCOMPARE(monitor->Portas.Quantidade(), rows.size());
         for (int i = 0; i < rows.size(); ++i) {
             const TPorta* p = monitor->Portas.Item(i);
-            QCOMPARE(QString("%1 %2 %3 %4").arg(p->IndicePlaca).arg(p->PrimeiroCanal).arg(p->NumCanais).arg(p->IndiceDigital),
+            QCOMPARE(QString("%1 %2 %3 %4")
+                         .arg(p->IndicePlaca)
+                         .arg(p->PrimeiroCanal)
+                         .arg(p->NumCanais)
+                         .arg(p->IndiceDigital),
                      expected[i]);
         }
     }
 
     void portRowsWithBadNumbers() {
         const qsizetype mark = m->ui->log.size();
-        Feed(Linha("ZXDBListaPortas", {"Placa: 0", "Marca: k"}));                   // no id
-        Feed(Linha("ZXDBListaPortas", {"PortaId: -2", "Placa: 0", "Marca: k"}));    // negative
-        Feed(Linha("ZXDBListaPortas", {"PortaId: x1", "Placa: 0", "Marca: k"}));    // not a number
-        Feed(Linha("ZXDBListaPortas", {"PortaId: 5", "Placa: zero", "Marca: k"}));  // bad board
+        Feed(Linha("ZXDBListaPortas", {"Placa: 0", "Marca: k"}));                  // no id
+        Feed(Linha("ZXDBListaPortas", {"PortaId: -2", "Placa: 0", "Marca: k"}));   // negative
+        Feed(Linha("ZXDBListaPortas", {"PortaId: x1", "Placa: 0", "Marca: k"}));   // not a number
+        Feed(Linha("ZXDBListaPortas", {"PortaId: 5", "Placa: zero", "Marca: k"})); // bad board
         Feed(Linha("ZXDBListaPortas", {"PortaId: 6", "Placa: 1", "Marca: k", "QtdeCanais: "}));
         QCOMPARE(monitor->Portas.Quantidade(), 1);
         QCOMPARE(monitor->Portas.Item(0)->PortaId, 6);
@@ -141,7 +149,8 @@ private Q_SLOTS:
         QCOMPARE(sip->Canais.Quantidade(), 1);
         QCOMPARE(L("VoipBrasil", 0)->Dispositivo(), QString());
         QCOMPARE(L("VoipBrasil", 0)->Status, QString());
-        QVERIFY(m->ui->log.contains("OnTroncoEvent: AddedI:0; CT:Khomp/B0C0; CTTipo:; CTTel:; Ligacao: nil"));
+        QVERIFY(m->ui->log.contains(
+            "OnTroncoEvent: AddedI:0; CT:Khomp/B0C0; CTTipo:; CTTel:; Ligacao: nil"));
         QVERIFY(m->ui->troncos.isEmpty()); // "Added" is no window update
 
         // A hardware trunk without its port, and rows with bad numbers.
@@ -153,12 +162,16 @@ private Q_SLOTS:
         QVERIFY(m->ui->log.contains("Tronco Ruim ignorado: IdTronco inválido (7a)"));
 
         QCOMPARE(monitor->Dump("Troncos").section("\r\n\r\n", 0, 0),
-                 QStringLiteral("Tronco: E1 Embratel\r\nTroncoIdPorta: 1\r\nIdTroncoId: 1\r\nTipo: f\r\nTipoTronco: d\r\n"
-                                "PortaId: 1\r\nPorta: Khomp E1\r\nMarca: k\r\nTipo: t\r\nTipoTronco: d"));
-        QVERIFY(monitor->Dump("Troncos").contains("Tronco: VoipBrasil\r\nTroncoIdPorta: 0\r\nIdTroncoId: 5\r\n"
-                                                   "Tipo: s\r\nTipoTronco: s\r\nPorta: nil\r\n\r\n"));
-        QVERIFY(monitor->Dump("Portas").startsWith("PortaId: 1\r\nPorta: Khomp E1\r\nMarca: k\r\nTipo: t\r\n"
-                                                   "TipoTronco: d\r\n\r\nPortaId: 2\r\n"));
+                 QStringLiteral(
+                     "Tronco: E1 Embratel\r\nTroncoIdPorta: 1\r\nIdTroncoId: 1\r\nTipo: "
+                     "f\r\nTipoTronco: d\r\n"
+                     "PortaId: 1\r\nPorta: Khomp E1\r\nMarca: k\r\nTipo: t\r\nTipoTronco: d"));
+        QVERIFY(monitor->Dump("Troncos").contains(
+            "Tronco: VoipBrasil\r\nTroncoIdPorta: 0\r\nIdTroncoId: 5\r\n"
+            "Tipo: s\r\nTipoTronco: s\r\nPorta: nil\r\n\r\n"));
+        QVERIFY(monitor->Dump("Portas").startsWith(
+            "PortaId: 1\r\nPorta: Khomp E1\r\nMarca: k\r\nTipo: t\r\n"
+            "TipoTronco: d\r\n\r\nPortaId: 2\r\n"));
     }
 
     void alarmsAndSignal() {
@@ -173,9 +186,11 @@ private Q_SLOTS:
         Feed(Evento("OperatorRegistry", {"Channel: Khomp/B1C0", "Operator: Vivo"}));
         QCOMPARE(L("Celular Vivo", 0)->NivelSinal, QStringLiteral("75"));
         QCOMPARE(L("Celular Vivo", 0)->Operadora, QStringLiteral("Vivo"));
-        QCOMPARE(m->ui->troncos, (QStringList{"E1 Embratel#3 Failure||", "E1 Embratel#3 ||",
-                                              "Celular Vivo#0 Failure||", "Celular Vivo#0 Failure||"}));
-        QVERIFY(m->ui->log.contains("OnTroncoEvent: StatusI:3; CT:Khomp/B0C3; CTTipo:; CTTel:; Ligacao: nil"));
+        QCOMPARE(m->ui->troncos,
+                 (QStringList{"E1 Embratel#3 Failure||", "E1 Embratel#3 ||",
+                              "Celular Vivo#0 Failure||", "Celular Vivo#0 Failure||"}));
+        QVERIFY(m->ui->log.contains(
+            "OnTroncoEvent: StatusI:3; CT:Khomp/B0C3; CTTipo:; CTTel:; Ligacao: nil"));
         // Devices no line carries, and events without a device.
         Feed(Evento("Alarm", {"Channel: Khomp/B9C9", "Alarm: x"}));
         Feed(Evento("Alarm", {"Alarm: x"}));
@@ -203,16 +218,17 @@ private Q_SLOTS:
 
     void khompOutput() {
         CarregaCentral();
-        Feed(SaidaComando("KhompChannels",
-                          {" ------------------", "|  hw    |  asterisk status   |  khomp call status  |",
-                           "<K> | 0,00  | unused           | Free              | ok",
-                           "<K> | 0,05  | in use           | Outgoing          | ok",
-                           "<K> | 1,00  | unused           | Free              | Registrado (Vivo) | 80% | ok",
-                           "<K> | 1,01  | unused           | Free              | Sem registro | 10%",
-                           "<K> | 0,xx  | unused | Free | junk",   // channel not a number
-                           "<K> | 0 07  | unused | Free | junk",   // no comma
-                           "<K> | 0,06  | unused",                   // too few fields
-                           "<K> garbage", "junk | 0,07 | a | Free | b"}));
+        Feed(SaidaComando(
+            "KhompChannels",
+            {" ------------------", "|  hw    |  asterisk status   |  khomp call status  |",
+             "<K> | 0,00  | unused           | Free              | ok",
+             "<K> | 0,05  | in use           | Outgoing          | ok",
+             "<K> | 1,00  | unused           | Free              | Registrado (Vivo) | 80% | ok",
+             "<K> | 1,01  | unused           | Free              | Sem registro | 10%",
+             "<K> | 0,xx  | unused | Free | junk", // channel not a number
+             "<K> | 0 07  | unused | Free | junk", // no comma
+             "<K> | 0,06  | unused",               // too few fields
+             "<K> garbage", "junk | 0,07 | a | Free | b"}));
         QCOMPARE(L("E1 Embratel", 0)->Status, QStringLiteral("Free"));
         QCOMPARE(L("E1 Embratel", 0)->StatusDetalhe, QStringLiteral("ok"));
         QCOMPARE(L("E1 Embratel", 5)->Status, QStringLiteral("Outgoing"));
@@ -228,7 +244,8 @@ private Q_SLOTS:
         // The device is built from the fields as the board prints them.
         QCOMPARE(LeLinhaKhomp(u"<K> | 0,05 | a | b | c").Dispositivo, QStringLiteral("Khomp/B0C5"));
         QCOMPARE(LeLinhaKhomp(u"<K> | 0,05 | a | b | c |").Campos.size(), 5);
-        QCOMPARE(LeLinhaKhomp(u"<K> | 0,05 | | b | |").Campos, (QStringList{"<K>", "0,05", "", "b", ""}));
+        QCOMPARE(LeLinhaKhomp(u"<K> | 0,05 | | b | |").Campos,
+                 (QStringList{"<K>", "0,05", "", "b", ""}));
     }
 
     void dahdiOutput() {
@@ -237,9 +254,10 @@ private Q_SLOTS:
             return QString(chan.rightJustified(7) + " from-pstn").leftJustified(78, ' ') + state;
         };
         Feed(SaidaComando("DahdiChannels",
-                          {row("   2", "Before pseudo"), row("Chan", "State"), row("pseudo", "In Service"),
-                           row("1", "In Service"), row("2", "Red Alarm"), row("abc", "junk"), row("0", "zero"),
-                           "short", row("17", "In Service" + QString(40, ' ') + "tail"),
+                          {row("   2", "Before pseudo"), row("Chan", "State"),
+                           row("pseudo", "In Service"), row("1", "In Service"),
+                           row("2", "Red Alarm"), row("abc", "junk"), row("0", "zero"), "short",
+                           row("17", "In Service" + QString(40, ' ') + "tail"),
                            row("3", "--END COMMAND--"), row("4", "after the end")}));
         QCOMPARE(L("E1 Oi", 0)->Status, QStringLiteral("In Service"));
         QCOMPARE(L("E1 Oi", 1)->Status, QStringLiteral("Red Alarm"));
@@ -262,8 +280,10 @@ private Q_SLOTS:
         TRamal* r = monitor->Ramais.ProcuraDispositivo("SIP/2001");
         QCOMPARE(r->Estado, QStringLiteral("O"));
         QCOMPARE(r->Ligacoes().size(), size_t(1));
-        QCOMPARE(monitor->Canais.Procura("Khomp/B0C4-1", {})->NomePeer(), QStringLiteral("Tronco E1 Embratel/Canal 5"));
-        QCOMPARE(monitor->Canais.Procura("SIP/2001-01", {})->NomePeer(), QStringLiteral("Ramal 2001 (PA 2001)"));
+        QCOMPARE(monitor->Canais.Procura("Khomp/B0C4-1", {})->NomePeer(),
+                 QStringLiteral("Tronco E1 Embratel/Canal 5"));
+        QCOMPARE(monitor->Canais.Procura("SIP/2001-01", {})->NomePeer(),
+                 QStringLiteral("Ramal 2001 (PA 2001)"));
         QVERIFY(m->ui->troncos.contains("E1 Embratel#4 Failure|S|1133334444"));
 
         m->Hangup("Khomp/B0C4-1", "2");
@@ -280,25 +300,30 @@ private Q_SLOTS:
     // A call arrives on the DAHDI E1 and an extension answers it.
     void incomingCallOnAnE1AnsweredByAnExtension() {
         CarregaCentral();
-        m->NovoCanal("DAHDI/1-1", "1", {"State: Ring", "CallerIDNum: 1133224455", "Context: entrada", "Exten: 4000"});
-        Feed(Evento("UserEvent", {"UserEvent: ZXNewCall", "Channel: DAHDI/1-1", "Uniqueid: 1", "Tipo: E",
-                                  "CallerId: 1133224455"}));
+        m->NovoCanal("DAHDI/1-1", "1",
+                     {"State: Ring", "CallerIDNum: 1133224455", "Context: entrada", "Exten: 4000"});
+        Feed(Evento("UserEvent", {"UserEvent: ZXNewCall", "Channel: DAHDI/1-1", "Uniqueid: 1",
+                                  "Tipo: E", "CallerId: 1133224455"}));
         TCanalTronco* linha = L("E1 Oi", 0);
         QCOMPARE(linha->Direcao, QStringLiteral("E"));
         QCOMPARE(linha->Telefone, QStringLiteral("1133224455"));
         m->NovoCanal("SIP/2002-02", "2", {"State: Ringing"});
-        Feed(Evento("Dial", {"SubEvent: Begin", "Channel: DAHDI/1-1", "Uniqueid: 1", "Destination: SIP/2002-02",
-                             "DestUniqueID: 2"}));
-        Feed(Evento("Link", {"Channel1: DAHDI/1-1", "Channel2: SIP/2002-02", "Uniqueid1: 1", "Uniqueid2: 2"}));
+        Feed(Evento("Dial", {"SubEvent: Begin", "Channel: DAHDI/1-1", "Uniqueid: 1",
+                             "Destination: SIP/2002-02", "DestUniqueID: 2"}));
+        Feed(Evento("Link", {"Channel1: DAHDI/1-1", "Channel2: SIP/2002-02", "Uniqueid1: 1",
+                             "Uniqueid2: 2"}));
         QCOMPARE(linha->Direcao, QStringLiteral("E"));
         QCOMPARE(linha->Telefone, QStringLiteral("1133224455"));
         QCOMPARE(linha->Ligacao()->Channel2()->Channel(), QStringLiteral("SIP/2002-02"));
         TRamal* r = monitor->Ramais.ProcuraDispositivo("SIP/2002");
         QCOMPARE(r->Estado, QStringLiteral("O"));
-        QCOMPARE(monitor->Canais.Procura("DAHDI/1-1", {})->NomePeer(), QStringLiteral("Tronco E1 Oi/Canal 1"));
-        QVERIFY(m->ui->log.contains(
-            "OnTroncoEvent: CallI:0; CT:DAHDI/1; CTTipo:E; CTTel:1133224455; Canal1:DAHDI/1-1(link); Canal2:SIP/2002-02(link)"));
-        QVERIFY(monitor->Dump("Ramais").contains("Ramal: 2002 (SIP/2002)\r\nLink: 1\r\nChannel1---\r\nChannel: DAHDI/1-1\r\n"));
+        QCOMPARE(monitor->Canais.Procura("DAHDI/1-1", {})->NomePeer(),
+                 QStringLiteral("Tronco E1 Oi/Canal 1"));
+        QVERIFY(
+            m->ui->log.contains("OnTroncoEvent: CallI:0; CT:DAHDI/1; CTTipo:E; CTTel:1133224455; "
+                                "Canal1:DAHDI/1-1(link); Canal2:SIP/2002-02(link)"));
+        QVERIFY(monitor->Dump("Ramais").contains(
+            "Ramal: 2002 (SIP/2002)\r\nLink: 1\r\nChannel1---\r\nChannel: DAHDI/1-1\r\n"));
     }
 
     // A SIP trunk keeps one slot per simultaneous call, and reuses free slots.
@@ -327,8 +352,9 @@ private Q_SLOTS:
 
         // A call the server says runs over the trunk although the channel names another peer.
         m->NovoCanal("SIP/4140042000-07", "7", {"CallerIDNum: 1140042000"});
-        Feed(Evento("UserEvent", {"UserEvent: zxnewcall", "Channel: SIP/4140042000-07", "Uniqueid: 7",
-                                  "Tronco: VoipBrasil", "Tipo: E", "CallerId: 1140042000"}));
+        Feed(Evento("UserEvent",
+                    {"UserEvent: zxnewcall", "Channel: SIP/4140042000-07", "Uniqueid: 7",
+                     "Tronco: VoipBrasil", "Tipo: E", "CallerId: 1140042000"}));
         TChannel* c = monitor->Canais.Procura("SIP/4140042000-07", {});
         QCOMPARE(c->NomeTronco, QStringLiteral("SIP/VoipBrasil"));
         QCOMPARE(L("VoipBrasil", 1)->Dispositivo(), QStringLiteral("SIP/4140042000-07"));
@@ -338,22 +364,34 @@ private Q_SLOTS:
 
     // Direction and other party of a hardware line, from the leg on the line ("mine").
     void directionOfTheLine_data() {
-        QTest::addColumn<QString>("mineSetup");  // Evento State Tipo Discador LastEvent
+        QTest::addColumn<QString>("mineSetup"); // Evento State Tipo Discador LastEvent
         QTest::addColumn<bool>("withOther");
         QTest::addColumn<bool>("mineFirst");
         QTest::addColumn<bool>("mineOlder");
         QTest::addColumn<QString>("direcao");
         QTest::addColumn<QString>("telefone");
-        QTest::newRow("dialer") << "status Up - 1 -" << true << true << true << "D" << "9000";
-        QTest::newRow("own mark") << "status Up E 0 -" << true << true << false << "E" << "cid";
-        QTest::newRow("listed, older leg") << "status Ring - 0 -" << true << false << true << "E" << "cid";
-        QTest::newRow("listed, newer leg") << "status Ring - 0 -" << true << true << false << "S" << "9000";
-        QTest::newRow("listed alone, up") << "status Up - 0 -" << false << true << false << "E" << "cid";
-        QTest::newRow("listed alone, not up") << "status Ring - 0 -" << false << true << false << "S" << "8000";
-        QTest::newRow("new, second leg") << "newchannel Ring - 0 -" << true << false << false << "S" << "8000";
-        QTest::newRow("new, first leg up") << "newchannel Up - 0 -" << true << true << false << "E" << "first";
-        QTest::newRow("new, first leg ringing") << "newchannel Ring - 0 -" << true << true << false << "" << "";
-        QTest::newRow("dialled") << "status Up S 0 dial" << true << false << false << "S" << "5555";
+        QTest::newRow("dialer") << "status Up - 1 -" << true << true << true << "D"
+                                << "9000";
+        QTest::newRow("own mark") << "status Up E 0 -" << true << true << false << "E"
+                                  << "cid";
+        QTest::newRow("listed, older leg") << "status Ring - 0 -" << true << false << true << "E"
+                                           << "cid";
+        QTest::newRow("listed, newer leg") << "status Ring - 0 -" << true << true << false << "S"
+                                           << "9000";
+        QTest::newRow("listed alone, up") << "status Up - 0 -" << false << true << false << "E"
+                                          << "cid";
+        QTest::newRow("listed alone, not up")
+            << "status Ring - 0 -" << false << true << false << "S"
+            << "8000";
+        QTest::newRow("new, second leg") << "newchannel Ring - 0 -" << true << false << false << "S"
+                                         << "8000";
+        QTest::newRow("new, first leg up") << "newchannel Up - 0 -" << true << true << false << "E"
+                                           << "first";
+        QTest::newRow("new, first leg ringing")
+            << "newchannel Ring - 0 -" << true << true << false << ""
+            << "";
+        QTest::newRow("dialled") << "status Up S 0 dial" << true << false << false << "S"
+                                 << "5555";
     }
     void directionOfTheLine() {
         QFETCH(QString, mineSetup);

@@ -6,10 +6,14 @@
 
 namespace {
 
-QString Bit(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }
+QString Bit(bool b) {
+    return b ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 // A moment of the queue or dialer data: its date and time, or "0" before it has come.
-QString Momento(double t) { return t > 0 ? DateTimeText(t) : QStringLiteral("0"); }
+QString Momento(double t) {
+    return t > 0 ? DateTimeText(t) : QStringLiteral("0");
+}
 
 // "<name> <> nil" or "<name> = nil".
 QString Nil(QStringView nome, const void* ptr) {
@@ -59,9 +63,13 @@ QString TChannel::NomeBase(const QString& channel) {
     return traco > barra ? channel.left(traco) : channel;
 }
 
-QString TChannel::NomeBase() const { return NomeBase(m_channel); }
+QString TChannel::NomeBase() const {
+    return NomeBase(m_channel);
+}
 
-QString TChannel::NomePeer() const { return TipoCanal ? TipoCanal->NomePeer() : NomeBase(); }
+QString TChannel::NomePeer() const {
+    return TipoCanal ? TipoCanal->NomePeer() : NomeBase();
+}
 
 QString TChannel::EstadoTexto() const {
     const QString estado = State.toUpper();
@@ -71,9 +79,15 @@ QString TChannel::EstadoTexto() const {
     return State;
 }
 
-QString TChannel::CallerIdValido() const { return SemUnknown(CallerId); }
-QString TChannel::CallerIdNumValido() const { return SemUnknown(CallerIdNum); }
-QString TChannel::CallerIdNameValido() const { return SemUnknown(CallerIdName); }
+QString TChannel::CallerIdValido() const {
+    return SemUnknown(CallerId);
+}
+QString TChannel::CallerIdNumValido() const {
+    return SemUnknown(CallerIdNum);
+}
+QString TChannel::CallerIdNameValido() const {
+    return SemUnknown(CallerIdName);
+}
 
 void TChannel::CriaTipoCanal(TRamal* dono) {
     if (!TipoCanal) TipoCanal = std::make_unique<TTipoCanal>(dono);
@@ -83,7 +97,9 @@ void TChannel::CriaTipoCanal(TCanalTronco* dono) {
     if (!TipoCanal) TipoCanal = std::make_unique<TTipoCanal>(dono);
 }
 
-void TChannel::RemoveTipoCanal() { TipoCanal.reset(); }
+void TChannel::RemoveTipoCanal() {
+    TipoCanal.reset();
+}
 
 QString TChannel::Descreve() const {
     QString t;

@@ -47,7 +47,9 @@ void TLigacao::AnunciaRemocao() {
     if (OnCallEvent) OnCallEvent(this, QStringLiteral("Removed"));
 }
 
-bool TLigacao::TemPeer(const QString& nome) const { return CanalPorNomeBase(nome) != nullptr; }
+bool TLigacao::TemPeer(const QString& nome) const {
+    return CanalPorNomeBase(nome) != nullptr;
+}
 
 TChannel* TLigacao::CanalPorNome(const QString& nome) const {
     if (m_channel1 && m_channel1->Channel() == nome) return m_channel1;
@@ -84,7 +86,9 @@ QString TLigacao::Descreve() const {
 
 // --- TListaLigacoes --------------------------------------------------------------------------
 
-TListaLigacoes::~TListaLigacoes() { Limpa(); }
+TListaLigacoes::~TListaLigacoes() {
+    Limpa();
+}
 
 TLigacao* TListaLigacoes::Adiciona(std::unique_ptr<TLigacao> ligacao) {
     TLigacao* l = m_itens.Adiciona(std::move(ligacao));
@@ -129,7 +133,8 @@ TLigacao* TListaLigacoes::ProcuraPar(const TChannel* a, const TChannel* b) const
     const TChannel* chave = a ? a : b;
     if (!chave) return nullptr;
     for (TLigacao* l : DoCanal(chave)) {
-        if ((l->m_channel1 == a && l->m_channel2 == b) || (l->m_channel1 == b && l->m_channel2 == a))
+        if ((l->m_channel1 == a && l->m_channel2 == b) ||
+            (l->m_channel1 == b && l->m_channel2 == a))
             return l;
     }
     return nullptr;
@@ -179,7 +184,8 @@ void TListaLigacoes::Associa(TChannel* origem, TChannel* destino, bool link) {
 void TListaLigacoes::CanalAtualizado(TChannel* canal) {
     if (!canal) return;
     const std::vector<TLigacao*> ligacoes = DoCanal(canal);
-    for (TLigacao* l : ligacoes) l->Notifica();
+    for (TLigacao* l : ligacoes)
+        l->Notifica();
 }
 
 void TListaLigacoes::CanalRemovido(TChannel* canal) {

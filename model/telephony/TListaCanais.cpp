@@ -1,6 +1,8 @@
 #include "model/telephony/TListaCanais.h"
 
-TListaCanais::~TListaCanais() { Limpa(); }
+TListaCanais::~TListaCanais() {
+    Limpa();
+}
 
 TChannel* TListaCanais::Procura(const QString& nome, const QString& uniqueId) const {
     if (uniqueId.isEmpty()) return m_porNome.Primeiro(nome);

@@ -111,12 +111,14 @@ private:
     // Live objects in the slots before `slot`.
     int Prefixo(qsizetype slot) const {
         int soma = 0;
-        for (qsizetype i = slot; i > 0; i -= Lsb(i)) soma += m_arvore[size_t(i)];
+        for (qsizetype i = slot; i > 0; i -= Lsb(i))
+            soma += m_arvore[size_t(i)];
         return soma;
     }
     void Soma(qsizetype slot, int delta) {
         const qsizetype n = qsizetype(m_slots.size());
-        for (qsizetype i = slot + 1; i <= n; i += Lsb(i)) m_arvore[size_t(i)] += delta;
+        for (qsizetype i = slot + 1; i <= n; i += Lsb(i))
+            m_arvore[size_t(i)] += delta;
     }
     // The tree grows by one live slot at the end.
     void AcrescentaNaArvore() {
@@ -128,7 +130,8 @@ private:
         const qsizetype n = qsizetype(m_slots.size());
         qsizetype pos = 0;
         qsizetype passo = 1;
-        while (passo * 2 <= n) passo *= 2;
+        while (passo * 2 <= n)
+            passo *= 2;
         int resto = index;
         for (; passo > 0; passo /= 2) {
             if (pos + passo <= n && m_arvore[size_t(pos + passo)] <= resto) {

@@ -1,8 +1,8 @@
 #include "model/telephony/TPorta.h"
 
 QString TPorta::Descreve() const {
-    return u"PortaId: " + QString::number(PortaId) + u"\r\nPorta: " + Nome + u"\r\nMarca: " + Marca +
-           u"\r\nTipo: " + Tipo + u"\r\nTipoTronco: " + TipoTronco + u"\r\n";
+    return u"PortaId: " + QString::number(PortaId) + u"\r\nPorta: " + Nome + u"\r\nMarca: " +
+           Marca + u"\r\nTipo: " + Tipo + u"\r\nTipoTronco: " + TipoTronco + u"\r\n";
 }
 
 TPorta* TListaPortas::Adiciona(std::unique_ptr<TPorta> porta) {

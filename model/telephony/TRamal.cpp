@@ -45,7 +45,9 @@ void TRamal::RemoveLigacao(TLigacao* ligacao) {
     Avisa(QStringLiteral("Call"));
 }
 
-void TRamal::AvisaLigacao() { Avisa(QStringLiteral("Call")); }
+void TRamal::AvisaLigacao() {
+    Avisa(QStringLiteral("Call"));
+}
 
 QString TRamal::TempoLivre() const {
     if (!(LivreDesde > 0) || !std::isfinite(LivreDesde)) return {};
@@ -57,11 +59,15 @@ int TRamal::SegundosLivre() const {
     return ElapsedSeconds(LivreDesde);
 }
 
-QString TRamal::Descricao() const { return RamalId + u" (" + Nome + u")"; }
+QString TRamal::Descricao() const {
+    return RamalId + u" (" + Nome + u")";
+}
 
 // --- TListaRamais ----------------------------------------------------------------------------
 
-TListaRamais::~TListaRamais() { Limpa(); }
+TListaRamais::~TListaRamais() {
+    Limpa();
+}
 
 TRamal* TListaRamais::Adiciona(std::unique_ptr<TRamal> ramal) {
     TRamal* r = ramal.get();
@@ -69,7 +75,8 @@ TRamal* TListaRamais::Adiciona(std::unique_ptr<TRamal> ramal) {
     r->m_indice = int(m_itens.size());
     m_itens.push_back(std::move(ramal));
     if (!r->Dispositivo().isEmpty()) m_porDispositivo[r->Dispositivo()].push_back(r);
-    for (TLigacao* l : r->m_ligacoes) m_porLigacao[l].push_back(r);
+    for (TLigacao* l : r->m_ligacoes)
+        m_porLigacao[l].push_back(r);
     return r;
 }
 
@@ -81,7 +88,8 @@ TRamal* TListaRamais::Item(int index) const {
 void TListaRamais::Limpa() {
     m_porDispositivo.clear();
     m_porLigacao.clear();
-    for (auto& r : m_itens) r->m_lista = nullptr;
+    for (auto& r : m_itens)
+        r->m_lista = nullptr;
     m_itens.clear();
 }
 
@@ -101,8 +109,9 @@ void TListaRamais::DispositivoMudou(TRamal* ramal, const QString& antigo) {
     }
     if (ramal->Dispositivo().isEmpty()) return;
     std::vector<TRamal*>& b = m_porDispositivo[ramal->Dispositivo()];
-    auto pos = std::upper_bound(b.begin(), b.end(), ramal,
-                                [](const TRamal* x, const TRamal* y) { return x->m_indice < y->m_indice; });
+    auto pos = std::upper_bound(b.begin(), b.end(), ramal, [](const TRamal* x, const TRamal* y) {
+        return x->m_indice < y->m_indice;
+    });
     b.insert(pos, ramal);
 }
 
@@ -128,18 +137,21 @@ void TListaRamais::ParaCadaEnvolvido(TLigacao* ligacao, const std::function<void
             candidatos.insert(candidatos.end(), it.value().begin(), it.value().end());
     }
     auto it = m_porLigacao.constFind(ligacao);
-    if (it != m_porLigacao.cend()) candidatos.insert(candidatos.end(), it.value().begin(), it.value().end());
+    if (it != m_porLigacao.cend())
+        candidatos.insert(candidatos.end(), it.value().begin(), it.value().end());
     std::sort(candidatos.begin(), candidatos.end(),
               [](const TRamal* x, const TRamal* y) { return x->m_indice < y->m_indice; });
     candidatos.erase(std::unique(candidatos.begin(), candidatos.end()), candidatos.end());
-    for (TRamal* r : candidatos) f(r);
+    for (TRamal* r : candidatos)
+        f(r);
 }
 
 void TListaRamais::AtualizaLigacao(TLigacao* ligacao) {
     if (!ligacao) return;
     ParaCadaEnvolvido(ligacao, [ligacao](TRamal* r) {
         const bool presente = r->TemLigacao(ligacao);
-        TChannel* perna = r->Dispositivo().isEmpty() ? nullptr : ligacao->CanalPorNomeBase(r->Dispositivo());
+        TChannel* perna =
+            r->Dispositivo().isEmpty() ? nullptr : ligacao->CanalPorNomeBase(r->Dispositivo());
         const bool envolvido = perna != nullptr;
         if (perna && !perna->TemTipoCanal()) perna->CriaTipoCanal(r);
         if (!envolvido && presente)
@@ -157,14 +169,16 @@ void TListaRamais::RemoveLigacao(TLigacao* ligacao) {
     std::vector<TRamal*> ramais = it.value();
     std::sort(ramais.begin(), ramais.end(),
               [](const TRamal* x, const TRamal* y) { return x->m_indice < y->m_indice; });
-    for (TRamal* r : ramais) r->RemoveLigacao(ligacao);
+    for (TRamal* r : ramais)
+        r->RemoveLigacao(ligacao);
 }
 
 void TListaRamais::PeerStatus(const QString& peer, const QString& status, const QString& endereco) {
     TRamal* r = ProcuraDispositivo(peer);
     if (!r) return;
     auto alcancavel = [r] {
-        if (r->Estado == u"I") r->Estado = r->m_ligacoes.empty() ? QStringLiteral("L") : QStringLiteral("O");
+        if (r->Estado == u"I")
+            r->Estado = r->m_ligacoes.empty() ? QStringLiteral("L") : QStringLiteral("O");
     };
     if (status == u"Unreachable" || status == u"Unregistered") {
         r->Estado = QStringLiteral("I");
@@ -184,7 +198,8 @@ void TListaRamais::LinhaKhomp(const TLinhaKhomp& linha) {
     if (estado == u"Free") {
         r->Estado = QStringLiteral("L");
     } else if (estado == u"Outgoing" || estado == u"Incoming") {
-        if (r->Estado == u"I") r->Estado = r->m_ligacoes.empty() ? QStringLiteral("L") : QStringLiteral("O");
+        if (r->Estado == u"I")
+            r->Estado = r->m_ligacoes.empty() ? QStringLiteral("L") : QStringLiteral("O");
     }
     r->Avisa(QStringLiteral("Status"));
 }

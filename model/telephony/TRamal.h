@@ -93,6 +93,6 @@ private:
     void ParaCadaEnvolvido(TLigacao* ligacao, const std::function<void(TRamal*)>& f);
 
     std::vector<std::unique_ptr<TRamal>> m_itens;
-    QHash<QString, std::vector<TRamal*>> m_porDispositivo;  // in list order
+    QHash<QString, std::vector<TRamal*>> m_porDispositivo; // in list order
     QHash<TLigacao*, std::vector<TRamal*>> m_porLigacao;   // extensions holding each bridge
 };

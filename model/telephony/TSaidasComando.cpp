@@ -57,7 +57,8 @@ TLinhaKhomp LeLinhaKhomp(QStringView linha) {
     bool ok = false;
     int canal = QStringView(placaCanal).sliced(virgula + 1).left(10).toInt(&ok);
     if (!ok) canal = -1;
-    saida.Dispositivo = u"Khomp/B" + QStringView(placaCanal).first(virgula) + u"C" + QString::number(canal);
+    saida.Dispositivo =
+        u"Khomp/B" + QStringView(placaCanal).first(virgula) + u"C" + QString::number(canal);
     return saida;
 }
 

@@ -10,7 +10,7 @@
 
 // One peer line of "sip show peers".
 struct TLinhaSipPeers {
-    QString Nome;       // the name column, cut before its first "/"
+    QString Nome; // the name column, cut before its first "/"
     bool StatusOk = false;
     // The state a trunk peer takes from the line: "Reachable", "Unreachable" or empty.
     QString StatusPeer;

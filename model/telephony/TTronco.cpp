@@ -16,13 +16,16 @@ bool LinhaAntes(const TCanalTronco* a, const TCanalTronco* b) {
     return ta != tb ? ta < tb : a->Indice() < b->Indice();
 }
 
-bool TroncoAntes(const TTronco* a, const TTronco* b) { return a->Indice() < b->Indice(); }
+bool TroncoAntes(const TTronco* a, const TTronco* b) {
+    return a->Indice() < b->Indice();
+}
 
 template <typename T, typename Less> void InsereOrdenado(std::vector<T*>& v, T* item, Less less) {
     v.insert(std::upper_bound(v.begin(), v.end(), item, less), item);
 }
 
-template <typename K, typename T> void RemoveDoBalde(QHash<K, std::vector<T*>>& mapa, const K& chave, T* item) {
+template <typename K, typename T>
+void RemoveDoBalde(QHash<K, std::vector<T*>>& mapa, const K& chave, T* item) {
     auto it = mapa.find(chave);
     if (it == mapa.end()) return;
     std::erase(it.value(), item);
@@ -39,7 +42,9 @@ void TCanalTronco::Avisa(const QString& kind) {
     if (Tronco && Tronco->OnTroncoEvent) Tronco->OnTroncoEvent(Tronco, this, kind);
 }
 
-void TCanalTronco::AvisaStatus() { Avisa(QStringLiteral("Status")); }
+void TCanalTronco::AvisaStatus() {
+    Avisa(QStringLiteral("Status"));
+}
 
 void TCanalTronco::Recalcula() {
     if (!m_ligacao) {
@@ -125,7 +130,8 @@ TCanalTronco* TListaCanalTronco::Item(int index) const {
 }
 
 int TListaCanalTronco::IndiceDe(const TCanalTronco* canal) const {
-    return canal && canal->Tronco == m_tronco && Item(canal->m_indice) == canal ? canal->m_indice : -1;
+    return canal && canal->Tronco == m_tronco && Item(canal->m_indice) == canal ? canal->m_indice
+                                                                                : -1;
 }
 
 void TListaCanalTronco::Remove(TCanalTronco* canal) {
@@ -142,7 +148,8 @@ void TListaCanalTronco::Remove(TCanalTronco* canal) {
 
 void TListaCanalTronco::Limpa() {
     if (m_tronco && m_tronco->m_lista)
-        for (auto& c : m_itens) m_tronco->m_lista->DesindexaLinha(c.get());
+        for (auto& c : m_itens)
+            m_tronco->m_lista->DesindexaLinha(c.get());
     m_livres.clear();
     m_itens.clear();
 }
@@ -175,8 +182,9 @@ void TTronco::CriaCanais() {
     if (!khomp && !dahdi) return;
     for (qint32 i = 0; i < Porta->NumCanais; ++i) {
         const QString linha = QString::number(Porta->PrimeiroCanal + i);
-        const QString nome = khomp ? QString(u"Khomp/B" + QString::number(Porta->IndicePlaca) + u"C" + linha)
-                                   : QString(u"DAHDI/" + linha);
+        const QString nome =
+            khomp ? QString(u"Khomp/B" + QString::number(Porta->IndicePlaca) + u"C" + linha)
+                  : QString(u"DAHDI/" + linha);
         auto canal = std::make_unique<TCanalTronco>(nome);
         if (dahdi && i == 15) {
             canal->Status = QStringLiteral("Sinal");
@@ -198,7 +206,9 @@ QString TTronco::Descreve() const {
 
 // --- TListaTroncos ---------------------------------------------------------------------------
 
-TListaTroncos::~TListaTroncos() { Limpa(); }
+TListaTroncos::~TListaTroncos() {
+    Limpa();
+}
 
 TTronco* TListaTroncos::Adiciona(std::unique_ptr<TTronco> tronco) {
     TTronco* t = tronco.get();
@@ -245,7 +255,8 @@ void TListaTroncos::Desindexa(TTronco* t) {
             }
     }
     if (t->Sip()) RemoveDoBalde(m_sipPorDispositivo, t->Dispositivo, t);
-    for (int i = 0; i < t->Canais.Quantidade(); ++i) DesindexaLinha(t->Canais.Item(i));
+    for (int i = 0; i < t->Canais.Quantidade(); ++i)
+        DesindexaLinha(t->Canais.Item(i));
 }
 
 void TListaTroncos::DesindexaLinha(TCanalTronco* c) {
@@ -259,7 +270,8 @@ void TListaTroncos::Remove(TTronco* tronco) {
     if (i < 0) return;
     Desindexa(tronco);
     m_itens.erase(m_itens.begin() + i);
-    for (size_t k = size_t(i); k < m_itens.size(); ++k) m_itens[k]->m_indice = int(k);
+    for (size_t k = size_t(i); k < m_itens.size(); ++k)
+        m_itens[k]->m_indice = int(k);
 }
 
 void TListaTroncos::Limpa() {
@@ -267,7 +279,8 @@ void TListaTroncos::Limpa() {
     m_sipPorDispositivo.clear();
     m_linhasPorDispositivo.clear();
     m_linhasPorLigacao.clear();
-    for (auto& t : m_itens) t->m_lista = nullptr;
+    for (auto& t : m_itens)
+        t->m_lista = nullptr;
     m_itens.clear();
 }
 
@@ -303,14 +316,17 @@ void TListaTroncos::AtualizaLigacao(TLigacao* ligacao) {
         if (!perna) continue;
         const QString base = perna->NomeBase();
         auto hw = m_linhasPorDispositivo.constFind(base);
-        if (hw != m_linhasPorDispositivo.cend()) linhas.insert(linhas.end(), hw.value().begin(), hw.value().end());
+        if (hw != m_linhasPorDispositivo.cend())
+            linhas.insert(linhas.end(), hw.value().begin(), hw.value().end());
     }
-    const QStringList chavesSip = t1.isEmpty() && t2.isEmpty()
-                                      ? QStringList{c1 ? c1->NomeBase() : QString(), c2 ? c2->NomeBase() : QString()}
-                                      : QStringList{t1, t2};
+    const QStringList chavesSip =
+        t1.isEmpty() && t2.isEmpty()
+            ? QStringList{c1 ? c1->NomeBase() : QString(), c2 ? c2->NomeBase() : QString()}
+            : QStringList{t1, t2};
     for (const QString& chave : chavesSip) {
         auto sip = m_sipPorDispositivo.constFind(chave);
-        if (sip != m_sipPorDispositivo.cend()) troncos.insert(troncos.end(), sip.value().begin(), sip.value().end());
+        if (sip != m_sipPorDispositivo.cend())
+            troncos.insert(troncos.end(), sip.value().begin(), sip.value().end());
     }
     auto segurando = m_linhasPorLigacao.constFind(ligacao);
     if (segurando != m_linhasPorLigacao.cend()) {
@@ -321,7 +337,8 @@ void TListaTroncos::AtualizaLigacao(TLigacao* ligacao) {
                 linhas.push_back(c);
         }
     }
-    for (TCanalTronco* c : linhas) troncos.push_back(c->Tronco);
+    for (TCanalTronco* c : linhas)
+        troncos.push_back(c->Tronco);
     std::sort(troncos.begin(), troncos.end(), TroncoAntes);
     troncos.erase(std::unique(troncos.begin(), troncos.end()), troncos.end());
     std::sort(linhas.begin(), linhas.end(), LinhaAntes);
@@ -452,7 +469,8 @@ void TListaTroncos::LinhaDahdi(int numero, const QString& estado) {
     c->StatusDetalhe = estado;
 }
 
-void TListaTroncos::EventoLinha(const QString& evento, const QString& valor, const QString& dispositivo) {
+void TListaTroncos::EventoLinha(const QString& evento, const QString& valor,
+                                const QString& dispositivo) {
     for (TCanalTronco* c : PrimeirasLinhas(dispositivo)) {
         if (evento == u"alarm") {
             c->StatusDetalhe = valor;

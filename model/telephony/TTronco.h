@@ -97,7 +97,7 @@ public:
     QString TipoTronco; // "d", "c", "a" from the port, "s" for SIP
     QString Host;
     QString Usuario;
-    QString EstadoSip; // "L" reachable, "I" unreachable, empty until known
+    QString EstadoSip;   // "L" reachable, "I" unreachable, empty until known
     QString Dispositivo; // "SIP/" + Nome for SIP trunks
     TPorta* Porta = nullptr;
     TListaCanalTronco Canais{this};

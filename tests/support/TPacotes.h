@@ -1,8 +1,8 @@
 #pragma once
 
 // Packets written by hand for the dispatcher, and a monitor fed with them directly.
-#include "link/TMonitor.h"
 #include "TRecordingUi.h"
+#include "link/TMonitor.h"
 
 #include <QStringList>
 
@@ -41,11 +41,13 @@ struct TMonitorAlimentado {
         monitor->LogAtivo = true;
     }
     void Feed(const QString& packet, bool chat = false) {
-        monitor->TrataManagerPacket(chat ? monitor->ChatConnection() : monitor->ManagerConnection(), packet);
+        monitor->TrataManagerPacket(chat ? monitor->ChatConnection() : monitor->ManagerConnection(),
+                                    packet);
     }
     // newchannel for a channel with the given name and unique id.
     void NovoCanal(const QString& name, const QString& uid, const QStringList& more = {}) {
-        Feed(Evento(QStringLiteral("Newchannel"), QStringList{u"Channel: " + name, u"Uniqueid: " + uid} + more));
+        Feed(Evento(QStringLiteral("Newchannel"),
+                    QStringList{u"Channel: " + name, u"Uniqueid: " + uid} + more));
     }
     void Hangup(const QString& name, const QString& uid) {
         Feed(Evento(QStringLiteral("Hangup"), {u"Channel: " + name, u"Uniqueid: " + uid}));
