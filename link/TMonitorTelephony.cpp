@@ -12,8 +12,7 @@
 #include "link/TPacketManagerParser.h"
 #include "model/telephony/TSaidasComando.h"
 #include "model/telephony/TTipoCanal.h"
-
-#include <exception>
+#include "model/telephony/TTodosOsPassos.h"
 
 namespace {
 
@@ -39,21 +38,6 @@ bool LeInteiro(const TPacketManagerParser& p, QStringView chave, qint32 padrao, 
 QString ValorOu(const TPacketManagerParser& p, QStringView chave, QStringView alternativa) {
     QString v = p.GetValue(chave);
     return v.isEmpty() ? p.GetValue(alternativa) : v;
-}
-
-// Runs every step even when one fails, then lets the first failure go on. Used where a later
-// step drops references that must not survive the object being removed.
-template <typename... F> void TodosOsPassos(F&&... passos) {
-    std::exception_ptr primeira;
-    auto roda = [&primeira](auto&& passo) {
-        try {
-            passo();
-        } catch (...) {
-            if (!primeira) primeira = std::current_exception();
-        }
-    };
-    (roda(passos), ...);
-    if (primeira) std::rethrow_exception(primeira);
 }
 
 // "; Canal1:SIP/2001-0001(dial); Canal2:..." for the legs of a bridge.

@@ -141,6 +141,11 @@ private Q_SLOTS:
         QCOMPARE(m->LogDesde(mark, "Status SIP/").size(), 2);
         QVERIFY(m->LogDesde(mark, "Status SIP/2001-01 ignorado: Seconds inválido (12x)").size() ==
                 1);
+        // Channel events that name no channel create none.
+        Feed(Evento("Newchannel", {"Uniqueid: 100.7", "State: Up"}));
+        Feed(Evento("Status", {"Channel: ", "Uniqueid: 100.8", "Seconds: 3"}));
+        QCOMPARE(monitor->Canais.Count(), 1);
+        QCOMPARE(monitor->Ligacoes.Count(), 1);
     }
 
     void newstateMarksTheDirectionOnce_data() {

@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <stdexcept>
+
 namespace {
 
 QString Ramal(const QString& id, const QString& tipo, const QString& fisico = {}) {
@@ -20,6 +22,19 @@ QString PeerLine(const QString& name, const QString& host, const QString& status
     return cell(name, 26) + cell(host, 40) + cell("D", 4) + cell("No", 11) + cell("No", 11) +
            cell("", 4) + cell("5060", 9) + cell(status, 12) + "descr";
 }
+
+// A window that fails while being updated.
+struct TFailingUi : TRecordingUi {
+    bool falha = false;
+    void AtualizaRamal(TRamal* r) override {
+        if (falha) throw std::runtime_error("janela");
+        TRecordingUi::AtualizaRamal(r);
+    }
+    void AtualizaTronco(TTronco* t, TCanalTronco* c) override {
+        if (falha) throw std::runtime_error("janela");
+        TRecordingUi::AtualizaTronco(t, c);
+    }
+};
 
 } // namespace
 
@@ -288,6 +303,41 @@ private Q_SLOTS:
         QCOMPARE(monitor->TemPermissaoRamais(), ramais);
         QCOMPARE(monitor->TemPermissaoTroncos(), troncos);
         QVERIFY(!monitor->TemPermissaoTronco(static_cast<const TTronco*>(nullptr)));
+    }
+
+    // A window fails while a call ends: the error goes on to the error hook, and nothing is
+    // left holding the freed call (the sanitizer build checks the memory).
+    void aFailingWindowLeavesNoFreedCallBehind() {
+        TFailingUi falhaUi;
+        monitor->SetUi(&falhaUi);
+        // The same extension and the same trunk listed twice: two holders of one call each.
+        Feed(Ramal("2001", "s"));
+        Feed(Ramal("2001", "s"));
+        Feed(Linha("ZXDBListaPortas",
+                   {"PortaId: 1", "Placa: 0", "Marca: k", "Tipo: t", "TipoTronco: a"}));
+        Feed(Completa("ZXDBListaPortas"));
+        Feed(Linha("ZXDBListaTroncos", {"Nome: A", "Tipo: f", "TroncoId: 1"}));
+        Feed(Linha("ZXDBListaTroncos", {"Nome: B", "Tipo: f", "TroncoId: 1"}));
+        m->NovoCanal("SIP/2001-01", "1");
+        m->NovoCanal("Khomp/B0C0-1", "2");
+        QCOMPARE(monitor->Ramais.Item(1)->Ligacoes().size(), size_t(1));
+        QVERIFY(monitor->Troncos.Item(1)->Canais.Item(0)->Ligacao());
+
+        falhaUi.falha = true;
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, m->Hangup("SIP/2001-01", "1"));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, m->Hangup("Khomp/B0C0-1", "2"));
+        falhaUi.falha = false;
+        QCOMPARE(monitor->Canais.Count(), 0);
+        QCOMPARE(monitor->Ligacoes.Count(), 0);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(monitor->Ramais.Item(i)->Ligacoes().empty());
+            QCOMPARE(monitor->Ramais.Item(i)->Estado, QStringLiteral("L"));
+            QCOMPARE(monitor->Troncos.Item(i)->Canais.Item(0)->Ligacao(), nullptr);
+        }
+        QVERIFY(!monitor->Dump("Ramais").contains("Link:"));
+        m->NovoCanal("Khomp/B0C0-3", "3");
+        QCOMPARE(monitor->Troncos.Item(0)->Canais.Item(0)->Ligacao(), monitor->Ligacoes.Item(0));
+        monitor->SetUi(m->ui.get());
     }
 
     // "Trocar de usuário" runs the load again on the same connection: the configuration is

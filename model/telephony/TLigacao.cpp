@@ -1,6 +1,7 @@
 #include "model/telephony/TLigacao.h"
 
 #include "model/telephony/TChannel.h"
+#include "model/telephony/TTodosOsPassos.h"
 
 #include <QStringList>
 
@@ -191,24 +192,27 @@ void TListaLigacoes::CanalAtualizado(TChannel* canal) {
 void TListaLigacoes::CanalRemovido(TChannel* canal) {
     if (!canal) return;
     const std::vector<TLigacao*> ligacoes = DoCanal(canal);
+    // The channel leaves every bridge before any announcement, so no bridge keeps it when a
+    // listener fails; then the bridges are announced and the empty ones removed, in order.
+    std::vector<TLigacao*> anunciadas;
     for (TLigacao* l : ligacoes) {
         Desindexa(l);
         if (l->m_channel2 == canal) {
             l->m_channel2 = nullptr;
             if (l->m_channel1 == canal) l->m_channel1 = nullptr; // never both, but never dangling
-            Indexa(l);
-            l->Notifica();
+            anunciadas.push_back(l);
         } else if (l->m_channel1 == canal) {
             l->m_channel1 = l->m_channel2;
             l->m_channel2 = nullptr;
-            Indexa(l);
-            if (l->m_channel1) l->Notifica();
-        } else {
-            Indexa(l);
+            if (l->m_channel1) anunciadas.push_back(l);
         }
+        Indexa(l);
     }
+    std::vector<TLigacao*> vazias;
     for (TLigacao* l : ligacoes)
-        if (!l->m_channel1 && !l->m_channel2) Remove(l);
+        if (!l->m_channel1 && !l->m_channel2) vazias.push_back(l);
+    TodosOsPassos([&] { ParaTodos(anunciadas, [](TLigacao* l) { l->Notifica(); }); },
+                  [&] { ParaTodos(vazias, [this](TLigacao* l) { Remove(l); }); });
 }
 
 void TListaLigacoes::Limpa() {

@@ -4,6 +4,7 @@
 #include "model/telephony/TChannel.h"
 #include "model/telephony/TLigacao.h"
 #include "model/telephony/TSaidasComando.h"
+#include "model/telephony/TTodosOsPassos.h"
 
 #include <algorithm>
 #include <cmath>
@@ -169,8 +170,7 @@ void TListaRamais::RemoveLigacao(TLigacao* ligacao) {
     std::vector<TRamal*> ramais = it.value();
     std::sort(ramais.begin(), ramais.end(),
               [](const TRamal* x, const TRamal* y) { return x->m_indice < y->m_indice; });
-    for (TRamal* r : ramais)
-        r->RemoveLigacao(ligacao);
+    ParaTodos(ramais, [ligacao](TRamal* r) { r->RemoveLigacao(ligacao); });
 }
 
 void TListaRamais::PeerStatus(const QString& peer, const QString& status, const QString& endereco) {

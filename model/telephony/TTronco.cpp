@@ -4,6 +4,7 @@
 #include "model/telephony/TLigacao.h"
 #include "model/telephony/TPorta.h"
 #include "model/telephony/TSaidasComando.h"
+#include "model/telephony/TTodosOsPassos.h"
 
 #include <algorithm>
 
@@ -405,11 +406,16 @@ void TListaTroncos::RemoveLigacao(TLigacao* ligacao) {
     if (it == m_linhasPorLigacao.cend()) return;
     std::vector<TCanalTronco*> linhas = it.value();
     std::sort(linhas.begin(), linhas.end(), LinhaAntes);
-    for (TCanalTronco* c : linhas) {
+    // Every line lets go of the bridge before any of them is announced.
+    for (TCanalTronco* c : linhas)
         SetaLigacao(c, nullptr);
-        c->Recalcula();
-        if (c->Tronco->Sip()) c->Tronco->Canais.SetaDispositivo(c, QString());
-    }
+    ParaTodos(linhas, [](TCanalTronco* c) {
+        // A SIP slot becomes free even when its announcement fails.
+        TodosOsPassos([c] { c->Recalcula(); },
+                      [c] {
+                          if (c->Tronco->Sip()) c->Tronco->Canais.SetaDispositivo(c, QString());
+                      });
+    });
 }
 
 void TListaTroncos::PeerStatus(const QString& peer, const QString& status) {
