@@ -141,6 +141,9 @@ private Q_SLOTS:
     void bigScenarioSpecs_data();
     void bigScenarioSpecs();
     void longListingsDoNotHoldUpOtherClients();
+    void faultSwitchesActOnPushedEvents_data();
+    void faultSwitchesActOnPushedEvents();
+    void clientThatStopsReadingIsCutOff();
 };
 
 void TestSimTraffic::initTestCase() {
@@ -886,6 +889,70 @@ void TestSimTraffic::longListingsDoNotHoldUpOtherClients() {
     QCOMPARE(big.events(QStringLiteral("StatusComplete")).first().value(QStringLiteral("Items")),
              QString::number(live));
     QCOMPARE(big.events(QStringLiteral("Status")).size(), live);
+}
+
+void TestSimTraffic::faultSwitchesActOnPushedEvents_data() {
+    QTest::addColumn<qint64>("dropAfter");
+    QTest::addColumn<qint64>("stallAfter");
+    QTest::newRow("drop after 40 packets") << qint64(40) << qint64(-1);
+    QTest::newRow("stall after 40 packets") << qint64(-1) << qint64(40);
+}
+
+void TestSimTraffic::faultSwitchesActOnPushedEvents() {
+    QFETCH(qint64, dropAfter);
+    QFETCH(qint64, stallAfter);
+    TSimOptions o = quiet();
+    o.dropAfter = dropAfter;
+    o.stallAfter = stallAfter;
+    QVERIFY(startServer(o));
+    TSimTestClient c(m_server->managerPort());
+    QVERIFY(c.login());
+    bool closed = false;
+    connect(&c.socket, &QTcpSocket::disconnected, this, [&closed] { closed = true; });
+    m_server->traffic()->schedule();
+    m_server->traffic()->advance(30 * Minute);
+    QVERIFY(m_server->traffic()->eventsSent() > 100);
+    if (dropAfter > 0) {
+        QTRY_VERIFY(closed);
+        QCOMPARE(c.packets.size(), dropAfter);
+    } else {
+        // Half a packet, then nothing: exactly the packets before it arrive, whole.
+        QTRY_COMPARE(c.packets.size(), stallAfter);
+        QVERIFY(!QTest::qWaitFor([&c, stallAfter] { return c.packets.size() > stallAfter; }, 200));
+        QVERIFY(!closed);
+    }
+}
+
+void TestSimTraffic::clientThatStopsReadingIsCutOff() {
+    TSimOptions o = quiet(6);
+    o.scenario = QStringLiteral("big:1000,50,6000");
+    QVERIFY(startServer(o));
+    TSimTestClient reader(m_server->managerPort());
+    TSimTestClient stuck(m_server->managerPort());
+    QVERIFY(reader.login());
+    QVERIFY(stuck.login());
+    bool readerClosed = false;
+    connect(&reader.socket, &QTcpSocket::disconnected, this, [&readerClosed] { readerClosed = true; });
+    // The stuck client reads nothing more: its socket takes in one byte, and the server's
+    // output piles up.
+    QObject::disconnect(&stuck.socket, &QTcpSocket::readyRead, nullptr, nullptr);
+    stuck.socket.setReadBufferSize(1);
+    QSignalSpy gone(m_server.get(), &TPbxServer::clientDisconnected);
+    m_server->traffic()->schedule();
+    // Traffic a minute at a time, the reader keeping up, until the server gives up on the
+    // stuck client.
+    for (int minute = 0; minute < 240 && gone.isEmpty(); ++minute) {
+        m_server->traffic()->advance(Minute);
+        const qint64 sent = qint64(m_server->traffic()->eventsSent());
+        QVERIFY(QTest::qWaitFor([&] { return reader.packets.size() >= 3 + sent; }, 30000));
+    }
+    QCOMPARE(gone.size(), 1);
+    QVERIFY(!readerClosed);
+    QCOMPARE(m_server->connectionCount(), 1);
+    // The other client still gets everything.
+    const QList<TSimTestPacket> pong =
+        reader.ask(QStringLiteral("Action: Ping\nActionID: p"), simAnyResponse(), 30000);
+    QVERIFY(!pong.isEmpty());
 }
 
 QTEST_MAIN(TestSimTraffic)
