@@ -153,26 +153,6 @@ private Q_SLOTS:
         QCOMPARE(l.Outro(nullptr), nullptr);
     }
 
-    void procuraModes() {
-        for (const char* c : {"A", "B", "C"})
-            m->NovoCanal(c, c);
-        Dial("A", "A", "B", "B");
-        TChannel* a = Canal("A");
-        TChannel* b = Canal("B");
-        TChannel* c = Canal("C");
-        TLigacao* ab = Ligacoes().Item(0);
-        TLigacao* cOnly = Ligacoes().Item(1);
-        QCOMPARE(Ligacoes().Procura(0, a), nullptr);
-        QCOMPARE(Ligacoes().Procura(1, a), ab);
-        QCOMPARE(Ligacoes().Procura(2, a), nullptr);
-        QCOMPARE(Ligacoes().Procura(2, b), ab);
-        QCOMPARE(Ligacoes().Procura(3, b), ab);
-        QCOMPARE(Ligacoes().Procura(0, c), cOnly);
-        QCOMPARE(Ligacoes().ProcuraPar(b, a), ab);
-        QCOMPARE(Ligacoes().ProcuraPar(a, c), nullptr);
-        QCOMPARE(Ligacoes().IndiceDe(cOnly), 1);
-    }
-
     // A status listing rebuilds the bridge of a call; a channel already in a bridge never gets
     // a second, one-legged one.
     void statusNeverOpensASecondBridge() {

@@ -125,12 +125,6 @@ private Q_SLOTS:
         QVERIFY(m->ui->ramais.isEmpty()); // loading announces nothing
     }
 
-    void rowWithoutIdIsIgnored() {
-        Feed(Linha("ZXDBListaRamais", {"Nome: x", "Tipo: s"}));
-        Feed(Linha("ZXDBListaRamais", {"RamalId: ", "Tipo: s"}));
-        QCOMPARE(monitor->Ramais.Quantidade(), 0);
-    }
-
     void sipPeersOutput() {
         Feed(Ramal("2001", "s"));
         Feed(Ramal("2002", "s"));
@@ -258,16 +252,6 @@ private Q_SLOTS:
         QCOMPARE(r->SegundosLivre(), 5);
         QCOMPARE(r->TempoLivre(), QStringLiteral("00:00:05"));
         QCOMPARE(m->ui->ramais, (QStringList{"2001 O", "2001 L"}));
-    }
-
-    void dumpOfExtensions() {
-        Feed(Ramal("2001", "s"));
-        Feed(Ramal("2002", "v"));
-        m->NovoCanal("Virtual/2002-1", "1");
-        const QString bridge = monitor->Ligacoes.Item(0)->Descreve();
-        QCOMPARE(monitor->Dump("Ramais"),
-                 "Ramal: 2001 (SIP/2001)\r\nRamal: 2002 (Virtual/2002)\r\n" + bridge + "\r\n");
-        QVERIFY(monitor->Dump("Tudo").contains("Ramal: 2001 (SIP/2001)\r\n"));
     }
 
     void countingPermissions_data() {
