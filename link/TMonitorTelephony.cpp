@@ -34,6 +34,14 @@ bool LeInteiro(const TPacketManagerParser& p, QStringView chave, qint32 padrao, 
     return true;
 }
 
+// The integer under `chave`, or `padrao` when it is absent or not a 32-bit integer: for the
+// fields whose missing value has a meaning of its own (an age not reported, a board unknown).
+qint32 InteiroOuPadrao(const TPacketManagerParser& p, QStringView chave, qint32 padrao) {
+    bool ok = false;
+    const int n = p.GetValueView(chave).toInt(&ok);
+    return ok ? n : padrao;
+}
+
 // The value, or the second one when the first is empty.
 QString ValorOu(const TPacketManagerParser& p, QStringView chave, QStringView alternativa) {
     QString v = p.GetValue(chave);
@@ -63,11 +71,8 @@ void TMonitor::EvNewChannelStatus(const TPacketManagerParser& p, int connectionI
     const bool status = evento == u"status";
     const QString nome = p.GetValue(u"Channel");
     if (LogAtivo) Loga(u"Status, Canal:" + nome + u" Interface:" + TChannel::NomeBase(nome));
-    qint32 seconds = -1;
-    if (status && !LeInteiro(p, u"Seconds", -1, seconds)) {
-        LogaNumeroInvalido(u"Status " + nome, u"Seconds", p);
-        return;
-    }
+    // An age that is missing or not a number reads as "not reported".
+    const qint32 seconds = status ? InteiroOuPadrao(p, u"Seconds", -1) : -1;
     // A channel event without a channel names nothing to create.
     if (nome.isEmpty()) return;
 
@@ -357,14 +362,9 @@ void TMonitor::RowPorta(const TPacketManagerParser& p) {
     if (id < 0) return;
     auto porta = std::make_unique<TPorta>();
     porta->PortaId = id;
-    for (auto [chave, campo, padrao] :
-         {std::tuple{u"Placa", &porta->Placa, -1}, std::tuple{u"Canal", &porta->Canal, -1},
-          std::tuple{u"QtdeCanais", &porta->QtdeCanais, 0}}) {
-        if (!LeInteiro(p, chave, padrao, *campo)) {
-            LogaNumeroInvalido(u"Porta " + QString::number(id), chave, p);
-            return;
-        }
-    }
+    porta->Placa = InteiroOuPadrao(p, u"Placa", -1);
+    porta->Canal = InteiroOuPadrao(p, u"Canal", -1);
+    porta->QtdeCanais = InteiroOuPadrao(p, u"QtdeCanais", 0);
     porta->Marca = p.GetValue(u"Marca");
     porta->Tipo = p.GetValue(u"Tipo");
     porta->TipoTronco = p.GetValue(u"TipoTronco");
@@ -407,12 +407,9 @@ void TMonitor::RowRamal(const TPacketManagerParser& p) {
 
 void TMonitor::RowTronco(const TPacketManagerParser& p) {
     const QString nome = p.GetValue(u"Nome");
-    qint32 troncoId = 0;
+    // A port id that is not a number finds no port: the trunk is kept, without lines.
+    const qint32 troncoId = InteiroOuPadrao(p, u"TroncoId", 0);
     qint32 idTronco = 0;
-    if (!LeInteiro(p, u"TroncoId", 0, troncoId)) {
-        LogaNumeroInvalido(u"Tronco " + nome, u"TroncoId", p);
-        return;
-    }
     if (!LeInteiro(p, u"IdTronco", 0, idTronco)) {
         LogaNumeroInvalido(u"Tronco " + nome, u"IdTronco", p);
         return;

@@ -112,15 +112,16 @@ private Q_SLOTS:
         Feed(Linha("ZXDBListaPortas", {"Placa: 0", "Marca: k"}));                  // no id
         Feed(Linha("ZXDBListaPortas", {"PortaId: -2", "Placa: 0", "Marca: k"}));   // negative
         Feed(Linha("ZXDBListaPortas", {"PortaId: x1", "Placa: 0", "Marca: k"}));   // not a number
-        Feed(Linha("ZXDBListaPortas", {"PortaId: 5", "Placa: zero", "Marca: k"})); // bad board
+        Feed(Linha("ZXDBListaPortas", {"PortaId: 5", "Placa: zero", "Marca: k"})); // unknown board
         Feed(Linha("ZXDBListaPortas", {"PortaId: 6", "Placa: 1", "Marca: k", "QtdeCanais: "}));
-        QCOMPARE(monitor->Portas.Quantidade(), 1);
-        QCOMPARE(monitor->Portas.Item(0)->PortaId, 6);
-        QCOMPARE(monitor->Portas.Item(0)->Canal, -1);
-        QCOMPARE(monitor->Portas.Item(0)->QtdeCanais, 0);
-        QCOMPARE(monitor->Portas.ProcuraId(6), monitor->Portas.Item(0));
-        QCOMPARE(m->LogDesde(mark), (QStringList{"Porta ignorado: PortaId inválido (x1)",
-                                                 "Porta 5 ignorado: Placa inválido (zero)"}));
+        QCOMPARE(monitor->Portas.Quantidade(), 2);
+        QCOMPARE(monitor->Portas.Item(0)->PortaId, 5);
+        QCOMPARE(monitor->Portas.Item(0)->Placa, -1);
+        QCOMPARE(monitor->Portas.Item(1)->PortaId, 6);
+        QCOMPARE(monitor->Portas.Item(1)->Canal, -1);
+        QCOMPARE(monitor->Portas.Item(1)->QtdeCanais, 0);
+        QCOMPARE(monitor->Portas.ProcuraId(6), monitor->Portas.Item(1));
+        QCOMPARE(m->LogDesde(mark), (QStringList{"Porta ignorado: PortaId inválido (x1)"}));
         QVERIFY(m->ui->erros.isEmpty());
     }
 
