@@ -433,9 +433,9 @@ void TSimTraffic::countAgents() {
 }
 
 void TSimTraffic::arrival() {
-    // Calls come at the rate the working agents can take, a fifth more or less over the half
-    // hour: at the peaks callers wait and some give up.
-    const double swing = 1.0 + 0.2 * std::sin(2 * std::numbers::pi * double(m_now) / 1.8e6);
+    // Calls come at about the rate the working agents can take, up to three tenths more or less
+    // over the half hour: at the peaks callers wait and some give up.
+    const double swing = 1.0 + 0.3 * std::sin(2 * std::numbers::pi * double(m_now) / 1.8e6);
     const double handleSeconds = m_meanTalkSeconds + 20.0;
     double perSecond = m_profile.load * swing * qMax(1, m_activeAgents) / handleSeconds;
     if (m_profile.targetChannels > 0 && m_state->channelCount() < m_profile.targetChannels)

@@ -28,8 +28,8 @@ struct TSimActionResult {
 // How busy the call centre is made; defaults suit the demo, a scenario's SimTrafego row may
 // change them.
 struct TSimTrafficProfile {
-    double load = 1.0;              // offered calls per agent able to take one (1 = just enough)
-    int patienceSeconds = 100;      // mean time a caller waits before giving up
+    double load = 1.05;             // offered calls per agent able to take one (1 = just enough)
+    int patienceSeconds = 180;      // mean time a caller waits before giving up
     int talkSeconds = 0;            // mean talk time; 0 = each queue's own TalkTime (or 150)
     int targetChannels = 0;         // keep about this many live channels (0 = as the load gives)
     int maxChannels = 60000;        // never more live channels than this
