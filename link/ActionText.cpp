@@ -45,6 +45,14 @@ TActionText& TActionText::Add(QStringView key, const QString& value) {
     return *this;
 }
 
+TActionText& TActionText::AddColado(QStringView key, const QString& value) {
+    m_text += key;
+    m_text += u':';
+    m_text += ActionValue(value);
+    m_text += u"\r\n";
+    return *this;
+}
+
 QString Action(QStringView action, std::initializer_list<std::pair<QStringView, QString>> lines) {
     TActionText text(action);
     for (const auto& [key, value] : lines) text.Add(key, value);

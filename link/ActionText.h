@@ -32,6 +32,8 @@ class TActionText {
 public:
     explicit TActionText(QStringView action);
     TActionText& Add(QStringView key, const QString& value);
+    // "Key:value", for the few lines the server's own texts write without the blank.
+    TActionText& AddColado(QStringView key, const QString& value);
     // The finished packet, closed by the empty line.
     QString Text() const { return m_text + u"\r\n"; }
 

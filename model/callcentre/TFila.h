@@ -1,0 +1,180 @@
+#pragma once
+
+#include "model/callcentre/TMotivoChamada.h"
+
+#include <QHash>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TAgente;
+class TChannel;
+class TFila;
+class TListaFilas;
+
+// One agent's membership of one queue, as the PBX reports it.
+class TMembroFila {
+public:
+    using Callback = std::function<void(TMembroFila* sender, const QString& kind)>;
+
+    TAgente* Agent = nullptr; // not owned
+    QString Member;           // the agent's identifier (Agent/1001): the member's key
+    QString Location;
+    qint32 Penalty = 0;
+    qint32 CallsTaken = 0;
+    double LastCall = 0;
+    qint32 Status = 0; // device state: 1 free, 3/6/7 busy, 5 unavailable, 0 after-call work...
+    bool Paused = false;
+    QString PauseReason;
+    double PauseStart = 0;
+    Callback OnChange; // bound to its queue, which passes it on as a queue notice
+};
+
+// The members of a queue in insertion order, owning them, found by name in constant time.
+class TListaMembrosFila {
+public:
+    TMembroFila* Add(std::unique_ptr<TMembroFila> membro);
+    TMembroFila* FindMember(const QString& name) const { return m_porNome.value(name, nullptr); }
+    TMembroFila* Get(int i) const;
+    int Count() const { return int(m_itens.size()); }
+    // Takes the member out and hands it over (none when it is not in the list).
+    std::unique_ptr<TMembroFila> Remove(TMembroFila* membro);
+    void Clear();
+
+private:
+    std::vector<std::unique_ptr<TMembroFila>> m_itens;
+    QHash<QString, TMembroFila*> m_porNome;
+};
+
+// A PBX call queue: statistics, members, the live calls that entered it (channels carrying a
+// queue-call record) and its call-reason counters. Every change is announced through
+// OnQueueEvent, with the member or the call concerned.
+class TFila {
+public:
+    using Callback =
+        std::function<void(TFila* sender, TMembroFila* membro, TChannel* canal, const QString& kind)>;
+
+    explicit TFila(const QString& filaId);
+    ~TFila();
+    TFila(const TFila&) = delete;
+    TFila& operator=(const TFila&) = delete;
+
+    // The queue's name on the PBX ("Queue" in events and actions) and its lookup key.
+    const QString& FilaId() const { return m_filaId; }
+    QString Nome;
+    QString Numero;
+    QString Tipo; // "v" voice, "c" chat
+    qint32 Max = 0;
+    qint32 Calls = 0;
+    qint32 HoldTime = 0;
+    qint32 Completed = 0;
+    qint32 Abandoned = 0;
+    qint32 Received = 0;
+    qint32 ExitWithKey = 0;
+    qint32 TalkTime = 0;
+    qint32 ServiceLevel = 0;
+    QString ServiceLevelPerf;
+    qint32 Weight = 0;
+    Callback OnQueueEvent;
+    TListaMembrosFila Members;
+    TKQListCallReason CallReasons;
+
+    bool EhChat() const { return Tipo == u"c"; }
+
+    // --- Members -------------------------------------------------------------------------------
+    // The agent's membership, created (and announced) when there is none yet.
+    TMembroFila* AddMember(TAgente* agente);
+    bool RemoveMember(const QString& name);
+    void MemberUpdated(const QString& name);
+    bool HasMember(const QString& name) const { return Members.FindMember(name) != nullptr; }
+    // A pause sets the reason and start; leaving it clears both.
+    void SetMemberPaused(const QString& name, bool paused, double pauseStart, const QString& reason);
+    int AtendentesOnLine() const;
+    int AtendentesOcupados() const;
+    int AtendentesLivres() const;
+    int AtendentesPausados() const;
+
+    // --- Calls ---------------------------------------------------------------------------------
+    // Calls that entered the queue and are alive, in queue order (channels not owned).
+    const std::vector<TChannel*>& QueueCalls() const { return m_calls; }
+    // The call enters the queue at `position` (1 = first; 0, out of range: at the end).
+    void AddCall(TChannel* canal, qint32 position);
+    // The call was already waiting when we connected and entered at `inicio`: it takes its place
+    // among the other calls by that moment (the server lists them newest first).
+    void AddCallDesde(TChannel* canal, double inicio);
+    // The call left for good: its record is freed and the rest renumbered.
+    void RemoveCall(TChannel* canal);
+    // The call stops waiting (answered or ending) but stays listed.
+    void CallLeftQueue(TChannel* canal);
+    bool HasCall(const TChannel* canal) const;
+    int CallCount() const { return int(m_calls.size()); }
+    int WaitingCount() const;
+    int AnsweringCount() const;
+
+    // "Fila 1 (Atendimento Geral)" / "1 - Atendimento Geral".
+    QString QueueCaption() const;
+    QString QueueShortText() const;
+
+    // Announces a change with OnQueueEvent when bound.
+    void Notify(const QString& kind, TMembroFila* membro = nullptr, TChannel* canal = nullptr);
+    QString Dump() const;
+
+    // Position in its list (-1 outside one).
+    int Indice() const { return m_indice; }
+
+private:
+    friend class TListaFilas;
+    void Renumera();
+    void InsereChamada(TChannel* canal, size_t pos);
+
+    QString m_filaId;
+    std::vector<TChannel*> m_calls;
+    TListaFilas* m_lista = nullptr;
+    int m_indice = -1;
+};
+
+// The queues in load order, owning them, found by id in constant time. The list also knows which
+// queues hold each live channel and which queues each agent is a member of, so a channel change
+// or an agent's queue list never walks all queues.
+class TListaFilas {
+public:
+    TListaFilas() = default;
+    ~TListaFilas();
+    TListaFilas(const TListaFilas&) = delete;
+    TListaFilas& operator=(const TListaFilas&) = delete;
+
+    TFila* Add(std::unique_ptr<TFila> fila);
+    TFila* Get(int i) const;
+    TFila* Find(const QString& filaId) const;
+    int Count() const { return int(m_itens.size()); }
+    void Clear();
+
+    // A channel is going away / changed: every queue holding it drops it / announces it.
+    void QueueChannelRemoved(TChannel* canal);
+    void QueueChannelUpdated(TChannel* canal);
+    // The queues holding the channel, in list order.
+    const std::vector<TFila*>& FilasDoCanal(const TChannel* canal) const;
+    // The queues the member (an agent identifier) belongs to, in list order.
+    const std::vector<TFila*>& FilasDoMembro(const QString& member) const;
+    // The names of the agent's voice queues (slot 0) or chat queues (slot 1), joined by ", ".
+    QString QueuesOfAgent(const TAgente* agente, int slot) const;
+
+    template <typename F> void ParaCada(F&& f) const {
+        for (const auto& q : m_itens)
+            f(q.get());
+    }
+
+private:
+    friend class TFila;
+    void CanalEntrou(TFila* fila, TChannel* canal);
+    void CanalSaiu(TFila* fila, TChannel* canal);
+    void MembroEntrou(TFila* fila, const QString& member);
+    void MembroSaiu(TFila* fila, const QString& member);
+
+    std::vector<std::unique_ptr<TFila>> m_itens;
+    QHash<QString, TFila*> m_porId;
+    QHash<const TChannel*, std::vector<TFila*>> m_porCanal;
+    QHash<QString, std::vector<TFila*>> m_porMembro;
+};
