@@ -3,6 +3,8 @@
 #include "app/settings/TConfiguracao.h"
 #include "link/TClientManager.h"
 #include "link/TMonitorUi.h"
+#include "model/callcentre/TAgente.h"
+#include "model/callcentre/TFila.h"
 #include "model/callcentre/TMotivoPausa.h"
 #include "model/telephony/TLigacao.h"
 #include "model/telephony/TListaCanais.h"
@@ -12,7 +14,9 @@
 #include "model/users/TListaUsuarioVesmara.h"
 #include "model/users/TPermissaoUsuario.h"
 
+#include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 #include <QSize>
 #include <QObject>
 #include <QString>
@@ -104,12 +108,45 @@ public:
     TListaLigacoes Ligacoes;
     TListaMotivosPausa MotivosPausa;
 
+    // --- Call centre -------------------------------------------------------------------------
+    // Queues before agents: members point at agents. Both are emptied after the channels.
+    TListaFilas Filas;
+    TListaAgentes Agentes;
+
     // Change notices of the model objects, each bound when its object is created: they carry
     // a change to the other models and to the windows.
     void OnChannelEvent(TChannel* canal, const QString& action);
     void OnCallEvent(TLigacao* ligacao, const QString& action);
     void OnRamalEvent(TRamal* ramal, const QString& kind);
     void OnTroncoEvent(TTronco* tronco, TCanalTronco* canal, const QString& kind);
+    // A queue notice: the member or the call concerned (at most one of them) and its kind.
+    void OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal, const QString& kind);
+    void OnAgentEvent(TAgente* agente, const QString& kind);
+
+    // --- Agent actions -----------------------------------------------------------------------
+    // Each sends its action for the agent on the slot's connection (0 manager, 1 chat) and
+    // tells whether it went out: nothing is sent when the agent's state no longer allows it at
+    // the moment of the call, when an identifier could not be placed in an action, or when the
+    // connection is not open. Confirmation texts and menu conditions: TAcoesAtendente.h.
+    bool AdicionaNaFila(TAgente* agente, TFila* fila, int slot);
+    bool RemoveDaFila(TAgente* agente, TFila* fila, int slot);
+    bool ColocaEmPausa(TAgente* agente, TMotivoPausa* motivo, int slot);
+    bool RetiraDaPausa(TAgente* agente, int slot);
+    bool Logoff(TAgente* agente, int slot);
+    // The queues offered under "Adicionar na fila" (member = false) and "Remover da fila"
+    // (member = true) for an agent, in list order.
+    struct TFilaMenu {
+        TFila* Fila = nullptr;
+        QString Caption; // "Fila 1 (Atendimento Geral)"
+        int Tag = 0;     // the queue's id as a number
+        bool Membro = false;
+    };
+    std::vector<TFilaMenu> FilasDoMenuAtendente(const TAgente* agente, int slot) const;
+
+    // Queue-status refreshes waiting for their answer / asked for again meanwhile, per
+    // connection (for tests and diagnostics).
+    int StatusFilaEmAndamento(int connectionId) const;
+    bool StatusFilaPendente(const QString& filaId, int connectionId) const;
 
     // Dialer variables of a channel (asked for every new channel without dialer data, except
     // agent and local channels); the answers come back as "VarDis...-" responses.
@@ -201,6 +238,12 @@ public:
     bool TemPermissaoAtendenteCodigo(const QString& codigo) const;
     bool TemPermissaoFilaId(const QString& filaId) const;
     bool TemPermissaoCampanhaId(const QString& campanhaId) const;
+    bool TemPermissaoAtendente(const TAgente* agente) const;
+    bool TemPermissaoFila(const TFila* fila) const;
+    // Counting checks: agents, voice queues and chat queues the user may see.
+    int TemPermissaoAtendentes() const;
+    int TemPermissaoFilas() const;
+    int TemPermissaoFilasChat() const;
     // The call-centre gate: "Monitorar Call Center" or bit 4 of the user's mask.
     bool PassaPortaoCallCenter() const;
     bool PassaPortaoChat() const;
@@ -234,6 +277,46 @@ private:
     void EvQueueCallReasonCountComplete(const TPacketManagerParser& p, int connectionId);
     void EvUserPermissionsComplete(const TPacketManagerParser& p, int connectionId);
     void EvUserEvent(const TPacketManagerParser& p, int connectionId);
+    void EvQueueStatusComplete(const TPacketManagerParser& p, int connectionId);
+
+    // Agents (TMonitorAgentes.cpp); the slot is the connection the event came on.
+    void EvAgents(const TPacketManagerParser& p, int slot);
+    void EvAgentLogin(const TPacketManagerParser& p, int slot);
+    void EvAgentLogoff(const TPacketManagerParser& p, int slot);
+    void EvAgentCalled(const TPacketManagerParser& p, int slot);
+    void EvAgentConnect(const TPacketManagerParser& p, int slot);
+    void EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot);
+    void EvAgentComplete(const TPacketManagerParser& p, int slot);
+    void EvHook(const TPacketManagerParser& p, int slot);
+    void RowAgente(const TPacketManagerParser& p);
+    // The extension label of the slot-0 login channel, or the chat login's address.
+    void DefineLoggedChannel(TAgente* a, const TPacketManagerParser& p, int slot);
+    // The agent a channel name stands for: its identifier, or the agent logged in from it.
+    TAgente* AgenteDoCanal(const QString& nome, int slot) const;
+
+    // Queues, members and call reasons (TMonitorFilas.cpp).
+    void EvQueueParams(const TPacketManagerParser& p, int connectionId);
+    void EvJoin(const TPacketManagerParser& p, int connectionId);
+    void EvLeave(const TPacketManagerParser& p, int connectionId);
+    void EvQueueCallerAbandon(const TPacketManagerParser& p, int connectionId);
+    void EvQueueMember(const TPacketManagerParser& p, int slot);
+    void EvQueueMemberAdded(const TPacketManagerParser& p, int connectionId);
+    void EvQueueMemberRemoved(const TPacketManagerParser& p, int connectionId);
+    void EvQueueMemberPaused(const TPacketManagerParser& p, int slot);
+    void EvQueueCallReasonCount(const TPacketManagerParser& p, int connectionId);
+    void EvQueueCallSubReasonCount(const TPacketManagerParser& p, int connectionId);
+    void RowFila(const TPacketManagerParser& p);
+    void RowChamadaAtivaFila(const TPacketManagerParser& p);
+    // Asks the server for the queue's status again ("Action: QueueStatus" for that queue) on
+    // the connection, once the load has passed its queue-status step. At most one request per
+    // queue is waiting for its answer; changes meanwhile ask for one more after it.
+    void PedeStatusFila(TFila* fila, int connectionId);
+    void PedeStatusFila(const QString& filaId, int connectionId);
+    // The answer to the oldest refresh of the connection ended.
+    void StatusFilaConcluido(int connectionId);
+    void EsqueceStatusFila(int connectionId);
+    // A queue notice for the queue of a queue-call record.
+    static void AvisaFilaDaChamada(const TChannel* canal);
 
     // Telephony events, rows and command outputs (TMonitorTelephony.cpp).
     void EvNewChannelStatus(const TPacketManagerParser& p, int connectionId);
@@ -321,4 +404,15 @@ private:
     bool m_draining = false;
     bool m_chatLoadPending = false;
     bool m_chatLoggedIn = false;
+
+    // Queue-status refreshes per connection: the queues asked, oldest first, with the moment
+    // each was sent; and the queues to ask again when their answer arrives.
+    struct TPedidoStatusFila {
+        QString FilaId;
+        qint64 EnviadoEm = 0;
+    };
+    std::deque<TPedidoStatusFila> m_statusFilaFila[2];
+    QHash<QString, int> m_statusFilaEmVoo[2];
+    QSet<QString> m_statusFilaPendente[2];
+    QElapsedTimer m_relogioStatusFila;
 };

@@ -27,6 +27,7 @@ void TMonitor::OnClientManagerChatConnect(TClientManager* sender) {
 
 void TMonitor::OnClientManagerChatDisconnect(TClientManager*) {
     m_chatLoggedIn = false;
+    EsqueceStatusFila(1);
     // A chat server that closes before its load ended must not leave the monitor loading.
     if (m_chatLoadPending) {
         Loga(QStringLiteral("Conexão do chat encerrada durante a carga"));
@@ -71,7 +72,12 @@ void TMonitor::OnClientManagerChatPacket(TClientManager* sender, const QString& 
     const QString name = p.GetEvent().toLower();
     if (name == u"statuscomplete" || name == u"agentscomplete" || name == u"queuestatuscomplete") {
         LogaPacote(packet);
-        SendAfterChat(p.GetValue(u"ActionID"));
+        const QString id = p.GetValue(u"ActionID");
+        // A chat queue's refresh goes without an id.
+        if (name == u"queuestatuscomplete" && id.isEmpty())
+            StatusFilaConcluido(1);
+        else
+            SendAfterChat(id);
         return;
     }
     // Chat agents, chat queues and external-chat channels enter the model through the

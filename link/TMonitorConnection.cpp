@@ -194,7 +194,13 @@ void TMonitor::EsvaziaListas() {
     CloseStep = QStringLiteral("6");
     Troncos.Limpa();
     CloseStep = QStringLiteral("7");
+    // Campaigns go here once they are part of the monitor; then the queues (their members point
+    // at agents) and the agents. Refreshes still unanswered belong to the closed connection.
+    Filas.Clear();
+    EsqueceStatusFila(0);
+    EsqueceStatusFila(1);
     CloseStep = QStringLiteral("8");
+    Agentes.Clear();
 }
 
 void TMonitor::SetaConexaoAtiva(const QString& nome) {

@@ -27,27 +27,27 @@ const QHash<QString, TMonitor::EventHandler>& TMonitor::EventTable() {
         {QStringLiteral("antennalevel"), &TMonitor::EvLinhaTronco},
         {QStringLiteral("operatorregistry"), &TMonitor::EvLinhaTronco},
         {QStringLiteral("hangup"), &TMonitor::EvHangup},
-        {QStringLiteral("agents"), nullptr},
-        {QStringLiteral("agentcalled"), nullptr},
-        {QStringLiteral("agentconnect"), nullptr},
-        {QStringLiteral("agentringnoanswer"), nullptr},
-        {QStringLiteral("agentcomplete"), nullptr},
-        {QStringLiteral("agentlogoff"), nullptr},
-        {QStringLiteral("agentlogin"), nullptr},
-        {QStringLiteral("queueparams"), nullptr},
-        {QStringLiteral("join"), nullptr},
-        {QStringLiteral("queueentry"), nullptr},
-        {QStringLiteral("leave"), nullptr},
-        {QStringLiteral("queuecallerabandon"), nullptr},
-        {QStringLiteral("queuememberstatus"), nullptr},
-        {QStringLiteral("queuemember"), nullptr},
-        {QStringLiteral("queuememberadded"), nullptr},
-        {QStringLiteral("queuememberremoved"), nullptr},
-        {QStringLiteral("queuememberpaused"), nullptr},
-        {QStringLiteral("hook"), nullptr},
+        {QStringLiteral("agents"), &TMonitor::EvAgents},
+        {QStringLiteral("agentcalled"), &TMonitor::EvAgentCalled},
+        {QStringLiteral("agentconnect"), &TMonitor::EvAgentConnect},
+        {QStringLiteral("agentringnoanswer"), &TMonitor::EvAgentRingNoAnswer},
+        {QStringLiteral("agentcomplete"), &TMonitor::EvAgentComplete},
+        {QStringLiteral("agentlogoff"), &TMonitor::EvAgentLogoff},
+        {QStringLiteral("agentlogin"), &TMonitor::EvAgentLogin},
+        {QStringLiteral("queueparams"), &TMonitor::EvQueueParams},
+        {QStringLiteral("join"), &TMonitor::EvJoin},
+        {QStringLiteral("queueentry"), &TMonitor::EvJoin},
+        {QStringLiteral("leave"), &TMonitor::EvLeave},
+        {QStringLiteral("queuecallerabandon"), &TMonitor::EvQueueCallerAbandon},
+        {QStringLiteral("queuememberstatus"), &TMonitor::EvQueueMember},
+        {QStringLiteral("queuemember"), &TMonitor::EvQueueMember},
+        {QStringLiteral("queuememberadded"), &TMonitor::EvQueueMemberAdded},
+        {QStringLiteral("queuememberremoved"), &TMonitor::EvQueueMemberRemoved},
+        {QStringLiteral("queuememberpaused"), &TMonitor::EvQueueMemberPaused},
+        {QStringLiteral("hook"), &TMonitor::EvHook},
         {QStringLiteral("zxtimestamp"), &TMonitor::EvZxTimeStamp},
-        {QStringLiteral("queuecallreasoncount"), nullptr},
-        {QStringLiteral("queuecallsubreasoncount"), nullptr},
+        {QStringLiteral("queuecallreasoncount"), &TMonitor::EvQueueCallReasonCount},
+        {QStringLiteral("queuecallsubreasoncount"), &TMonitor::EvQueueCallSubReasonCount},
         {QStringLiteral("zxuserpermission"), &TMonitor::EvUserPermission},
         {QStringLiteral("zxuserpermissiondetail"), &TMonitor::EvUserPermissionDetail},
         {QStringLiteral("zxuserpermissionscomplete"), &TMonitor::EvUserPermissionsComplete},
@@ -55,7 +55,7 @@ const QHash<QString, TMonitor::EventHandler>& TMonitor::EventTable() {
         {QStringLiteral("zxdbcomplete"), &TMonitor::EvZxDbComplete},
         {QStringLiteral("statuscomplete"), &TMonitor::EvListComplete},
         {QStringLiteral("agentscomplete"), &TMonitor::EvListComplete},
-        {QStringLiteral("queuestatuscomplete"), &TMonitor::EvListComplete},
+        {QStringLiteral("queuestatuscomplete"), &TMonitor::EvQueueStatusComplete},
         {QStringLiteral("queuecallreasoncountcomplete"), &TMonitor::EvQueueCallReasonCountComplete},
         {QStringLiteral("userevent"), &TMonitor::EvUserEvent},
         {QStringLiteral("titulo"), &TMonitor::EvTitulo},
@@ -77,12 +77,12 @@ const QHash<QString, TMonitor::RowHandler>& TMonitor::QueryTable() {
         {QStringLiteral("ZXDBListaPortas"), &TMonitor::RowPorta},
         {QStringLiteral("ZXDBListaRamais"), &TMonitor::RowRamal},
         {QStringLiteral("ZXDBListaTroncos"), &TMonitor::RowTronco},
-        {QStringLiteral("ZXDBListaAgentes"), nullptr},
-        {QStringLiteral("ZXDBListaFilas"), nullptr},
+        {QStringLiteral("ZXDBListaAgentes"), &TMonitor::RowAgente},
+        {QStringLiteral("ZXDBListaFilas"), &TMonitor::RowFila},
         {QStringLiteral("ZXDBListaCampanhas"), nullptr},
         {QStringLiteral("ZXDBListaCampanhasAtual"), nullptr},
         {QStringLiteral("ZXDBListaMotivosPausa"), &TMonitor::RowMotivoPausa},
-        {QStringLiteral("ZXDBChamadasAtivasFilas"), nullptr},
+        {QStringLiteral("ZXDBChamadasAtivasFilas"), &TMonitor::RowChamadaAtivaFila},
         {QStringLiteral("ZXDBDisClientesTotal"), nullptr},
         {QStringLiteral("ZXDBDisClientesDiscar"), nullptr},
         {QStringLiteral("ZXDBDisStatusDiscagem"), nullptr},
@@ -200,10 +200,20 @@ void TMonitor::EvQueueCallReasonCountComplete(const TPacketManagerParser& p, int
     const QString id = p.GetValue(u"ActionID");
     if (id.isEmpty()) {
         // An unsolicited recount: the call-reason charts of the queue windows follow it.
+        m_ui->AtualizaGraficosMotivos();
         Q_EMIT CallReasonsRecounted();
         return;
     }
     SendAfter(id);
+}
+
+void TMonitor::EvQueueStatusComplete(const TPacketManagerParser& p, int connectionId) {
+    const QString id = p.GetValue(u"ActionID");
+    // The per-queue refreshes go without an id: this ends the oldest of them.
+    if (id.isEmpty())
+        StatusFilaConcluido(connectionId);
+    else
+        SendAfter(id);
 }
 
 void TMonitor::EvUserEvent(const TPacketManagerParser& p, int connectionId) {

@@ -29,7 +29,10 @@ QString TMonitor::Dump(const QString& item) const {
     } else if (item == u"Troncos") {
         for (int i = 0; i < Troncos.Quantidade(); ++i)
             t += Troncos.Item(i)->Descreve() + u"\r\n";
+    } else if (item == u"Filas") {
+        Filas.ParaCada([&t](const TFila* f) { t += f->Dump() + u"\r\n"; });
+    } else if (item == u"Atendentes") {
+        Agentes.ParaCada([&t](const TAgente* a) { t += a->Dump() + u"\r\n"; });
     }
-    // The call-centre lists add their own items here as they join the monitor.
     return t;
 }

@@ -81,3 +81,48 @@ int TMonitor::TemPermissaoRamais() const {
         if (TemPermissaoRamal(Ramais.Item(i)->RamalId)) ++n;
     return n;
 }
+
+bool TMonitor::TemPermissaoAtendente(const TAgente* agente) const {
+    return agente && TemPermissaoAtendenteCodigo(agente->AgentNumber());
+}
+
+bool TMonitor::TemPermissaoFila(const TFila* fila) const {
+    return fila && TemPermissaoFilaId(fila->FilaId());
+}
+
+int TMonitor::TemPermissaoAtendentes() const {
+    if (!PassaPortaoCallCenter()) return 0;
+    int n = 0;
+    Agentes.ParaCada([&](const TAgente* a) {
+        if (TemPermissaoAtendente(a)) ++n;
+    });
+    return n;
+}
+
+namespace {
+
+// Queues counted by the checks carry a number above 0 as their id.
+bool IdNumerico(const TFila* f) {
+    bool ok = false;
+    return f->FilaId().toInt(&ok) > 0 && ok;
+}
+
+} // namespace
+
+int TMonitor::TemPermissaoFilas() const {
+    if (!PassaPortaoCallCenter()) return 0;
+    int n = 0;
+    Filas.ParaCada([&](const TFila* f) {
+        if (IdNumerico(f) && (f->Tipo.isEmpty() || f->Tipo == u"v") && TemPermissaoFila(f)) ++n;
+    });
+    return n;
+}
+
+int TMonitor::TemPermissaoFilasChat() const {
+    if (!PassaPortaoChat()) return 0;
+    int n = 0;
+    Filas.ParaCada([&](const TFila* f) {
+        if (IdNumerico(f) && f->EhChat() && TemPermissaoFila(f)) ++n;
+    });
+    return n;
+}

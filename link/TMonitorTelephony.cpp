@@ -8,6 +8,7 @@
 // of such packets never reaches the error hook.
 #include "link/ActionText.h"
 #include "link/Clock.h"
+#include "link/NumerosEvento.h"
 #include "link/TMonitor.h"
 #include "link/TPacketManagerParser.h"
 #include "model/telephony/TSaidasComando.h"
@@ -18,29 +19,6 @@ namespace {
 
 const QString kUpdated = QStringLiteral("Updated");
 const QString kRemoved = QStringLiteral("Removed");
-
-// The integer under `chave`: `padrao` when absent or empty; false when it is there but is not a
-// 32-bit integer.
-bool LeInteiro(const TPacketManagerParser& p, QStringView chave, qint32 padrao, qint32& valor) {
-    const QStringView texto = p.GetValueView(chave);
-    if (texto.isEmpty()) {
-        valor = padrao;
-        return true;
-    }
-    bool ok = false;
-    const int n = texto.toInt(&ok);
-    if (!ok) return false;
-    valor = n;
-    return true;
-}
-
-// The integer under `chave`, or `padrao` when it is absent or not a 32-bit integer: for the
-// fields whose missing value has a meaning of its own (an age not reported, a board unknown).
-qint32 InteiroOuPadrao(const TPacketManagerParser& p, QStringView chave, qint32 padrao) {
-    bool ok = false;
-    const int n = p.GetValueView(chave).toInt(&ok);
-    return ok ? n : padrao;
-}
 
 // The value, or the second one when the first is empty.
 QString ValorOu(const TPacketManagerParser& p, QStringView chave, QStringView alternativa) {

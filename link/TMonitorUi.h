@@ -3,7 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+class TAgente;
 class TCanalTronco;
+class TChannel;
+class TFila;
+class TMembroFila;
 class TRamal;
 class TTronco;
 
@@ -65,4 +69,30 @@ public:
         (void)tronco;
         (void)canal;
     }
+
+    // Call-centre changes. An agent changed (its own notice "Agent-..." or a membership notice
+    // "Member..."): the agents windows get the agent and the kind, the queue and campaign
+    // windows the agent.
+    virtual void AtualizaAgente(TAgente* agente, const QString& kind) {
+        (void)agente;
+        (void)kind;
+    }
+    // A membership changed ("MemberAdded", "MemberRemoved", "MemberUpdated", "MemberPaused"):
+    // the queue and campaign windows and the chat side. A removed member is freed right after.
+    virtual void AtualizaMembro(TFila* fila, TMembroFila* membro, const QString& kind) {
+        (void)fila;
+        (void)membro;
+        (void)kind;
+    }
+    // A call of a queue changed ("CallAdded", "CallRemoved", "CallUpdated"): the queue windows.
+    virtual void AtualizaChamada(TFila* fila, TChannel* canal, const QString& kind) {
+        (void)fila;
+        (void)canal;
+        (void)kind;
+    }
+    // After every queue notice: the queue summaries, the queue windows and the campaign windows
+    // refresh the queue.
+    virtual void AtualizaFila(TFila* fila) { (void)fila; }
+    // The server counted the call reasons again on its own: every call-reason chart redraws.
+    virtual void AtualizaGraficosMotivos() {}
 };
