@@ -270,9 +270,8 @@ std::unique_ptr<TSimListing> TSimListing::status(const TSimState& state, const Q
     return std::make_unique<TStatusListing>(state, actionId);
 }
 
-std::unique_ptr<TSimListing> TSimListing::queueStatus(const TSimState& state,
-                                                      const QString& actionId,
-                                                      const QString& queue) {
+std::unique_ptr<TSimListing>
+TSimListing::queueStatus(const TSimState& state, const QString& actionId, const QString& queue) {
     return std::make_unique<TQueueStatusListing>(state, actionId, queue);
 }
 

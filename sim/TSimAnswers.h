@@ -26,8 +26,7 @@ public:
     static std::unique_ptr<TSimListing> agents(const TSimState& state, const QString& actionId);
     static std::unique_ptr<TSimListing> status(const TSimState& state, const QString& actionId);
     // All voice queues, or only `queue` when it is not empty.
-    static std::unique_ptr<TSimListing> queueStatus(const TSimState& state,
-                                                    const QString& actionId,
+    static std::unique_ptr<TSimListing> queueStatus(const TSimState& state, const QString& actionId,
                                                     const QString& queue);
     static std::unique_ptr<TSimListing> callReasonCounts(const TSimState& state,
                                                          const QString& actionId);

@@ -43,7 +43,8 @@ void appendCut(QStringList* out, const QStringList& lines, const QString& indent
     for (qsizetype i = 0; i < lines.size() && i < TSimDump::MaxLines; ++i)
         out->append(indent + lines.at(i));
     if (lines.size() > TSimDump::MaxLines)
-        out->append(indent + QStringLiteral("... and %1 more").arg(lines.size() - TSimDump::MaxLines));
+        out->append(indent +
+                    QStringLiteral("... and %1 more").arg(lines.size() - TSimDump::MaxLines));
 }
 
 } // namespace
@@ -62,7 +63,8 @@ QString TSimDump::text(const TSimState& state, const TSimTraffic* traffic) {
 
     QStringList channels;
     for (const TSimChannel& c : state.channels()) {
-        QString line = QStringLiteral("%1 [%2] %3 %4").arg(c.name, c.uniqueId, c.state, c.callerIdNum);
+        QString line =
+            QStringLiteral("%1 [%2] %3 %4").arg(c.name, c.uniqueId, c.state, c.callerIdNum);
         if (!c.callerIdName.isEmpty()) line += QStringLiteral(" \"%1\"").arg(c.callerIdName);
         line += QStringLiteral(" %1s").arg(now - c.created);
         if (!c.queue.isEmpty()) line += QStringLiteral(" queue=") + c.queue;
@@ -95,8 +97,9 @@ QString TSimDump::text(const TSimState& state, const TSimTraffic* traffic) {
     QStringList lines;
     for (const TSimTrunk& t : state.trunks()) {
         if (t.type == u"s") {
-            lines.append(QStringLiteral("%1 (SIP): %2").arg(t.name, t.reachable ? QStringLiteral("reachable")
-                                                                             : QStringLiteral("unreachable")));
+            lines.append(QStringLiteral("%1 (SIP): %2")
+                             .arg(t.name, t.reachable ? QStringLiteral("reachable")
+                                                      : QStringLiteral("unreachable")));
             continue;
         }
         const TSimPort* p = state.port(t.portId);
@@ -121,12 +124,13 @@ QString TSimDump::text(const TSimState& state, const TSimTraffic* traffic) {
     QStringList queues;
     for (const TSimQueue& q : state.queues()) {
         if (!q.isVoice()) continue;
-        queues.append(QStringLiteral("%1 %2: %3 waiting, completed %4, abandoned %5, service level %6%")
-                          .arg(q.id, q.name)
-                          .arg(q.waiting.size())
-                          .arg(q.completed)
-                          .arg(q.abandoned)
-                          .arg(q.serviceLevelPerf()));
+        queues.append(
+            QStringLiteral("%1 %2: %3 waiting, completed %4, abandoned %5, service level %6%")
+                .arg(q.id, q.name)
+                .arg(q.waiting.size())
+                .arg(q.completed)
+                .arg(q.abandoned)
+                .arg(q.serviceLevelPerf()));
         for (qsizetype i = 0; i < q.waiting.size() && i < MaxLines; ++i) {
             const TSimChannel* c = state.channel(q.waiting.at(i));
             if (!c) continue;
@@ -162,12 +166,13 @@ QString TSimDump::text(const TSimState& state, const TSimTraffic* traffic) {
         if (!a.paused) continue;
         ++paused;
         const TSimPauseReason* r = state.pauseReason(a.pauseReason);
-        const QString reason = a.pauseReason <= 0 ? QStringLiteral("0 (automatic, call not answered)")
-                               : r                ? QStringLiteral("%1 %2").arg(r->id).arg(r->name)
-                                                  : QString::number(a.pauseReason);
-        pauses.append(QStringLiteral("paused: %1 %2: %3 for %4")
-                          .arg(a.id, a.name, reason,
-                               duration(a.pauseStart > 0 ? now - a.pauseStart : 0)));
+        const QString reason = a.pauseReason <= 0
+                                   ? QStringLiteral("0 (automatic, call not answered)")
+                               : r ? QStringLiteral("%1 %2").arg(r->id).arg(r->name)
+                                   : QString::number(a.pauseReason);
+        pauses.append(
+            QStringLiteral("paused: %1 %2: %3 for %4")
+                .arg(a.id, a.name, reason, duration(a.pauseStart > 0 ? now - a.pauseStart : 0)));
     }
     out.append(QStringLiteral("Agents: %1 logged in (%2 paused), %3 on call, %4 ringing, "
                               "%5 in wrap-up, %6 free, %7 logged off")

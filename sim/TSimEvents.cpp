@@ -314,8 +314,8 @@ TSimPacket memberStatus(const TSimQueue& q, const TSimAgent& a, const TSimQueueM
     p.add(QStringLiteral("Queue"), q.id)
         .add(QStringLiteral("Location"), a.interface())
         .add(QStringLiteral("MemberName"), a.name)
-        .add(QStringLiteral("Membership"), m && m->dynamic ? QStringLiteral("dynamic")
-                                                           : QStringLiteral("static"))
+        .add(QStringLiteral("Membership"),
+             m && m->dynamic ? QStringLiteral("dynamic") : QStringLiteral("static"))
         .add(QStringLiteral("Penalty"), m ? m->penalty : 0)
         .add(QStringLiteral("CallsTaken"), m ? m->callsTaken : 0)
         .add(QStringLiteral("LastCall"), a.lastCall)
@@ -336,8 +336,8 @@ TSimPacket memberAdded(const TSimQueue& q, const TSimAgent& a, const TSimQueueMe
     p.add(QStringLiteral("Queue"), q.id)
         .add(QStringLiteral("Location"), a.interface())
         .add(QStringLiteral("MemberName"), a.name)
-        .add(QStringLiteral("Membership"), m.dynamic ? QStringLiteral("dynamic")
-                                                     : QStringLiteral("static"))
+        .add(QStringLiteral("Membership"),
+             m.dynamic ? QStringLiteral("dynamic") : QStringLiteral("static"))
         .add(QStringLiteral("Penalty"), m.penalty)
         .add(QStringLiteral("CallsTaken"), m.callsTaken)
         .add(QStringLiteral("LastCall"), a.lastCall)

@@ -8,9 +8,10 @@
 // How a TPbxServer runs; the program's command line fills it.
 struct TSimOptions {
     QHostAddress address = QHostAddress::LocalHost;
-    quint16 port = 5038;                       // 0 = any free port
-    quint16 chatPort = 5033;                   // 0 = any free port
-    QString scenario = QStringLiteral("demo"); // a built-in scenario's name, "big:A,Q,C" or an .sql file
+    quint16 port = 5038;     // 0 = any free port
+    quint16 chatPort = 5033; // 0 = any free port
+    QString scenario =
+        QStringLiteral("demo"); // a built-in scenario's name, "big:A,Q,C" or an .sql file
     quint32 seed = 1;
     double speed = 1.0;     // traffic and script waits run this many times faster
     QString scriptFile;     // empty = no script
@@ -21,7 +22,7 @@ struct TSimOptions {
     // The call centre's own traffic. Off unless asked for, so that a server started in-process
     // stays quiet; the program turns it on. The agent actions are obeyed either way.
     bool traffic = false;
-    int warmUpSeconds = 0;   // traffic time played at once when the traffic starts
-    int dumpStateSeconds = 0; // print the live state to stderr this often (0 = never)
+    int warmUpSeconds = 0;         // traffic time played at once when the traffic starts
+    int dumpStateSeconds = 0;      // print the live state to stderr this often (0 = never)
     std::function<qint64()> clock; // the server clock in Unix seconds; empty = the system's
 };

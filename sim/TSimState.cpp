@@ -242,11 +242,11 @@ void TSimState::seed(const TSimDatabase& db, qint64 now) {
         m_trunks.append(t);
     }
 
-    for (const QSqlRecord& r : db.rows(
-             QStringLiteral("SELECT MotivoPausaId, Nome, Produtivo FROM MotivoPausa WHERE %1 "
-                            "ORDER BY MotivoPausaId")
-                 .arg(profile),
-             binds)) {
+    for (const QSqlRecord& r :
+         db.rows(QStringLiteral("SELECT MotivoPausaId, Nome, Produtivo FROM MotivoPausa WHERE %1 "
+                                "ORDER BY MotivoPausaId")
+                     .arg(profile),
+                 binds)) {
         const int id = int(number(r, "MotivoPausaId"));
         if (id < 1 || pauseReason(id)) continue;
         m_pauseReasons.append({id, text(r, "Nome"), number(r, "Produtivo") != 0});

@@ -90,8 +90,8 @@ struct TSimChannel {
     QString extension;
     QString priority = QStringLiteral("1");
     qint64 created = 0;
-    QString bridgedTo;  // name of the other leg
-    QString queue;      // queue the call entered, empty for none
+    QString bridgedTo; // name of the other leg
+    QString queue;     // queue the call entered, empty for none
     qint64 queueJoined = 0;
     QString answeredBy; // agent number that answered the queue call
     qint64 answeredAt = 0;
@@ -127,9 +127,9 @@ struct TSimPort {
     int boardIndex = -1;
     int firstLine = -1;
     int lineCount = 0;
-    int signal = 0;          // cellular signal level, percent
-    bool onNetwork = true;   // cellular: registered with its carrier
-    QString alarm;           // empty when the port is in service
+    int signal = 0;        // cellular signal level, percent
+    bool onNetwork = true; // cellular: registered with its carrier
+    QString alarm;         // empty when the port is in service
 
     bool isDigitalTrunk() const { return type == u"t" && trunkType == u"d"; }
     bool isCellular() const { return type == u"t" && trunkType == u"c"; }
@@ -308,7 +308,7 @@ private:
     std::map<quint64, TSimChannel> m_channels;
     QHash<QString, quint64> m_channelByUid;
     QHash<QString, quint64> m_channelByName;
-    QHash<QString, QStringList> m_onDevice; // device -> unique ids of its live channels
+    QHash<QString, QStringList> m_onDevice;  // device -> unique ids of its live channels
     QHash<QString, QString> m_agentAtDevice; // device -> logged-in agent's id
     quint64 m_nextOrder = 1;
     QList<TSimExtension> m_extensions;
@@ -319,7 +319,7 @@ private:
     QHash<QString, qsizetype> m_trunkIndex;
     QList<TSimPauseReason> m_pauseReasons;
     QList<TSimQueueReasons> m_callReasons;
-    QHash<QString, qsizetype> m_callReasonIndex; // queue id -> index in m_callReasons
+    QHash<QString, qsizetype> m_callReasonIndex;         // queue id -> index in m_callReasons
     QHash<QString, QList<TSimPermission>> m_permissions; // by user name
     QStringList m_chatOnline;
     quint64 m_nextUniqueId = 1;

@@ -14,18 +14,18 @@ const QStringList areaCodes = {QStringLiteral("11"), QStringLiteral("11"), QStri
                                QStringLiteral("51"), QStringLiteral("61"), QStringLiteral("71"),
                                QStringLiteral("81"), QStringLiteral("85"), QStringLiteral("19")};
 const QStringList firstNames = {
-    QStringLiteral("Maria"),    QStringLiteral("José"),     QStringLiteral("Antônio"),
-    QStringLiteral("Francisca"), QStringLiteral("Ana"),     QStringLiteral("Paulo"),
-    QStringLiteral("Adriana"),  QStringLiteral("Carlos"),   QStringLiteral("Juliana"),
-    QStringLiteral("Marcos"),   QStringLiteral("Fernanda"), QStringLiteral("Rafael"),
-    QStringLiteral("Luciana"),  QStringLiteral("Ricardo"),  QStringLiteral("Patrícia"),
-    QStringLiteral("Rodrigo"),  QStringLiteral("Camila"),   QStringLiteral("Eduardo")};
+    QStringLiteral("Maria"),     QStringLiteral("José"),     QStringLiteral("Antônio"),
+    QStringLiteral("Francisca"), QStringLiteral("Ana"),      QStringLiteral("Paulo"),
+    QStringLiteral("Adriana"),   QStringLiteral("Carlos"),   QStringLiteral("Juliana"),
+    QStringLiteral("Marcos"),    QStringLiteral("Fernanda"), QStringLiteral("Rafael"),
+    QStringLiteral("Luciana"),   QStringLiteral("Ricardo"),  QStringLiteral("Patrícia"),
+    QStringLiteral("Rodrigo"),   QStringLiteral("Camila"),   QStringLiteral("Eduardo")};
 const QStringList lastNames = {
-    QStringLiteral("Silva"),    QStringLiteral("Santos"),    QStringLiteral("Oliveira"),
-    QStringLiteral("Souza"),    QStringLiteral("Rodrigues"), QStringLiteral("Ferreira"),
-    QStringLiteral("Alves"),    QStringLiteral("Pereira"),   QStringLiteral("Lima"),
-    QStringLiteral("Gomes"),    QStringLiteral("Costa"),     QStringLiteral("Ribeiro"),
-    QStringLiteral("Martins"),  QStringLiteral("Carvalho"),  QStringLiteral("Almeida"),
+    QStringLiteral("Silva"),     QStringLiteral("Santos"),    QStringLiteral("Oliveira"),
+    QStringLiteral("Souza"),     QStringLiteral("Rodrigues"), QStringLiteral("Ferreira"),
+    QStringLiteral("Alves"),     QStringLiteral("Pereira"),   QStringLiteral("Lima"),
+    QStringLiteral("Gomes"),     QStringLiteral("Costa"),     QStringLiteral("Ribeiro"),
+    QStringLiteral("Martins"),   QStringLiteral("Carvalho"),  QStringLiteral("Almeida"),
     QStringLiteral("Nascimento")};
 const QStringList alarms = {QStringLiteral("Red Alarm"), QStringLiteral("Red Alarm"),
                             QStringLiteral("Yellow Alarm"), QStringLiteral("Blue Alarm")};
@@ -63,8 +63,7 @@ TSimTraffic::~TSimTraffic() = default;
 // --- Schedule -----------------------------------------------------------------------------------
 
 void TSimTraffic::at(qint64 delayMs, Task task) {
-    m_tasks.emplace(std::pair{m_now + qMax<qint64>(0, delayMs), m_taskSequence++},
-                    std::move(task));
+    m_tasks.emplace(std::pair{m_now + qMax<qint64>(0, delayMs), m_taskSequence++}, std::move(task));
 }
 
 void TSimTraffic::callAfter(const Call& call, qint64 delayMs, CallStep step) {
@@ -124,8 +123,10 @@ void TSimTraffic::schedule() {
     const qint64 now = m_state->now();
     for (const TSimAgent& a : m_state->agents()) {
         if (!a.isLoggedIn() || !a.paused) continue;
-        const qint64 elapsedMs = qint64(double(qMax<qint64>(0, now - a.pauseStart)) * 1000 * m_speed);
-        agentAfter(m_pauseTokens, a.id, qMax(pauseMs(a.pauseReason) - elapsedMs, between(30, 300) * 1000LL),
+        const qint64 elapsedMs =
+            qint64(double(qMax<qint64>(0, now - a.pauseStart)) * 1000 * m_speed);
+        agentAfter(m_pauseTokens, a.id,
+                   qMax(pauseMs(a.pauseReason) - elapsedMs, between(30, 300) * 1000LL),
                    &TSimTraffic::unpause);
     }
 }
@@ -245,14 +246,12 @@ void TSimTraffic::sendMembers(const TSimAgent& agent, bool status, bool paused) 
 
 QString TSimTraffic::nextSuffix(bool sip) {
     ++m_suffix;
-    return sip ? QStringLiteral("%1").arg(m_suffix, 8, 16, QChar(u'0'))
-               : QString::number(m_suffix);
+    return sip ? QStringLiteral("%1").arg(m_suffix, 8, 16, QChar(u'0')) : QString::number(m_suffix);
 }
 
 const TSimChannel* TSimTraffic::open(const QString& device, const QString& state,
                                      const QString& number, const QString& name,
-                                     const QString& context, const QString& exten,
-                                     bool outgoing) {
+                                     const QString& context, const QString& exten, bool outgoing) {
     TSimChannel c;
     c.name = device + u'-' + nextSuffix(device.startsWith(u"SIP/") || device.startsWith(u"IAX"));
     c.state = state;
@@ -302,8 +301,8 @@ bool TSimTraffic::freeLine(const QString& trunkName, bool incoming, Line* line) 
         if (!t->reachable || m_sipUse.value(t->name) >= t->capacity) return false;
         line->trunk = t->name;
         // Calls from the carrier come from its address; the platform tells which trunk it is.
-        line->device = incoming && !t->host.isEmpty() ? QStringLiteral("SIP/") + t->host
-                                                      : t->device();
+        line->device =
+            incoming && !t->host.isEmpty() ? QStringLiteral("SIP/") + t->host : t->device();
         line->sip = true;
         return true;
     }
@@ -333,7 +332,9 @@ bool TSimTraffic::pickLine(bool incoming, bool mobile, Line* line) {
         if (t.type == u"s") {
             weight = 15;
         } else if (const TSimPort* p = m_state->port(t.portId)) {
-            weight = p->isCellular() ? (mobile && !incoming ? 80 : 3) : p->isDigitalTrunk() ? 30 : 5;
+            weight = p->isCellular()       ? (mobile && !incoming ? 80 : 3)
+                     : p->isDigitalTrunk() ? 30
+                                           : 5;
         }
         if (weight <= 0) continue;
         candidates.append(i);
@@ -390,7 +391,8 @@ void TSimTraffic::endCall(Call& call) {
     m_calls.erase(call.id);
 }
 
-// --- Incoming calls and the queues ----------------------------------------------------------------
+// --- Incoming calls and the queues
+// ----------------------------------------------------------------
 
 void TSimTraffic::countAgents() {
     m_activeAgents = 0;
@@ -412,8 +414,8 @@ void TSimTraffic::countAgents() {
         ++voice;
     }
     m_meanTalkSeconds = m_profile.talkSeconds > 0 ? m_profile.talkSeconds
-                        : voice > 0              ? total / voice
-                                                 : 150;
+                        : voice > 0               ? total / voice
+                                                  : 150;
     // A call goes to a queue the more likely the more agents serve it (counted now and then,
     // not for every call).
     m_queueWeights.clear();
@@ -610,9 +612,8 @@ void TSimTraffic::ring(Call& call, const QString& agentId) {
     const TSimQueue* q = m_state->queue(call.queue);
     const TSimChannel* caller = m_state->channel(call.a);
     if (!a || !q || !caller || !a->isAvailable()) return;
-    const TSimChannel* leg =
-        open(a->loggedInChan, QStringLiteral("Down"), caller->callerIdNum, caller->callerIdName,
-             QStringLiteral("agentes"), a->id, false);
+    const TSimChannel* leg = open(a->loggedInChan, QStringLiteral("Down"), caller->callerIdNum,
+                                  caller->callerIdName, QStringLiteral("agentes"), a->id, false);
     if (!leg) return;
     attach(call, leg->uniqueId, false);
     send(TSimEvents::dialBegin(*caller, *leg, afterTechnology(a->loggedInChan)));
@@ -1108,7 +1109,9 @@ void TSimTraffic::outgoingAnswerOrNot(Call& call) {
         return;
     }
     const TSimChannel* a = m_state->channel(call.a);
-    if (a) send(TSimEvents::dialEnd(*a, r < 0.85 ? QStringLiteral("BUSY") : QStringLiteral("NOANSWER")));
+    if (a)
+        send(TSimEvents::dialEnd(*a,
+                                 r < 0.85 ? QStringLiteral("BUSY") : QStringLiteral("NOANSWER")));
     finishPrivate(call, r < 0.85 ? 17 : 19);
 }
 
@@ -1210,11 +1213,11 @@ int TSimTraffic::pickPauseReason() {
     int total = 0;
     for (const TSimPauseReason& r : reasons) {
         const QString n = r.name.toLower();
-        const int w = n.contains(u"banheiro")                              ? 30
-                      : n.contains(u"lanche")                              ? 15
-                      : n.contains(u"almo")                                ? 10
+        const int w = n.contains(u"banheiro")                                ? 30
+                      : n.contains(u"lanche")                                ? 15
+                      : n.contains(u"almo")                                  ? 10
                       : n.contains(u"feedback") || n.contains(u"backoffice") ? 10
-                                                                           : 6;
+                                                                             : 6;
         weights.append(w);
         total += w;
     }
@@ -1371,8 +1374,7 @@ void TSimTraffic::registrationChange() {
     if (all.isEmpty()) return;
     const TSimExtension& e = all.at(between(0, int(all.size()) - 1));
     // Telephones in use and those of agents at work are left alone.
-    if (e.type != u"s" || m_state->deviceInUse(e.device()) || m_state->agentAt(e.device()))
-        return;
+    if (e.type != u"s" || m_state->deviceInUse(e.device()) || m_state->agentAt(e.device())) return;
     if (!e.registered)
         setRegistered(e.id, chance(0.6));
     else if (chance(0.3))
@@ -1495,9 +1497,11 @@ QStringList TSimTraffic::describeCalls() const {
     for (const auto& [id, call] : m_calls) {
         const TSimChannel* a = m_state->channel(call.a);
         const TSimChannel* b = m_state->channel(call.b);
-        QString line = QStringLiteral("#%1 %2 %3 %4").arg(id).arg(QLatin1StringView(kinds[int(call.kind)]),
-                                                             QLatin1StringView(phases[int(call.phase)]),
-                                                             a ? a->name : QStringLiteral("-"));
+        QString line =
+            QStringLiteral("#%1 %2 %3 %4")
+                .arg(id)
+                .arg(QLatin1StringView(kinds[int(call.kind)]),
+                     QLatin1StringView(phases[int(call.phase)]), a ? a->name : QStringLiteral("-"));
         if (b) line += QStringLiteral(" -> ") + b->name;
         if (!call.queue.isEmpty()) line += QStringLiteral(" queue=") + call.queue;
         if (!call.agent.isEmpty()) line += QStringLiteral(" agent=") + call.agent;

@@ -28,13 +28,13 @@ struct TSimActionResult {
 // How busy the call centre is made; defaults suit the demo, a scenario's SimTrafego row may
 // change them.
 struct TSimTrafficProfile {
-    double load = 1.05;             // offered calls per agent able to take one (1 = just enough)
-    int patienceSeconds = 180;      // mean time a caller waits before giving up
-    int talkSeconds = 0;            // mean talk time; 0 = each queue's own TalkTime (or 150)
-    int targetChannels = 0;         // keep about this many live channels (0 = as the load gives)
-    int maxChannels = 60000;        // never more live channels than this
-    double internalPerHour = 2;     // calls each telephone makes to another, per hour
-    double outgoingPerHour = 1.5;   // calls each telephone makes to the outside, per hour
+    double load = 1.05;           // offered calls per agent able to take one (1 = just enough)
+    int patienceSeconds = 180;    // mean time a caller waits before giving up
+    int talkSeconds = 0;          // mean talk time; 0 = each queue's own TalkTime (or 150)
+    int targetChannels = 0;       // keep about this many live channels (0 = as the load gives)
+    int maxChannels = 60000;      // never more live channels than this
+    double internalPerHour = 2;   // calls each telephone makes to another, per hour
+    double outgoingPerHour = 1.5; // calls each telephone makes to the outside, per hour
 };
 
 // The live traffic of the call centre. Everything happens in "traffic time", milliseconds since
@@ -103,8 +103,8 @@ public:
 
     // The monitor's agent actions, with the refusals a PBX gives. Events follow the answer: the
     // caller sends its response first, then calls releaseEvents().
-    TSimActionResult queueAdd(const QString& queue, const QString& interface,
-                              const QString& paused, const QString& penalty);
+    TSimActionResult queueAdd(const QString& queue, const QString& interface, const QString& paused,
+                              const QString& penalty);
     TSimActionResult queueRemove(const QString& queue, const QString& interface);
     TSimActionResult queuePause(const QString& interface, const QString& paused,
                                 const QString& reason, const QString& queue);
@@ -135,14 +135,14 @@ private:
         quint64 id = 0;
         Kind kind = Kind::Incoming;
         Phase phase = Phase::Greeting;
-        quint32 token = 0;  // grows at every phase change: older tasks of the call do nothing
-        QString a;          // first leg (the caller)
-        QString b;          // second leg (ringing or answered), empty until there is one
-        QString queue;      // incoming: its queue
-        QString agent;      // incoming: the agent rung or talking; outgoing: the agent calling
-        QString trunk;      // trunk name of the trunk leg, if any
+        quint32 token = 0; // grows at every phase change: older tasks of the call do nothing
+        QString a;         // first leg (the caller)
+        QString b;         // second leg (ringing or answered), empty until there is one
+        QString queue;     // incoming: its queue
+        QString agent;     // incoming: the agent rung or talking; outgoing: the agent calling
+        QString trunk;     // trunk name of the trunk leg, if any
         bool sipTrunk = false;
-        QString number;     // outgoing: the number dialled
+        QString number;          // outgoing: the number dialled
         qint64 waitingSince = 0; // traffic time it joined the queue
         qint64 ringingSince = 0;
         qint64 answeredAt = 0;

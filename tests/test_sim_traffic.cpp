@@ -185,11 +185,11 @@ void TestSimTraffic::sameSeedSameEvents() {
 }
 
 void TestSimTraffic::eventsCarryTheKeysTheMonitorReads_data() {
-    QTest::addColumn<QString>("event");        // name, and values that pick the events
-    QTest::addColumn<QStringList>("filled");   // present and not empty
-    QTest::addColumn<QStringList>("present");  // present, may be empty
-    QTest::addColumn<QStringList>("numbers");  // whole numbers
-    QTest::addColumn<QString>("agentKey");     // names a known agent
+    QTest::addColumn<QString>("event");       // name, and values that pick the events
+    QTest::addColumn<QStringList>("filled");  // present and not empty
+    QTest::addColumn<QStringList>("present"); // present, may be empty
+    QTest::addColumn<QStringList>("numbers"); // whole numbers
+    QTest::addColumn<QString>("agentKey");    // names a known agent
     const QStringList none;
     QTest::newRow("newchannel") << "Newchannel"
                                 << QStringList{"Channel", "Uniqueid", "State", "Context", "Exten"}
@@ -209,35 +209,32 @@ void TestSimTraffic::eventsCarryTheKeysTheMonitorReads_data() {
                           << QStringList{"SubEvent", "Channel", "Uniqueid", "Destination",
                                          "DestUniqueID"}
                           << none << none << "";
-    QTest::newRow("link") << "Link"
-                          << QStringList{"Channel1", "Channel2", "Uniqueid1", "Uniqueid2"} << none
-                          << none << "";
+    QTest::newRow("link") << "Link" << QStringList{"Channel1", "Channel2", "Uniqueid1", "Uniqueid2"}
+                          << none << none << "";
     QTest::newRow("unlink") << "Unlink"
-                            << QStringList{"Channel1", "Channel2", "Uniqueid1", "Uniqueid2"}
-                            << none << none << "";
+                            << QStringList{"Channel1", "Channel2", "Uniqueid1", "Uniqueid2"} << none
+                            << none << "";
     QTest::newRow("hangup") << "Hangup" << QStringList{"Channel", "Uniqueid"} << none
                             << QStringList{"Cause"} << "";
     QTest::newRow("rename") << "Rename" << QStringList{"Oldname", "Newname"} << none << none << "";
-    QTest::newRow("masquerade") << "Masquerade" << QStringList{"Clone", "Original"} << none
-                                << none << "";
+    QTest::newRow("masquerade") << "Masquerade" << QStringList{"Clone", "Original"} << none << none
+                                << "";
     QTest::newRow("new call") << "UserEvent UserEvent=zxnewcall"
-                              << QStringList{"UserEvent", "Channel", "Uniqueid", "Tipo", "CallerId",
-                                             "Tronco"}
+                              << QStringList{"UserEvent", "Channel",  "Uniqueid",
+                                             "Tipo",      "CallerId", "Tronco"}
                               << none << none << "";
-    QTest::newRow("peer status") << "PeerStatus" << QStringList{"Peer", "PeerStatus"}
-                                 << none << none << "";
-    QTest::newRow("alarm") << "Alarm" << QStringList{"Channel", "Alarm"} << none << none << "";
-    QTest::newRow("alarm clear") << "AlarmClear" << QStringList{"Channel", "Alarm"} << none
+    QTest::newRow("peer status") << "PeerStatus" << QStringList{"Peer", "PeerStatus"} << none
                                  << none << "";
-    QTest::newRow("antenna level") << "AntennaLevel" << QStringList{"Channel", "Signal"} << none
-                                   << none << "";
-    QTest::newRow("operator registry") << "OperatorRegistry" << QStringList{"Channel"}
-                                       << QStringList{"Operator"} << none << "";
-    QTest::newRow("join") << "Join"
-                          << QStringList{"Queue", "Channel", "Uniqueid", "Position", "Count",
-                                         "CallerIDNum"}
-                          << QStringList{"CallerIDName"} << QStringList{"Position", "Count"}
-                          << "";
+    QTest::newRow("alarm") << "Alarm" << QStringList{"Channel", "Alarm"} << none << none << "";
+    QTest::newRow("alarm clear") << "AlarmClear" << QStringList{"Channel", "Alarm"} << none << none
+                                 << "";
+    QTest::newRow("antenna level")
+        << "AntennaLevel" << QStringList{"Channel", "Signal"} << none << none << "";
+    QTest::newRow("operator registry")
+        << "OperatorRegistry" << QStringList{"Channel"} << QStringList{"Operator"} << none << "";
+    QTest::newRow("join") << "Join" << QStringList{"Queue",    "Channel", "Uniqueid",
+                                                   "Position", "Count",   "CallerIDNum"}
+                          << QStringList{"CallerIDName"} << QStringList{"Position", "Count"} << "";
     QTest::newRow("leave") << "Leave" << QStringList{"Queue", "Channel", "Uniqueid", "Count"}
                            << none << QStringList{"Count", "Position"} << "";
     QTest::newRow("abandon") << "QueueCallerAbandon"
@@ -249,26 +246,27 @@ void TestSimTraffic::eventsCarryTheKeysTheMonitorReads_data() {
                                   << QStringList{"Queue", "AgentCalled", "ChannelCalling",
                                                  "Uniqueid"}
                                   << none << none << "AgentCalled";
-    QTest::newRow("ring no answer") << "AgentRingNoAnswer"
-                                    << QStringList{"Queue", "Member", "Uniqueid", "Channel"}
-                                    << none << none << "Member";
-    QTest::newRow("agent connect") << "AgentConnect"
-                                   << QStringList{"Queue", "Member", "BridgedChannel", "Uniqueid"}
-                                   << none << QStringList{"Holdtime"} << "Member";
-    QTest::newRow("agent complete") << "AgentComplete"
-                                    << QStringList{"Queue", "Member", "BridgedChannel", "Uniqueid",
-                                                   "HoldTime", "TalkTime", "Reason"}
-                                    << none << QStringList{"HoldTime", "TalkTime"} << "Member";
+    QTest::newRow("ring no answer")
+        << "AgentRingNoAnswer" << QStringList{"Queue", "Member", "Uniqueid", "Channel"} << none
+        << none << "Member";
+    QTest::newRow("agent connect")
+        << "AgentConnect" << QStringList{"Queue", "Member", "BridgedChannel", "Uniqueid"} << none
+        << QStringList{"Holdtime"} << "Member";
+    QTest::newRow("agent complete")
+        << "AgentComplete" << QStringList{"Queue",    "Member",   "BridgedChannel", "Uniqueid",
+                                          "HoldTime", "TalkTime", "Reason"}
+        << none << QStringList{"HoldTime", "TalkTime"} << "Member";
     QTest::newRow("member status")
         << "QueueMemberStatus"
-        << QStringList{"Queue", "Location", "Status", "Paused", "PauseReason", "PauseStart",
-                       "LastCall", "Penalty", "CallsTaken"}
-        << none << QStringList{"Status", "Paused", "Penalty", "CallsTaken", "LastCall", "PauseStart"}
+        << QStringList{"Queue",      "Location", "Status",  "Paused",    "PauseReason",
+                       "PauseStart", "LastCall", "Penalty", "CallsTaken"}
+        << none
+        << QStringList{"Status", "Paused", "Penalty", "CallsTaken", "LastCall", "PauseStart"}
         << "Location";
     QTest::newRow("member paused")
-        << "QueueMemberPaused" << QStringList{"Queue", "Location", "Paused", "PauseReason",
-                                               "PauseStart"}
-        << none << QStringList{"Paused", "PauseReason", "PauseStart"} << "Location";
+        << "QueueMemberPaused"
+        << QStringList{"Queue", "Location", "Paused", "PauseReason", "PauseStart"} << none
+        << QStringList{"Paused", "PauseReason", "PauseStart"} << "Location";
     QTest::newRow("agent login") << "Agentlogin" << QStringList{"Agent", "Channel", "Uniqueid"}
                                  << none << none << "Agent";
     QTest::newRow("agent logoff") << "Agentlogoff" << QStringList{"Agent"} << none << none
@@ -278,11 +276,11 @@ void TestSimTraffic::eventsCarryTheKeysTheMonitorReads_data() {
     QTest::newRow("reason count") << "QueueCallReasonCount"
                                   << QStringList{"Queue", "Reason", "Count"} << none
                                   << QStringList{"Count"} << "";
-    QTest::newRow("sub-reason count") << "QueueCallSubReasonCount"
-                                      << QStringList{"Queue", "Reason", "SubReason", "Count"}
-                                      << none << QStringList{"Count"} << "";
-    QTest::newRow("recount complete") << "QueueCallReasonCountComplete" << none << none << none
-                                      << "";
+    QTest::newRow("sub-reason count")
+        << "QueueCallSubReasonCount" << QStringList{"Queue", "Reason", "SubReason", "Count"} << none
+        << QStringList{"Count"} << "";
+    QTest::newRow("recount complete")
+        << "QueueCallReasonCountComplete" << none << none << none << "";
 }
 
 void TestSimTraffic::eventsCarryTheKeysTheMonitorReads() {
@@ -356,7 +354,8 @@ void TestSimTraffic::positionsFollowCallersLeaving() {
             QVERIFY(traffic->answer(uid));
         } else {
             QVERIFY(traffic->hangup(uid));
-            const TSimTestPacket abandon = recorder.named(QStringLiteral("QueueCallerAbandon")).value(0);
+            const TSimTestPacket abandon =
+                recorder.named(QStringLiteral("QueueCallerAbandon")).value(0);
             QCOMPARE(abandon.value(QStringLiteral("Position")), QString::number(position));
             QCOMPARE(abandon.value(QStringLiteral("OriginalPosition")),
                      QString::number(order.at(k) + 1));
@@ -441,11 +440,11 @@ void TestSimTraffic::callLifecycleLeavesNothingBehind() {
     QVERIFY(traffic->endWrapUp(QStringLiteral("1010")));
 
     // The call's events came in the order a PBX sends them.
-    const QStringList steps = {"Newchannel Uniqueid=" + uid, "Join Uniqueid=" + uid,
-                               "AgentCalled Uniqueid=" + uid, "AgentConnect Uniqueid=" + uid,
-                               "AgentComplete Uniqueid=" + uid, "Hangup Uniqueid=" + uid,
-                               "Hangup Channel=" + agentLeg,
-                               "QueueMemberStatus Location=Agent/1010 Status=1"};
+    const QStringList steps = {
+        "Newchannel Uniqueid=" + uid,    "Join Uniqueid=" + uid,
+        "AgentCalled Uniqueid=" + uid,   "AgentConnect Uniqueid=" + uid,
+        "AgentComplete Uniqueid=" + uid, "Hangup Uniqueid=" + uid,
+        "Hangup Channel=" + agentLeg,    "QueueMemberStatus Location=Agent/1010 Status=1"};
     qsizetype at = start;
     for (const QString& s : steps) {
         QVERIFY2(QTest::qWaitFor([&] {
@@ -490,90 +489,129 @@ void TestSimTraffic::agentActions_data() {
     const QStringList none;
     QTest::newRow("pause with a reason")
         << "Action: QueuePause\nInterface: Agent/1010\nPaused: 1\nReason: 5"
-        << "Success" << "Interface paused successfully"
+        << "Success"
+        << "Interface paused successfully"
         << QStringList{"QueueMemberPaused Queue=2 Location=Agent/1010 Paused=1 PauseReason=5 "
                        "PauseStart=1700000000"}
         << "Action: QueueStatus\nQueue: 2"
         << "QueueMember Location=Agent/1010 Paused=1 PauseReason=5";
     QTest::newRow("pause an agent of two queues")
         << "Action: QueuePause\nInterface: Agent/1005\nPaused: 1\nReason: 2"
-        << "Success" << "Interface paused successfully"
+        << "Success"
+        << "Interface paused successfully"
         << QStringList{"QueueMemberPaused Queue=1 Location=Agent/1005 Paused=1 PauseReason=2",
                        "QueueMemberPaused Queue=2 Location=Agent/1005 Paused=1 PauseReason=2"}
-        << "Action: QueueStatus\nQueue: 1" << "QueueMember Location=Agent/1005 Paused=1";
+        << "Action: QueueStatus\nQueue: 1"
+        << "QueueMember Location=Agent/1005 Paused=1";
     QTest::newRow("unpause")
         << "Action: QueuePause\nInterface: Agent/1004\nPaused: 0\nReason: 0"
-        << "Success" << "Interface unpaused successfully"
+        << "Success"
+        << "Interface unpaused successfully"
         << QStringList{"QueueMemberPaused Queue=1 Location=Agent/1004 Paused=0"}
         << "Action: QueueStatus\nQueue: 1"
         << "QueueMember Location=Agent/1004 Paused=0 PauseReason=n/a";
     QTest::newRow("pause for an unknown reason")
         << "Action: QueuePause\nInterface: Agent/1010\nPaused: 1\nReason: 99"
-        << "Error" << "Unknown pause reason '99'" << none << "Action: QueueStatus\nQueue: 2"
+        << "Error"
+        << "Unknown pause reason '99'" << none << "Action: QueueStatus\nQueue: 2"
         << "QueueMember Location=Agent/1010 Paused=0";
     QTest::newRow("pause without a reason")
         << "Action: QueuePause\nInterface: Agent/1010\nPaused: 1"
-        << "Error" << "Unknown pause reason ''" << none << "" << "";
+        << "Error"
+        << "Unknown pause reason ''" << none << ""
+        << "";
     QTest::newRow("pause without the interface")
         << "Action: QueuePause\nPaused: 1\nReason: 5"
-        << "Error" << "Need 'Interface' and 'Paused' parameters." << none << "" << "";
+        << "Error"
+        << "Need 'Interface' and 'Paused' parameters." << none << ""
+        << "";
     QTest::newRow("pause with a bad Paused value")
         << "Action: QueuePause\nInterface: Agent/1010\nPaused: talvez\nReason: 5"
-        << "Error" << "Invalid 'Paused' value" << none << "" << "";
+        << "Error"
+        << "Invalid 'Paused' value" << none << ""
+        << "";
     QTest::newRow("pause an agent logged off")
         << "Action: QueuePause\nInterface: Agent/1017\nPaused: 1\nReason: 5"
-        << "Error" << "Interface not logged in" << none << "" << "";
+        << "Error"
+        << "Interface not logged in" << none << ""
+        << "";
     QTest::newRow("pause an agent of no queue")
         << "Action: QueuePause\nInterface: Agent/1019\nPaused: 1\nReason: 5"
-        << "Error" << "Interface not found" << none << "" << "";
+        << "Error"
+        << "Interface not found" << none << ""
+        << "";
     QTest::newRow("pause in a queue the agent is not in")
         << "Action: QueuePause\nInterface: Agent/1010\nQueue: 1\nPaused: 1\nReason: 5"
-        << "Error" << "Interface not found" << none << "" << "";
+        << "Error"
+        << "Interface not found" << none << ""
+        << "";
     QTest::newRow("add to a queue")
         << "Action: QueueAdd\nQueue: 1\nInterface: Agent/1015\nPaused:0\nActionID: KQQueueAdd"
-        << "Success" << "Added interface to queue"
+        << "Success"
+        << "Added interface to queue"
         << QStringList{"QueueMemberAdded Queue=1 Location=Agent/1015 Membership=dynamic Status=1 "
                        "Paused=0"}
-        << "Action: QueueStatus\nQueue: 1" << "QueueMember Location=Agent/1015 Membership=dynamic";
+        << "Action: QueueStatus\nQueue: 1"
+        << "QueueMember Location=Agent/1015 Membership=dynamic";
     QTest::newRow("add a member again")
         << "Action: QueueAdd\nQueue: 1\nInterface: Agent/1001\nPaused:0\nActionID: KQQueueAdd"
-        << "Error" << "Unable to add interface: Already there" << none << "" << "";
+        << "Error"
+        << "Unable to add interface: Already there" << none << ""
+        << "";
     QTest::newRow("add to an unknown queue")
         << "Action: QueueAdd\nQueue: 9\nInterface: Agent/1001\nPaused:0\nActionID: KQQueueAdd"
-        << "Error" << "Unable to add interface to queue: No such queue" << none << "" << "";
+        << "Error"
+        << "Unable to add interface to queue: No such queue" << none << ""
+        << "";
     QTest::newRow("add to the chat queue")
         << "Action: QueueAdd\nQueue: 5\nInterface: Agent/1001\nPaused:0\nActionID: KQQueueAdd"
-        << "Error" << "Unable to add interface to queue: No such queue" << none << "" << "";
+        << "Error"
+        << "Unable to add interface to queue: No such queue" << none << ""
+        << "";
     QTest::newRow("add an unknown agent")
         << "Action: QueueAdd\nQueue: 1\nInterface: Agent/9999\nPaused:0\nActionID: KQQueueAdd"
-        << "Error" << "Unable to add interface: No such agent" << none << "" << "";
+        << "Error"
+        << "Unable to add interface: No such agent" << none << ""
+        << "";
     QTest::newRow("remove from a queue")
         << "Action: QueueRemove\nQueue: 3\nInterface: Agent/1001\nActionID: KQQueueRemove"
-        << "Success" << "Removed interface from queue"
+        << "Success"
+        << "Removed interface from queue"
         << QStringList{"QueueMemberRemoved Queue=3 Location=Agent/1001"}
-        << "Action: QueueStatus\nQueue: 3" << "QueueParams Queue=3";
+        << "Action: QueueStatus\nQueue: 3"
+        << "QueueParams Queue=3";
     QTest::newRow("remove one who is not a member")
         << "Action: QueueRemove\nQueue: 1\nInterface: Agent/1015\nActionID: KQQueueRemove"
-        << "Error" << "Unable to remove interface: Not there" << none << "" << "";
+        << "Error"
+        << "Unable to remove interface: Not there" << none << ""
+        << "";
     QTest::newRow("log off")
         << "Action: AgentLogoff\nAgent: 1002\nActionID: KQAgentLogoff"
-        << "Success" << "Agent logged out"
+        << "Success"
+        << "Agent logged out"
         << QStringList{"Agentlogoff Agent=1002",
                        "QueueMemberStatus Queue=1 Location=Agent/1002 Status=5 Paused=0"}
-        << "Action: Agents" << "Agents Agent=1002 Status=AGENT_LOGGEDOFF LoggedInChan=n/a";
+        << "Action: Agents"
+        << "Agents Agent=1002 Status=AGENT_LOGGEDOFF LoggedInChan=n/a";
     QTest::newRow("log off a paused agent")
         << "Action: AgentLogoff\nAgent: 1013\nActionID: KQAgentLogoff"
-        << "Success" << "Agent logged out"
+        << "Success"
+        << "Agent logged out"
         << QStringList{"Agentlogoff Agent=1013",
                        "QueueMemberStatus Queue=3 Location=Agent/1013 Status=5 Paused=0",
                        "QueueMemberStatus Queue=4 Location=Agent/1013 Status=5 Paused=0"}
-        << "Action: QueueStatus\nQueue: 4" << "QueueMember Location=Agent/1013 Status=5 Paused=0";
+        << "Action: QueueStatus\nQueue: 4"
+        << "QueueMember Location=Agent/1013 Status=5 Paused=0";
     QTest::newRow("log off one logged off")
         << "Action: AgentLogoff\nAgent: 1019\nActionID: KQAgentLogoff"
-        << "Error" << "Agent is not logged in" << none << "" << "";
+        << "Error"
+        << "Agent is not logged in" << none << ""
+        << "";
     QTest::newRow("log off an unknown agent")
         << "Action: AgentLogoff\nAgent: 9999\nActionID: KQAgentLogoff"
-        << "Error" << "No such agent" << none << "" << "";
+        << "Error"
+        << "No such agent" << none << ""
+        << "";
 }
 
 void TestSimTraffic::agentActions() {
@@ -615,9 +653,11 @@ void TestSimTraffic::agentActions() {
     QCOMPARE(stranger.packets.size(), 0);
 
     if (!listing.isEmpty()) {
-        const QList<TSimTestPacket> after = actor.ask(listing + QStringLiteral("\nActionID: l"), [](const TSimTestPacket& p) {
-            return p.event().endsWith(u"Complete") && p.value(QStringLiteral("ActionID")) == u"l";
-        });
+        const QList<TSimTestPacket> after =
+            actor.ask(listing + QStringLiteral("\nActionID: l"), [](const TSimTestPacket& p) {
+                return p.event().endsWith(u"Complete") &&
+                       p.value(QStringLiteral("ActionID")) == u"l";
+            });
         bool found = false;
         for (const TSimTestPacket& p : after)
             found = found || matches(p, item);
@@ -641,7 +681,8 @@ void TestSimTraffic::eventsAndListingsAgreeWithTheState() {
     QHash<QString, QString> channels; // unique id -> name
     QHash<QString, QStringList> waiting;
     QHash<QString, bool> registered;
-    for (const TSimExtension& e : state->extensions()) registered.insert(e.device(), false);
+    for (const TSimExtension& e : state->extensions())
+        registered.insert(e.device(), false);
     for (const TSimTestPacket& p : c.packets.mid(3)) {
         const QString uid = p.value(QStringLiteral("Uniqueid"));
         if (p.isEvent(QStringLiteral("Newchannel"))) {
@@ -734,7 +775,8 @@ void TestSimTraffic::eventsAndListingsAgreeWithTheState() {
     int reasons = 0;
     for (const TSimTestPacket& p : answer) {
         if (!p.isEvent(QStringLiteral("QueueCallReasonCount"))) continue;
-        for (const TSimReasonCount& r : state->reasonsOf(p.value(QStringLiteral("Queue")))->reasons) {
+        for (const TSimReasonCount& r :
+             state->reasonsOf(p.value(QStringLiteral("Queue")))->reasons) {
             if (r.name == p.value(QStringLiteral("Reason"))) {
                 QCOMPARE(p.value(QStringLiteral("Count")).toInt(), r.count);
                 ++reasons;
@@ -780,7 +822,8 @@ void TestSimTraffic::stateStaysBoundedInALongRun() {
         most = qMax(most, state->channelCount());
         QVERIFY(state->channelCount() <= channelBound);
         QVERIFY(traffic->liveCalls() <= state->channelCount());
-        QVERIFY2(traffic->pendingTasks() < 100 + 4 * traffic->liveCalls() + 2 * state->agents().size(),
+        QVERIFY2(traffic->pendingTasks() <
+                     100 + 4 * traffic->liveCalls() + 2 * state->agents().size(),
                  qPrintable(QString::number(traffic->pendingTasks())));
         for (const TSimQueue& q : state->queues()) {
             QVERIFY(q.waiting.size() <= q.capacity());
@@ -932,7 +975,8 @@ void TestSimTraffic::clientThatStopsReadingIsCutOff() {
     QVERIFY(reader.login());
     QVERIFY(stuck.login());
     bool readerClosed = false;
-    connect(&reader.socket, &QTcpSocket::disconnected, this, [&readerClosed] { readerClosed = true; });
+    connect(&reader.socket, &QTcpSocket::disconnected, this,
+            [&readerClosed] { readerClosed = true; });
     // The stuck client reads nothing more: its socket takes in one byte, and the server's
     // output piles up.
     QObject::disconnect(&stuck.socket, &QTcpSocket::readyRead, nullptr, nullptr);

@@ -29,12 +29,14 @@ struct TSimTestPacket {
     }
     QString event() const {
         return !lines.isEmpty() && lines.first().first == u"Event" ? lines.first().second
-                                                                    : QString();
+                                                                   : QString();
     }
-    bool isEvent(const QString& name) const { return event().compare(name, Qt::CaseInsensitive) == 0; }
+    bool isEvent(const QString& name) const {
+        return event().compare(name, Qt::CaseInsensitive) == 0;
+    }
     QString response() const {
         return !lines.isEmpty() && lines.first().first == u"Response" ? lines.first().second
-                                                                       : QString();
+                                                                      : QString();
     }
 
     static TSimTestPacket parse(const QByteArray& raw) {
