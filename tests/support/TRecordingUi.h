@@ -2,6 +2,9 @@
 
 // A user interface that only records what the monitor core asks of it.
 #include "link/TMonitorUi.h"
+#include "model/callcentre/TAgente.h"
+#include "model/callcentre/TFila.h"
+#include "model/telephony/TChannel.h"
 #include "model/telephony/TRamal.h"
 #include "model/telephony/TTronco.h"
 
@@ -23,6 +26,13 @@ struct TRecordingUi : TMonitorUi {
     // of the call.
     QStringList ramais;
     QStringList troncos;
+    // Call-centre updates: "Agent/1001 Agent-agentlogin", "1 Agent/1001 MemberAdded",
+    // "1 SIP/2001-0001 CallAdded", queue ids, and the number of chart redraws.
+    QStringList agentes;
+    QStringList membros;
+    QStringList chamadas;
+    QStringList filas;
+    int graficosMotivos = 0;
 
     void SetStatusBar(const QString& t) override { status << t; }
     void SetStatusBarUsuario(const QString& t) override { usuario << t; }
@@ -55,4 +65,13 @@ struct TRecordingUi : TMonitorUi {
         troncos << t->Nome + u'#' + QString::number(c->Indice()) + u' ' + c->Status + u'|' + c->Direcao +
                        u'|' + c->Telefone;
     }
+    void AtualizaAgente(TAgente* a, const QString& k) override { agentes << a->Agent() + u' ' + k; }
+    void AtualizaMembro(TFila* f, TMembroFila* m, const QString& k) override {
+        membros << f->FilaId() + u' ' + m->Member + u' ' + k;
+    }
+    void AtualizaChamada(TFila* f, TChannel* c, const QString& k) override {
+        chamadas << f->FilaId() + u' ' + c->Channel() + u' ' + k;
+    }
+    void AtualizaFila(TFila* f) override { filas << f->FilaId(); }
+    void AtualizaGraficosMotivos() override { ++graficosMotivos; }
 };
