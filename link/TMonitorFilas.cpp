@@ -98,8 +98,13 @@ void TMonitor::EvJoin(const TPacketManagerParser& p, int connectionId) {
     const QString nome = p.GetValue(u"Channel");
     TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {});
     if (!f || !c) return;
-    f->AddCall(c, InteiroOuPadrao(p, u"Position", 0));
+    const qint32 posicao = InteiroOuPadrao(p, u"Position", 0);
+    const bool listada = f->HasCall(c);
+    f->AddCall(c, posicao);
     if (!c->LigacaoFila) return; // a listener let go of it meanwhile
+    // A status listing gives the server's order: a call listed before (by the channel listing
+    // of the load, in the order the channels were created) takes its place in it.
+    if (!join && listada) f->PosicionaChamada(c, posicao);
     c->LigacaoFila->Inicio = join ? ServerNow() : MomentoAntes(espera);
     c->LigacaoFila->Queued = true;
     f->Notify(QStringLiteral("CallUpdated"), nullptr, c);

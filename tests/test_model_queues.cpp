@@ -254,6 +254,28 @@ private Q_SLOTS:
         QVERIFY(m->ui->agentes.contains("Agent/1001 Agent-zxdbevent"));
     }
 
+    // The channel listing of the load gives the waiting calls in the order their channels were
+    // created; the queue's own listing then puts them in the server's order.
+    void queueListingReordersTheCalls() {
+        for (const char* c : {"SIP/a-1", "SIP/b-1", "SIP/c-1", "SIP/d-1"})
+            m->Ev("Status", {QString("Channel: ") + c, QString("Uniqueid: ") + c, "State: Up", "Seconds: 9",
+                             "Queue: 1"});
+        m->Ev("Status", {"Channel: SIP/e-1", "Uniqueid: e", "Seconds: 9", "Queue: 1", "BridgedChannel: Agent/1001"});
+        QCOMPARE(m->Chamadas("1"), (QStringList{"SIP/a-1", "SIP/b-1", "SIP/c-1", "SIP/d-1", "SIP/e-1"}));
+        m->ui->chamadas.clear();
+        int posicao = 0;
+        for (const char* c : {"SIP/c-1", "SIP/a-1", "SIP/d-1", "SIP/b-1"})
+            m->Ev("QueueEntry", {"Queue: 1", QString("Channel: ") + c, QString("Position: %1").arg(++posicao),
+                                 "Wait: 9"});
+        QCOMPARE(m->Chamadas("1"), (QStringList{"SIP/c-1", "SIP/a-1", "SIP/d-1", "SIP/b-1", "SIP/e-1"}));
+        QCOMPARE(Posicoes("1", false), (QList<int>{1, 2, 3, 4, 5}));
+        QVERIFY(m->ui->chamadas.contains("1 SIP/c-1 CallAdded"));
+        QVERIFY(!m->ui->chamadas.contains("1 SIP/a-1 CallAdded")); // already in its place
+        // A live "join" never moves a call that is listed.
+        m->Ev("Join", {"Queue: 1", "Channel: SIP/b-1", "Position: 1"});
+        QCOMPARE(m->Chamadas("1").first(), QStringLiteral("SIP/c-1"));
+    }
+
     // Dump of a queue: its counters, members and calls.
     void dump() {
         m->Membro("1", "Agent/1001", 1);

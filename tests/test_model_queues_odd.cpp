@@ -197,9 +197,9 @@ private Q_SLOTS:
         m->Ev("QueueStatusComplete", {});
         m->Ev("QueueCallerAbandon", {"Queue: 2", "Uniqueid: 2.1"});
         QCOMPARE(m->enviados, (QStringList{status1, status2}));
-        // The answer's rows re-time the calls already listed, in their places.
+        // The answer's rows put the calls already listed in the server's order and time.
         m->Ev("QueueEntry", {"Queue: 1", "Channel: SIP/a5-1", "Position: 1", "Wait: 3"});
-        QCOMPARE(m->Chamadas("1").first(), QStringLiteral("SIP/a1-1"));
+        QCOMPARE(m->Chamadas("1").first(), QStringLiteral("SIP/a5-1"));
         QCOMPARE(m->C("SIP/a5-1")->LigacaoFila->Inicio, m->agora - 3.0 / kSecondsPerDay);
     }
 

@@ -238,6 +238,37 @@ void TFila::AddCallDesde(TChannel* canal, double inicio) {
     InsereChamada(canal, pos);
 }
 
+bool TFila::PosicionaChamada(TChannel* canal, qint32 position) {
+    if (!canal || !canal->LigacaoFila || !canal->LigacaoFila->Queued || position < 1) return false;
+    auto atual = std::find(m_calls.begin(), m_calls.end(), canal);
+    if (atual == m_calls.end()) return false;
+    std::vector<TChannel*> resto(m_calls.begin(), atual);
+    resto.insert(resto.end(), atual + 1, m_calls.end());
+    // Before the call that is waiting in that place now; right behind the last waiting call
+    // when fewer wait (the calls being answered keep their places).
+    const size_t antes = size_t(atual - m_calls.begin());
+    size_t pos = antes;
+    bool achou = false;
+    qint32 aguardando = 0;
+    for (size_t i = 0; i < resto.size(); ++i) {
+        const TLigacaoFila* f = resto[i]->LigacaoFila.get();
+        if (!f || !f->Queued) continue;
+        if (++aguardando == position) {
+            pos = i;
+            achou = true;
+            break;
+        }
+        pos = i + 1;
+    }
+    if (!achou && aguardando == 0) pos = antes;
+    if (pos == antes) return false;
+    resto.insert(resto.begin() + qsizetype(pos), canal);
+    m_calls.swap(resto);
+    Renumera();
+    Notify(kCallAdded, nullptr, canal);
+    return true;
+}
+
 void TFila::RemoveCall(TChannel* canal) {
     auto pos = std::find(m_calls.begin(), m_calls.end(), canal);
     if (pos == m_calls.end()) return;

@@ -104,6 +104,10 @@ public:
     // The call was already waiting when we connected and entered at `inicio`: it takes its place
     // among the other calls by that moment (the server lists them newest first).
     void AddCallDesde(TChannel* canal, double inicio);
+    // A waiting call already listed takes the place `position` among the waiting calls (the
+    // server's own count, as a status listing gives it); true when it moved. A call that moves
+    // is announced as "CallAdded": the list is to be read again.
+    bool PosicionaChamada(TChannel* canal, qint32 position);
     // The call left for good: its record is freed and the rest renumbered.
     void RemoveCall(TChannel* canal);
     // The call stops waiting (answered or ending) but stays listed.
