@@ -56,21 +56,31 @@ void TMonitor::HangupAgenteChat(TChannel* canal, const TPacketManagerParser& p) 
     a->Notify(QStringLiteral("hangup"));
 }
 
-void TMonitor::FilasCanalAtualizado(TChannel* canal) { Filas.QueueChannelUpdated(canal); }
+void TMonitor::FilasCanalAtualizado(TChannel* canal) {
+    Filas.QueueChannelUpdated(canal);
+}
 
 // A channel changed: every campaign holding it refreshes the call. Filled by the campaigns.
 void TMonitor::CampanhasCanalAtualizado(TChannel*) {}
 
-void TMonitor::AgentesCanalRemovido(TChannel* canal) { Agentes.ChannelRemoved(canal); }
+void TMonitor::AgentesCanalRemovido(TChannel* canal) {
+    Agentes.ChannelRemoved(canal);
+}
 
-void TMonitor::FilasCanalRemovido(TChannel* canal) { Filas.QueueChannelRemoved(canal); }
+void TMonitor::FilasCanalRemovido(TChannel* canal) {
+    Filas.QueueChannelRemoved(canal);
+}
 
 // A channel is going away: campaigns drop it (and its dialer data). Filled by the campaigns.
 void TMonitor::CampanhasCanalRemovido(TChannel*) {}
 
-void TMonitor::AgentesLigacaoAtualizada(TLigacao* ligacao) { Agentes.BridgeUpdated(ligacao); }
+void TMonitor::AgentesLigacaoAtualizada(TLigacao* ligacao) {
+    Agentes.BridgeUpdated(ligacao);
+}
 
-void TMonitor::AgentesLigacaoRemovida(TLigacao* ligacao) { Agentes.BridgeRemoved(ligacao); }
+void TMonitor::AgentesLigacaoRemovida(TLigacao* ligacao) {
+    Agentes.BridgeRemoved(ligacao);
+}
 
 // The dialer names the channel's campaign: the campaign with that id takes the call. Filled by
 // the campaigns.
@@ -78,7 +88,8 @@ void TMonitor::DiscadorAnexaCampanha(TChannel*, const QString&) {}
 
 // --- Change notices --------------------------------------------------------------------------
 
-void TMonitor::OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal, const QString& kind) {
+void TMonitor::OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal,
+                            const QString& kind) {
     if (!fila) return;
     if (LogAtivo)
         Loga(u"OnQueueEvent: " + kind + u"; Fila:" + fila->FilaId() + u" (" + fila->Nome +
@@ -103,7 +114,8 @@ void TMonitor::OnAgentEvent(TAgente* agente, const QString& kind) {
         Loga(u"OnAgentEvent: " + kind);
         QString texto = kind;
         if (agente->ChannelCall()) texto += u"; Ligacao <> nil";
-        if (agente->ChannelLogged()) texto += u"; LoggedChannel=" + agente->ChannelLogged()->Channel();
+        if (agente->ChannelLogged())
+            texto += u"; LoggedChannel=" + agente->ChannelLogged()->Channel();
         Loga(texto);
     }
     m_ui->AtualizaAgente(agente, kind);
@@ -176,7 +188,7 @@ bool TMonitor::Logoff(TAgente* agente, int slot) {
 }
 
 std::vector<TMonitor::TFilaMenu> TMonitor::FilasDoMenuAtendente(const TAgente* agente,
-                                                                 int slot) const {
+                                                                int slot) const {
     std::vector<TFilaMenu> itens;
     if (!agente) return itens;
     Filas.ParaCada([&](TFila* f) {

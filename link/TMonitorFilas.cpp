@@ -290,7 +290,8 @@ void TMonitor::PedeStatusFila(TFila* fila, int connectionId) {
         Loga(QStringLiteral("QueueStatus não enviado: fila com identificador inválido"));
         return;
     }
-    ClientManagerSendString(connectionId == 1, TActionText(u"QueueStatus").Add(u"Queue", id).Text());
+    ClientManagerSendString(connectionId == 1,
+                            TActionText(u"QueueStatus").Add(u"Queue", id).Text());
     ordem.push_back({id, agora});
     emVoo[id] += 1;
 }

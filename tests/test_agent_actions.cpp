@@ -21,7 +21,10 @@ class TestAgentActions : public QObject {
             return;
         }
         m->Ev("Agentlogin", {"Agent: 1001", "Channel: SIP/2001"});
-        const int status = estado == "ocupado" ? 3 : estado == "pos" ? 0 : estado == "off com login" ? 5 : 1;
+        const int status = estado == "ocupado"         ? 3
+                           : estado == "pos"           ? 0
+                           : estado == "off com login" ? 5
+                                                       : 1;
         m->Membro("1", "Agent/1001", status, estado == "pausa" ? 1 : 0, "QueueMember",
                   {"PauseReason: 2", "PauseStart: " + m->Agora()});
     }
@@ -43,21 +46,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("acao");
         QTest::addColumn<bool>("pausado");
         QTest::addColumn<QString>("texto");
-        QTest::newRow("add") << "add" << false
-                             << "Action: QueueAdd\r\nQueue: 1\r\nInterface: Agent/1001\r\nPaused:0\r\n"
-                                "ActionID: KQQueueAdd\r\n\r\n";
-        QTest::newRow("add paused") << "add" << true
-                                    << "Action: QueueAdd\r\nQueue: 1\r\nInterface: Agent/1001\r\nPaused:1\r\n"
-                                       "ActionID: KQQueueAdd\r\n\r\n";
+        QTest::newRow("add")
+            << "add" << false
+            << "Action: QueueAdd\r\nQueue: 1\r\nInterface: Agent/1001\r\nPaused:0\r\n"
+               "ActionID: KQQueueAdd\r\n\r\n";
+        QTest::newRow("add paused")
+            << "add" << true
+            << "Action: QueueAdd\r\nQueue: 1\r\nInterface: Agent/1001\r\nPaused:1\r\n"
+               "ActionID: KQQueueAdd\r\n\r\n";
         QTest::newRow("remove") << "remove" << false
                                 << "Action: QueueRemove\r\nQueue: 1\r\nInterface: Agent/1001\r\n"
                                    "ActionID: KQQueueRemove\r\n\r\n";
-        QTest::newRow("logoff") << "logoff" << false
-                                << "Action: AgentLogoff\r\nAgent: 1001\r\nActionID: KQAgentLogoff\r\n\r\n";
-        QTest::newRow("unpause") << "unpause" << true
-                                 << "Action: QueuePause\r\nInterface: Agent/1001\r\nPaused: 0\r\nReason: 0\r\n\r\n";
-        QTest::newRow("pause") << "pause" << false
-                               << "Action: QueuePause\r\nInterface: Agent/1001\r\nPaused: 1\r\nReason: 2\r\n\r\n";
+        QTest::newRow("logoff")
+            << "logoff" << false
+            << "Action: AgentLogoff\r\nAgent: 1001\r\nActionID: KQAgentLogoff\r\n\r\n";
+        QTest::newRow("unpause")
+            << "unpause" << true
+            << "Action: QueuePause\r\nInterface: Agent/1001\r\nPaused: 0\r\nReason: 0\r\n\r\n";
+        QTest::newRow("pause")
+            << "pause" << false
+            << "Action: QueuePause\r\nInterface: Agent/1001\r\nPaused: 1\r\nReason: 2\r\n\r\n";
     }
     void exactTexts() {
         QFETCH(QString, acao);
@@ -82,9 +90,11 @@ private Q_SLOTS:
         const TConfirmacao volta = ConfirmacaoRetirarPausa(a);
         QCOMPARE(volta.Titulo, QStringLiteral("Retirar de pausa"));
         QCOMPARE(volta.Texto, QStringLiteral("Retirar o atendente 1001 (Maria Souza) da pausa?"));
-        const TConfirmacao pausa = ConfirmacaoColocarEmPausa(a, monitor->MotivosPausa.ReasonText(2));
+        const TConfirmacao pausa =
+            ConfirmacaoColocarEmPausa(a, monitor->MotivosPausa.ReasonText(2));
         QCOMPARE(pausa.Titulo, QStringLiteral("Colocar em pausa"));
-        QCOMPARE(pausa.Texto, QStringLiteral("Colocar o atendente 1001 (Maria Souza) em pausa \"Almoço\"?"));
+        QCOMPARE(pausa.Texto,
+                 QStringLiteral("Colocar o atendente 1001 (Maria Souza) em pausa \"Almoço\"?"));
         QCOMPARE(ConfirmacaoColocarEmPausa(a, monitor->MotivosPausa.ReasonText(3)).Texto,
                  QStringLiteral("Colocar o atendente 1001 (Maria Souza) em pausa \"\"?"));
         const QString longo = "P - " + QString(150, u'x');
@@ -103,7 +113,8 @@ private Q_SLOTS:
         QTest::newRow("busy") << "ocupado" << true << false << true << false;
         QTest::newRow("wrap-up") << "pos" << true << false << true << false;
         QTest::newRow("logged off") << "off" << false << true << false << false;
-        QTest::newRow("unavailable with login") << "off com login" << true << true << false << false;
+        QTest::newRow("unavailable with login")
+            << "off com login" << true << true << false << false;
     }
     void menuConditions() {
         QFETCH(QString, estado);
@@ -150,8 +161,8 @@ private Q_SLOTS:
         QVERIFY(monitor->Logoff(Maria(), 0));
         QCOMPARE(m->enviados,
                  (QStringList{TextoColocaPausa(*Maria(), *monitor->MotivosPausa.Procura(2)),
-                              TextoQueueAdd(*Maria(), *m->F("1"), 0), TextoQueueRemove(*Maria(), *m->F("1")),
-                              TextoAgentLogoff(*Maria())}));
+                              TextoQueueAdd(*Maria(), *m->F("1"), 0),
+                              TextoQueueRemove(*Maria(), *m->F("1")), TextoAgentLogoff(*Maria())}));
         QTRY_COMPARE(m->servidor->actions.filter("KQAgentLogoff").size(), 1);
 
         // Refused: a chat queue on the telephony slot, a queue whose id is no number, an
@@ -176,9 +187,10 @@ private Q_SLOTS:
         QTRY_VERIFY(monitor->ChatConnection()->Connected);
         m->Ev("Agentlogin", {"Agent: 1001", "Channel: VChat/1001"}, true);
         QVERIFY(monitor->AdicionaNaFila(Maria(), m->F("5"), 1));
-        QTRY_COMPARE(chat.actions.filter("KQQueueAdd"),
-                     QStringList{"Action: QueueAdd\r\nQueue: 5\r\nInterface: Agent/1001\r\nPaused:0\r\n"
-                                 "ActionID: KQQueueAdd\r\n\r\n"});
+        QTRY_COMPARE(
+            chat.actions.filter("KQQueueAdd"),
+            QStringList{"Action: QueueAdd\r\nQueue: 5\r\nInterface: Agent/1001\r\nPaused:0\r\n"
+                        "ActionID: KQQueueAdd\r\n\r\n"});
         QVERIFY(m->enviados.isEmpty());
     }
 

@@ -55,7 +55,8 @@ QStringList Diferencas(const TSimState& sim, const TMonitor& monitor) {
         for (const TChannel* c : f->QueueCalls())
             if (c->LigacaoFila && c->LigacaoFila->Queued) aguardando << c->UniqueId();
         if (aguardando != esperadas)
-            d << "fila " + q.id + " aguardando " + aguardando.join(',') + " em vez de " + esperadas.join(',');
+            d << "fila " + q.id + " aguardando " + aguardando.join(',') + " em vez de " +
+                     esperadas.join(',');
         QStringList membros;
         for (const TSimQueueMember& m : q.members)
             membros << "Agent/" + m.agentId;
@@ -65,7 +66,8 @@ QStringList Diferencas(const TSimState& sim, const TMonitor& monitor) {
         membros.sort();
         nossos.sort();
         if (membros != nossos)
-            d << "fila " + q.id + " membros " + nossos.join(',') + " em vez de " + membros.join(',');
+            d << "fila " + q.id + " membros " + nossos.join(',') + " em vez de " +
+                     membros.join(',');
     }
     for (const TSimAgent& a : sim.agents()) {
         const TAgente* x = monitor.Agentes.Find(a.id);
@@ -75,8 +77,12 @@ QStringList Diferencas(const TSimState& sim, const TMonitor& monitor) {
         }
         const AgentState esperado = EstadoEsperado(a, x->GetState(0));
         if (x->GetState(0) != esperado)
-            d << QString("atendente %1 estado %2 em vez de %3").arg(a.id).arg(int(x->GetState(0))).arg(int(esperado));
-        if (a.paused && !a.queues.isEmpty() && x->Slot(0).FPauseReason != QString::number(a.pauseReason))
+            d << QString("atendente %1 estado %2 em vez de %3")
+                     .arg(a.id)
+                     .arg(int(x->GetState(0)))
+                     .arg(int(esperado));
+        if (a.paused && !a.queues.isEmpty() &&
+            x->Slot(0).FPauseReason != QString::number(a.pauseReason))
             d << "atendente " + a.id + " motivo " + x->Slot(0).FPauseReason;
         for (const QString& fila : a.queues) {
             const TFila* f = monitor.Filas.Find(fila);
@@ -216,7 +222,8 @@ private Q_SLOTS:
         QVERIFY(monitor->ColocaEmPausa(agente, monitor->MotivosPausa.Procura(3), 0));
         QTRY_COMPARE_WITH_TIMEOUT(agente->GetState(0), AgentState::EmPausa, 10000);
         QTRY_COMPARE(agente->Slot(0).FPauseReason, QStringLiteral("3"));
-        QCOMPARE(agente->StatusText(0, monitor->MotivosPausa), QStringLiteral("Em pausa (P - Treinamento)"));
+        QCOMPARE(agente->StatusText(0, monitor->MotivosPausa),
+                 QStringLiteral("Em pausa (P - Treinamento)"));
         QVERIFY(noSim.paused);
         QVERIFY(Coincide());
 

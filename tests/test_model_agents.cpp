@@ -37,7 +37,8 @@ private Q_SLOTS:
         QCOMPARE(a->ExtensionNumber(0), QStringLiteral("2001"));
         QCOMPARE(a->ClasseCor(0), TClasseCor::Livre);
         QCOMPARE(m->ui->agentes.last(), QStringLiteral("Agent/1001 Agent-agentlogin"));
-        QCOMPARE(m->LogDesde(0, "OnAgentEvent: ").last(), QStringLiteral("OnAgentEvent: Agent-agentlogin"));
+        QCOMPARE(m->LogDesde(0, "OnAgentEvent: ").last(),
+                 QStringLiteral("OnAgentEvent: Agent-agentlogin"));
         m->Membro("1", "Agent/1001", 1, 0, "QueueMemberAdded");
         QCOMPARE(monitor->Filas.QueuesOfAgent(a, 0), QStringLiteral("Atendimento Geral"));
 
@@ -48,7 +49,8 @@ private Q_SLOTS:
         // A caller rings the agent: busy, blinking between the plain and the queue colour.
         m->Entra("1", "Khomp/B0C1-1", "100.1", 1);
         m->Avanca(10);
-        m->Ev("AgentCalled", {"Queue: 1", "AgentCalled: Agent/1001", "ChannelCalling: Khomp/B0C1-1"});
+        m->Ev("AgentCalled",
+              {"Queue: 1", "AgentCalled: Agent/1001", "ChannelCalling: Khomp/B0C1-1"});
         TChannel* chamada = m->C("Khomp/B0C1-1");
         QCOMPARE(a->ChannelCall(), chamada);
         QCOMPARE(chamada->LigacaoFila->DataAgente, a);
@@ -151,8 +153,10 @@ private Q_SLOTS:
                             const char* t, TClasseCor c) {
             QTest::newRow(nome) << ev << st << p << int(e) << QString::fromUtf8(t) << int(c);
         };
-        row("listing on call", "Agents", "AGENT_ONCALL", 0, AgentState::Ocupado, "Ocupado", TClasseCor::Ocupado);
-        row("listing idle", "Agents", "AGENT_IDLE", 0, AgentState::Livre, "Livre", TClasseCor::Livre);
+        row("listing on call", "Agents", "AGENT_ONCALL", 0, AgentState::Ocupado, "Ocupado",
+            TClasseCor::Ocupado);
+        row("listing idle", "Agents", "AGENT_IDLE", 0, AgentState::Livre, "Livre",
+            TClasseCor::Livre);
         row("listing logged off", "Agents", "AGENT_LOGGEDOFF", 0, AgentState::Indisponivel,
             "Indisponível", TClasseCor::Indisponivel);
         row("listing wrap-up", "Agents", "AGENT_WRAPUP", 0, AgentState::PosAtendimento, "Ocupado ",
@@ -160,11 +164,12 @@ private Q_SLOTS:
         row("listing lower case", "Agents", "agent_idle", 0, AgentState::PosAtendimento, "Ocupado ",
             TClasseCor::PosAtendimento);
         row("device free", "QueueMember", "1", 0, AgentState::Livre, "Livre", TClasseCor::Livre);
-        row("device free paused", "QueueMember", "1", 1, AgentState::EmPausa, "Em pausa (I - Almoço)",
-            TClasseCor::EmPausa);
+        row("device free paused", "QueueMember", "1", 1, AgentState::EmPausa,
+            "Em pausa (I - Almoço)", TClasseCor::EmPausa);
         row("device in use", "QueueMember", "2", 0, AgentState::Indisponivel, "Indisponível",
             TClasseCor::Indisponivel);
-        row("device busy", "QueueMember", "3", 1, AgentState::Ocupado, "Ocupado", TClasseCor::Ocupado);
+        row("device busy", "QueueMember", "3", 1, AgentState::Ocupado, "Ocupado",
+            TClasseCor::Ocupado);
         row("device after call", "QueueMember", "0", 0, AgentState::PosAtendimento, "Ocupado ",
             TClasseCor::PosAtendimento);
         row("device unavailable", "QueueMember", "5", 0, AgentState::Indisponivel, "Indisponível",
@@ -204,7 +209,8 @@ private Q_SLOTS:
         TAgente* a = A("Agent/1001");
         QCOMPARE(a->IdleText(0), QStringLiteral("00:10:00"));
         // An older last call never moves the stamp back.
-        m->Membro("1", "Agent/1001", 1, 0, "QueueMember", {"LastCall: " + TCentral::Unix(dezHoras)});
+        m->Membro("1", "Agent/1001", 1, 0, "QueueMember",
+                  {"LastCall: " + TCentral::Unix(dezHoras)});
         QCOMPARE(a->IdleText(0), QStringLiteral("00:10:00"));
         QCOMPARE(a->ExtensionText(0), QStringLiteral("2001 (PA 01)"));
         // Not free: no idle time at all.
@@ -226,8 +232,8 @@ private Q_SLOTS:
 
         // An agent first seen in the listing is kept but sends no notices; "n/a" is no channel.
         const qsizetype antes = m->ui->agentes.size();
-        m->Ev("Agents", {"Agent: 1050", "Name: Novo", "Status: AGENT_LOGGEDOFF", "LoggedInChan: n/a",
-                         "TalkingTo: n/a"});
+        m->Ev("Agents", {"Agent: 1050", "Name: Novo", "Status: AGENT_LOGGEDOFF",
+                         "LoggedInChan: n/a", "TalkingTo: n/a"});
         TAgente* novo = A("1050");
         QVERIFY(novo);
         QCOMPARE(novo->Agent(), QStringLiteral("Agent/1050"));
@@ -239,8 +245,8 @@ private Q_SLOTS:
         m->Ev("Agents", {"Agent: ", "Name: Ninguém"});
         QCOMPARE(monitor->Agentes.Count(), 2);
         // The listing of a logged-in agent labels its extension.
-        m->Ev("Agents", {"Agent: 1001", "Name: Maria Souza", "Status: AGENT_IDLE",
-                         "LoggedInChan: SIP/2001"});
+        m->Ev("Agents",
+              {"Agent: 1001", "Name: Maria Souza", "Status: AGENT_IDLE", "LoggedInChan: SIP/2001"});
         QCOMPARE(a->Slot(0).FStrLoggedChannel, QStringLiteral("2001 (PA 01)"));
         QCOMPARE(m->ui->agentes.last(), QStringLiteral("Agent/1001 Agent-Agents"));
         QCOMPARE(monitor->Agentes.FindByLoggedInChan("SIP/2001", 0), a);
@@ -251,8 +257,9 @@ private Q_SLOTS:
     void chatAgentWithSeveralCalls() {
         m->Fila("5", "Chat Site", "c");
         for (int i = 1; i <= 3; ++i)
-            m->Ev("Newchannel", {QString("Channel: VChat/cliente-%1").arg(i), QString("Uniqueid: 9.%1").arg(i),
-                                 QString("CallerID: cliente%1@site").arg(i)},
+            m->Ev("Newchannel",
+                  {QString("Channel: VChat/cliente-%1").arg(i), QString("Uniqueid: 9.%1").arg(i),
+                   QString("CallerID: cliente%1@site").arg(i)},
                   true);
         m->Ev("Agentlogin", {"Agent: 1001", "Channel: VChat/1001", "IPLogin: 10.0.0.7"}, true);
         TAgente* a = A("1001");
@@ -260,22 +267,25 @@ private Q_SLOTS:
         QCOMPARE(a->GetState(0), AgentState::Indisponivel);
         for (int i = 1; i <= 3; ++i)
             m->Ev("AgentCalled",
-                  {"Queue: 5", "AgentCalled: Agent/1001", QString("ChannelCalling: VChat/cliente-%1").arg(i)},
+                  {"Queue: 5", "AgentCalled: Agent/1001",
+                   QString("ChannelCalling: VChat/cliente-%1").arg(i)},
                   true);
         m->Membro("5", "Agent/1001", 3, 0, "QueueMemberStatus");
         QCOMPARE(a->GetState(1), AgentState::Livre); // the manager's report is slot 0's
-        m->Ev("QueueMemberStatus", {"Queue: 5", "Location: Agent/1001", "Status: 3", "Paused: 0"}, true);
+        m->Ev("QueueMemberStatus", {"Queue: 5", "Location: Agent/1001", "Status: 3", "Paused: 0"},
+              true);
         QCOMPARE(a->CallCount(), 3);
         QCOMPARE(Texto(a, 1), QStringLiteral("Ocupado (3)"));
         QCOMPARE(a->CurrentCall(1)->Channel(), QStringLiteral("VChat/cliente-1"));
 
-        m->Ev("AgentComplete", {"Queue: 5", "Member: Agent/1001", "BridgedChannel: VChat/cliente-1"},
-              true);
+        m->Ev("AgentComplete",
+              {"Queue: 5", "Member: Agent/1001", "BridgedChannel: VChat/cliente-1"}, true);
         QCOMPARE(Texto(a, 1), QStringLiteral("Ocupado (2)"));
         QCOMPARE(a->Slot(1).FTalkingTo, QStringLiteral("cliente2@site"));
         // The conversation's agent channel hangs up on the chat connection.
         m->Ev("Newchannel", {"Channel: Agent/1001", "Uniqueid: 9.9"}, true);
-        m->Ev("Hangup", {"Channel: Agent/1001", "Uniqueid: 9.9", "BridgedChannel: VChat/cliente-2"}, true);
+        m->Ev("Hangup", {"Channel: Agent/1001", "Uniqueid: 9.9", "BridgedChannel: VChat/cliente-2"},
+              true);
         QCOMPARE(Texto(a, 1), QStringLiteral("Ocupado"));
         QCOMPARE(a->Slot(1).FTalkingTo, QStringLiteral("cliente3@site"));
         QCOMPARE(monitor->Filas.QueuesOfAgent(a, 1), QStringLiteral("Chat Site"));
@@ -293,8 +303,9 @@ private Q_SLOTS:
         m->Ev("Agentlogin", {"Agent: 1001", "Channel: SIP/2001"});
         m->Entra("1", "Khomp/B0C1-1", "100.1", 1);
         m->Ev("AgentCalled", {"AgentCalled: Agent/1001", "ChannelCalling: Khomp/B0C1-1"});
-        m->Ev("QueueMemberPaused", {"Queue: 1", "Location: Agent/1001", "Paused: 1", "PauseReason: 1",
-                                    "PauseStart: " + (comInicio ? m->Agora() : QString("0"))});
+        m->Ev("QueueMemberPaused",
+              {"Queue: 1", "Location: Agent/1001", "Paused: 1", "PauseReason: 1",
+               "PauseStart: " + (comInicio ? m->Agora() : QString("0"))});
         m->Avanca(40);
         m->Ev("AgentComplete", {"Queue: 1", "Member: Agent/1001"});
         TAgente* a = A("1001");
@@ -305,7 +316,8 @@ private Q_SLOTS:
     // A server that tells pauses only through member states: each new pause counts from its own
     // start, not from the start of an earlier one.
     void pausesToldByMemberStates() {
-        m->Membro("1", "Agent/1001", 1, 1, "QueueMember", {"PauseReason: 1", "PauseStart: " + m->Agora()});
+        m->Membro("1", "Agent/1001", 1, 1, "QueueMember",
+                  {"PauseReason: 1", "PauseStart: " + m->Agora()});
         TAgente* a = A("1001");
         const TMembroFila* membro = m->F("1")->Members.FindMember("Agent/1001");
         QCOMPARE(a->Slot(0).FPauseStart, m->agora);
@@ -316,10 +328,12 @@ private Q_SLOTS:
         QCOMPARE(membro->PauseStart, 0.0);
         m->Avanca(60);
         const double segunda = m->agora;
-        m->Membro("1", "Agent/1001", 1, 1, "QueueMember", {"PauseReason: 1", "PauseStart: " + m->Agora()});
+        m->Membro("1", "Agent/1001", 1, 1, "QueueMember",
+                  {"PauseReason: 1", "PauseStart: " + m->Agora()});
         m->Avanca(5);
         // Refreshed during the same pause: the start stays.
-        m->Membro("1", "Agent/1001", 1, 1, "QueueMember", {"PauseReason: 1", "PauseStart: " + m->Agora()});
+        m->Membro("1", "Agent/1001", 1, 1, "QueueMember",
+                  {"PauseReason: 1", "PauseStart: " + m->Agora()});
         QCOMPARE(a->Slot(0).FPauseStart, segunda);
         QCOMPARE(membro->PauseStart, segunda);
         QCOMPARE(a->DurationText(0), QStringLiteral("00:00:05"));
@@ -355,8 +369,8 @@ private Q_SLOTS:
         // A queue call answered by 1001: listed with its queue and the agent's leg.
         m->Ev("Status", {"Channel: Khomp/B0C1-1", "Uniqueid: 100.1", "State: Up", "Seconds: 125",
                          "Queue: 1", "BridgedChannel: SIP/2001-00000007"});
-        m->Ev("Status", {"Channel: SIP/2001-00000007", "Uniqueid: 100.2", "State: Up", "Seconds: 100",
-                         "BridgedChannel: Khomp/B0C1-1"});
+        m->Ev("Status", {"Channel: SIP/2001-00000007", "Uniqueid: 100.2", "State: Up",
+                         "Seconds: 100", "BridgedChannel: Khomp/B0C1-1"});
         TChannel* chamada = m->C("Khomp/B0C1-1");
         TAgente* a = A("1001");
         QCOMPARE(a->ChannelCall(), chamada);

@@ -35,21 +35,22 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("passos"); // "+name pos" joins, "-name" abandons
         QTest::addColumn<QStringList>("ordem");
         QTest::addColumn<QList<int>>("iniciais");
-        QTest::newRow("in order") << QStringList{"+a 1", "+b 2", "+c 3"} << QStringList{"a", "b", "c"}
-                                  << QList<int>{1, 2, 3};
+        QTest::newRow("in order") << QStringList{"+a 1", "+b 2", "+c 3"}
+                                  << QStringList{"a", "b", "c"} << QList<int>{1, 2, 3};
         QTest::newRow("position beyond the waiting callers goes last")
             << QStringList{"+a 1", "+b 3"} << QStringList{"a", "b"} << QList<int>{1, 3};
         QTest::newRow("position 1 goes first")
             << QStringList{"+a 1", "+b 1"} << QStringList{"b", "a"} << QList<int>{1, 1};
-        QTest::newRow("second of three abandons")
-            << QStringList{"+a 1", "+b 2", "+c 3", "-b"} << QStringList{"a", "c"} << QList<int>{1, 3};
+        QTest::newRow("second of three abandons") << QStringList{"+a 1", "+b 2", "+c 3", "-b"}
+                                                  << QStringList{"a", "c"} << QList<int>{1, 3};
         QTest::newRow("first leaves, a priority caller enters ahead")
             << QStringList{"+a 1", "+b 2", "-a", "+c 1", "+d 0"} << QStringList{"c", "b", "d"}
             << QList<int>{1, 2, 0};
-        QTest::newRow("odd positions") << QStringList{"+a -5", "+b 2147483647", "+c 99999999999", "+d 2"}
-                                       << QStringList{"a", "d", "b", "c"} << QList<int>{0, 2, 2147483647, 0};
-        QTest::newRow("everybody leaves") << QStringList{"+a 1", "+b 2", "-b", "-a", "-a"}
-                                          << QStringList{} << QList<int>{};
+        QTest::newRow("odd positions")
+            << QStringList{"+a -5", "+b 2147483647", "+c 99999999999", "+d 2"}
+            << QStringList{"a", "d", "b", "c"} << QList<int>{0, 2, 2147483647, 0};
+        QTest::newRow("everybody leaves")
+            << QStringList{"+a 1", "+b 2", "-b", "-a", "-a"} << QStringList{} << QList<int>{};
     }
     void positionsAsCallersComeAndGo() {
         QFETCH(QStringList, passos);
@@ -102,18 +103,22 @@ private Q_SLOTS:
 
     void statistics_data() {
         QTest::addColumn<QStringList>("linhas");
-        QTest::addColumn<QList<int>>("valores"); // Max Calls HoldTime TalkTime Completed Abandoned Received
-        QTest::newRow("all given") << QStringList{"Max: 50", "Calls: 3", "HoldTime: 21", "TalkTime: 180",
-                                                  "Completed: 120", "Abandoned: 7", "Received: 130"}
-                                   << QList<int>{50, 3, 21, 180, 120, 7, 130};
-        QTest::newRow("no Received") << QStringList{"Max: 10", "Calls: 1"} << QList<int>{10, 1, 0, 0, 0, 0, -1};
+        QTest::addColumn<QList<int>>(
+            "valores"); // Max Calls HoldTime TalkTime Completed Abandoned Received
+        QTest::newRow("all given")
+            << QStringList{"Max: 50",        "Calls: 3",     "HoldTime: 21", "TalkTime: 180",
+                           "Completed: 120", "Abandoned: 7", "Received: 130"}
+            << QList<int>{50, 3, 21, 180, 120, 7, 130};
+        QTest::newRow("no Received")
+            << QStringList{"Max: 10", "Calls: 1"} << QList<int>{10, 1, 0, 0, 0, 0, -1};
         QTest::newRow("not numbers") << QStringList{"Max: muitos", "Calls: 2x", "Received: ?"}
                                      << QList<int>{0, 0, 0, 0, 0, 0, 0};
     }
     void statistics() {
         QFETCH(QStringList, linhas);
         QFETCH(QList<int>, valores);
-        m->Ev("QueueParams", QStringList{"Queue: 1", "ServiceLevel: 20", "ServiceLevelPerf: 93.5"} + linhas);
+        m->Ev("QueueParams",
+              QStringList{"Queue: 1", "ServiceLevel: 20", "ServiceLevelPerf: 93.5"} + linhas);
         const TFila* f = m->F("1");
         QCOMPARE((QList<int>{f->Max, f->Calls, f->HoldTime, f->TalkTime, f->Completed, f->Abandoned,
                              f->Received}),
@@ -121,7 +126,8 @@ private Q_SLOTS:
         QCOMPARE(f->ServiceLevelPerf, QStringLiteral("93.5"));
         QCOMPARE(m->ui->filas.last(), QStringLiteral("1"));
         QCOMPARE(m->LogDesde(0, "OnQueueEvent").mid(0, 2),
-                 (QStringList{"OnQueueEvent: Fila; Fila:1 (Atendimento Geral); Ligs:0", "OnQueueEvent2: Fila"}));
+                 (QStringList{"OnQueueEvent: Fila; Fila:1 (Atendimento Geral); Ligs:0",
+                              "OnQueueEvent2: Fila"}));
     }
 
     // Members and their counters; notices carry the member to the queue windows and its agent
@@ -141,19 +147,22 @@ private Q_SLOTS:
         QCOMPARE(f->AtendentesOcupados(), 1);
         QCOMPARE(f->AtendentesLivres(), 1);
         QCOMPARE(f->AtendentesPausados(), 1);
-        QCOMPARE(m->ui->membros.mid(0, 4), (QStringList{"1 Agent/1001 MemberAdded", "1 Agent/1001 MemberUpdated",
-                                                       "1 Agent/1002 MemberAdded", "1 Agent/1002 MemberUpdated"}));
+        QCOMPARE(m->ui->membros.mid(0, 4),
+                 (QStringList{"1 Agent/1001 MemberAdded", "1 Agent/1001 MemberUpdated",
+                              "1 Agent/1002 MemberAdded", "1 Agent/1002 MemberUpdated"}));
         QVERIFY(m->ui->membros.contains("1 Agent/1002 MemberPaused"));
         QVERIFY(m->ui->agentes.contains("Agent/1002 MemberPaused"));
         QVERIFY(m->LogDesde(marca).contains("OnQueueEvent2: MemberAdded; Member:Agent/1001"));
-        QVERIFY(m->LogDesde(marca).contains("OnQueueEvent: MemberAdded; Fila:1 (Atendimento Geral); Ligs:0"));
+        QVERIFY(m->LogDesde(marca).contains(
+            "OnQueueEvent: MemberAdded; Fila:1 (Atendimento Geral); Ligs:0"));
 
         // The same agent in a voice and a chat queue: each slot lists its own kind.
         m->Fila("5", "Chat Site", "c");
         m->Membro("5", "Agent/1001", 1);
         m->Membro("2", "Agent/1001", 1);
         TAgente* a = m->A("1001");
-        QCOMPARE(monitor->Filas.QueuesOfAgent(a, 0), QStringLiteral("Atendimento Geral, Suporte Técnico"));
+        QCOMPARE(monitor->Filas.QueuesOfAgent(a, 0),
+                 QStringLiteral("Atendimento Geral, Suporte Técnico"));
         QCOMPARE(monitor->Filas.QueuesOfAgent(a, 1), QStringLiteral("Chat Site"));
         QCOMPARE(monitor->Filas.QueuesOfAgent(nullptr, 0), QString());
 
@@ -168,7 +177,8 @@ private Q_SLOTS:
     // A member added or told about under the bare agent number is the agent's membership, and
     // the same bare number removes it.
     void memberUnderTheAgentNumber() {
-        m->Ev("QueueMemberAdded", {"Queue: 1", "Location: 1001", "Status: 1", "Paused: 0", "Penalty: 2"});
+        m->Ev("QueueMemberAdded",
+              {"Queue: 1", "Location: 1001", "Status: 1", "Paused: 0", "Penalty: 2"});
         TFila* f = m->F("1");
         QVERIFY(f->HasMember("Agent/1001"));
         QCOMPARE(f->Members.FindMember("Agent/1001")->Penalty, 2);
@@ -181,8 +191,10 @@ private Q_SLOTS:
         const auto motivo = [this](const QString& fila, const QString& r, const QString& n) {
             m->Ev("QueueCallReasonCount", {"Queue: " + fila, "Reason: " + r, "Count: " + n});
         };
-        const auto sub = [this](const QString& fila, const QString& r, const QString& s, const QString& n) {
-            m->Ev("QueueCallSubReasonCount", {"Queue: " + fila, "Reason: " + r, "SubReason: " + s, "Count: " + n});
+        const auto sub = [this](const QString& fila, const QString& r, const QString& s,
+                                const QString& n) {
+            m->Ev("QueueCallSubReasonCount",
+                  {"Queue: " + fila, "Reason: " + r, "SubReason: " + s, "Count: " + n});
         };
         sub("1", "Dúvida", "Fatura", "2"); // reason not counted yet: ignored
         motivo("1", "Dúvida", "3");
@@ -199,8 +211,9 @@ private Q_SLOTS:
         QCOMPARE(r.Find("Reclamação")->Count, 0);
         QCOMPARE(r.TotalCount(), qint64(5));
         QCOMPARE(r.Find("Dúvida")->SubReasons.TotalCount(), qint64(3));
-        QVERIFY(m->F("1")->Dump().endsWith("Motivo: Dúvida (5)\r\nSubMotivo: Fatura (1)\r\n"
-                                           "SubMotivo: Segunda via (2)\r\nMotivo: Reclamação (0)\r\n"));
+        QVERIFY(
+            m->F("1")->Dump().endsWith("Motivo: Dúvida (5)\r\nSubMotivo: Fatura (1)\r\n"
+                                       "SubMotivo: Segunda via (2)\r\nMotivo: Reclamação (0)\r\n"));
         // An unsolicited recount redraws the charts; the load's own completes its step.
         m->Ev("QueueCallReasonCountComplete", {});
         QCOMPARE(m->ui->graficosMotivos, 1);
@@ -234,10 +247,12 @@ private Q_SLOTS:
             m->NovoCanal(canais[i], QString("300.%1").arg(i));
         const auto linha = [this](int i, int idade, const QString& agente, int atendida) {
             m->Feed(Linha("ZXDBChamadasAtivasFilas",
-                          {QString("UniqueId: 300.%1").arg(i), "DestinoInternoId: 1", "BridgeChannel: " + agente,
+                          {QString("UniqueId: 300.%1").arg(i), "DestinoInternoId: 1",
+                           "BridgeChannel: " + agente,
                            "TimeStamp: " + TCentral::Unix(m->agora - idade / kSecondsPerDay),
                            "TimeStampAtendimento: " +
-                               (atendida ? TCentral::Unix(m->agora - atendida / kSecondsPerDay) : QString())}));
+                               (atendida ? TCentral::Unix(m->agora - atendida / kSecondsPerDay)
+                                         : QString())}));
         };
         linha(2, 10, "", 0);
         linha(1, 40, "", 0);
@@ -258,16 +273,19 @@ private Q_SLOTS:
     // created; the queue's own listing then puts them in the server's order.
     void queueListingReordersTheCalls() {
         for (const char* c : {"SIP/a-1", "SIP/b-1", "SIP/c-1", "SIP/d-1"})
-            m->Ev("Status", {QString("Channel: ") + c, QString("Uniqueid: ") + c, "State: Up", "Seconds: 9",
-                             "Queue: 1"});
-        m->Ev("Status", {"Channel: SIP/e-1", "Uniqueid: e", "Seconds: 9", "Queue: 1", "BridgedChannel: Agent/1001"});
-        QCOMPARE(m->Chamadas("1"), (QStringList{"SIP/a-1", "SIP/b-1", "SIP/c-1", "SIP/d-1", "SIP/e-1"}));
+            m->Ev("Status", {QString("Channel: ") + c, QString("Uniqueid: ") + c, "State: Up",
+                             "Seconds: 9", "Queue: 1"});
+        m->Ev("Status", {"Channel: SIP/e-1", "Uniqueid: e", "Seconds: 9", "Queue: 1",
+                         "BridgedChannel: Agent/1001"});
+        QCOMPARE(m->Chamadas("1"),
+                 (QStringList{"SIP/a-1", "SIP/b-1", "SIP/c-1", "SIP/d-1", "SIP/e-1"}));
         m->ui->chamadas.clear();
         int posicao = 0;
         for (const char* c : {"SIP/c-1", "SIP/a-1", "SIP/d-1", "SIP/b-1"})
-            m->Ev("QueueEntry", {"Queue: 1", QString("Channel: ") + c, QString("Position: %1").arg(++posicao),
-                                 "Wait: 9"});
-        QCOMPARE(m->Chamadas("1"), (QStringList{"SIP/c-1", "SIP/a-1", "SIP/d-1", "SIP/b-1", "SIP/e-1"}));
+            m->Ev("QueueEntry", {"Queue: 1", QString("Channel: ") + c,
+                                 QString("Position: %1").arg(++posicao), "Wait: 9"});
+        QCOMPARE(m->Chamadas("1"),
+                 (QStringList{"SIP/c-1", "SIP/a-1", "SIP/d-1", "SIP/b-1", "SIP/e-1"}));
         QCOMPARE(Posicoes("1", false), (QList<int>{1, 2, 3, 4, 5}));
         QVERIFY(m->ui->chamadas.contains("1 SIP/c-1 CallAdded"));
         QVERIFY(!m->ui->chamadas.contains("1 SIP/a-1 CallAdded")); // already in its place
@@ -282,11 +300,12 @@ private Q_SLOTS:
         m->Entra("1", "SIP/a-1", "1.1", 1);
         m->Ev("QueueParams", {"Queue: 1", "Calls: 1"});
         const TFila* f = m->F("1");
-        QCOMPARE(f->Dump(), "Fila: 1\r\nNome: Atendimento Geral\r\nAtendentesOnLine  : 1\r\n"
-                            "AtendentesOcupados: 0\r\nAtendentesLivres  : 1\r\nAtendentesPausados: 0\r\n"
-                            "Membros: 1\r\nMember  : Agent/1001\r\nLocation: \r\nAgent: Agent/1001\r\n"
-                            "Calls: 1\r\nChannels: 1\r\n" +
-                                m->C("SIP/a-1")->Descreve());
+        QCOMPARE(f->Dump(),
+                 "Fila: 1\r\nNome: Atendimento Geral\r\nAtendentesOnLine  : 1\r\n"
+                 "AtendentesOcupados: 0\r\nAtendentesLivres  : 1\r\nAtendentesPausados: 0\r\n"
+                 "Membros: 1\r\nMember  : Agent/1001\r\nLocation: \r\nAgent: Agent/1001\r\n"
+                 "Calls: 1\r\nChannels: 1\r\n" +
+                     m->C("SIP/a-1")->Descreve());
         QVERIFY(monitor->Dump("Filas").startsWith(f->Dump() + "\r\nFila: 2\r\n"));
         QVERIFY(monitor->Dump("Tudo").contains(f->Dump()));
         QVERIFY(monitor->Dump("Atendentes").startsWith(m->A("1001")->Dump() + "\r\n"));

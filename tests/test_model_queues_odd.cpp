@@ -34,7 +34,11 @@ class TestModelQueuesOdd : public QObject {
             .arg(s.FPaused)
             .arg(s.FPauseReason)
             .arg(s.FPauseStart)
-            .arg(mb ? QString("%1 %2 %3 %4").arg(mb->Status).arg(mb->Paused).arg(mb->Penalty).arg(mb->PauseReason)
+            .arg(mb ? QString("%1 %2 %3 %4")
+                          .arg(mb->Status)
+                          .arg(mb->Paused)
+                          .arg(mb->Penalty)
+                          .arg(mb->PauseReason)
                     : QString("-"));
     }
 
@@ -55,19 +59,22 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("linhas");
         QTest::addColumn<QString>("chave");
         const QStringList base{"Queue: 1", "Location: Agent/1001", "PauseReason: 2"};
-        QTest::newRow("status") << "QueueMemberStatus" << base + QStringList{"Status: ocupado", "Paused: 1"}
-                                << "Status";
-        QTest::newRow("status missing") << "QueueMember" << base + QStringList{"Paused: 1"} << "Status";
-        QTest::newRow("paused") << "QueueMemberStatus" << base + QStringList{"Status: 3", "Paused: sim"}
-                                << "Paused";
+        QTest::newRow("status") << "QueueMemberStatus"
+                                << base + QStringList{"Status: ocupado", "Paused: 1"} << "Status";
+        QTest::newRow("status missing")
+            << "QueueMember" << base + QStringList{"Paused: 1"} << "Status";
+        QTest::newRow("paused") << "QueueMemberStatus"
+                                << base + QStringList{"Status: 3", "Paused: sim"} << "Paused";
         QTest::newRow("paused overflow")
             << "QueueMember" << base + QStringList{"Status: 3", "Paused: 4294967296"} << "Paused";
         QTest::newRow("penalty") << "QueueMemberStatus"
-                                 << base + QStringList{"Status: 3", "Paused: 1", "Penalty: dois"} << "Penalty";
-        QTest::newRow("pause event") << "QueueMemberPaused" << base + QStringList{"Paused: talvez"}
-                                     << "Paused";
+                                 << base + QStringList{"Status: 3", "Paused: 1", "Penalty: dois"}
+                                 << "Penalty";
+        QTest::newRow("pause event")
+            << "QueueMemberPaused" << base + QStringList{"Paused: talvez"} << "Paused";
         QTest::newRow("member added")
-            << "QueueMemberAdded" << base + QStringList{"Status: 3", "CallsTaken: muitas"} << "CallsTaken";
+            << "QueueMemberAdded" << base + QStringList{"Status: 3", "CallsTaken: muitas"}
+            << "CallsTaken";
     }
     void malformedNumbersSkipTheEvent() {
         QFETCH(QString, evento);
@@ -81,7 +88,8 @@ private Q_SLOTS:
         QCOMPARE(m->ui->agentes.size() + m->ui->membros.size(), notas);
         const QStringList linhasLog = m->LogDesde(marca);
         QCOMPARE(linhasLog.size(), 1);
-        QVERIFY2(linhasLog[0].contains(" ignorado: " + chave + " inválido ("), qPrintable(linhasLog[0]));
+        QVERIFY2(linhasLog[0].contains(" ignorado: " + chave + " inválido ("),
+                 qPrintable(linhasLog[0]));
         QVERIFY(m->ui->erros.isEmpty());
     }
 
@@ -95,7 +103,8 @@ private Q_SLOTS:
         m->Ev("Join", {"Channel: SIP/a-1", "Queue: 1", "Position: primeira"});
         QCOMPARE(m->Chamadas("1"), QStringList{"SIP/a-1"});
         m->Ev("QueueEntry", {"Channel: SIP/a-1", "Queue: 1", "Wait: muito"});
-        QCOMPARE(m->C("SIP/a-1")->LigacaoFila->Inicio, m->agora); // skipped: the join's moment stays
+        QCOMPARE(m->C("SIP/a-1")->LigacaoFila->Inicio,
+                 m->agora); // skipped: the join's moment stays
         m->Ev("QueueCallReasonCount", {"Queue: 1", "Reason: Dúvida", "Count: ?"});
         QCOMPARE(m->F("1")->CallReasons.Find("Dúvida")->Count, 0);
         QVERIFY(m->ui->erros.isEmpty());
@@ -108,35 +117,46 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("linhas");
         QTest::newRow("login") << "Agentlogin" << QStringList{"Agent: 9999", "Channel: SIP/2001"};
         QTest::newRow("logoff") << "Agentlogoff" << QStringList{"Agent: "};
-        QTest::newRow("called") << "AgentCalled" << QStringList{"AgentCalled: Agent/9999", "ChannelCalling: SIP/x-1"};
+        QTest::newRow("called") << "AgentCalled"
+                                << QStringList{"AgentCalled: Agent/9999",
+                                               "ChannelCalling: SIP/x-1"};
         QTest::newRow("connect") << "AgentConnect" << QStringList{"Member: Agent/9999"};
-        QTest::newRow("ring no answer") << "AgentRingNoAnswer" << QStringList{"Member: Agent/9999", "Uniqueid: 1"};
-        QTest::newRow("complete") << "AgentComplete" << QStringList{"Queue: 42", "Member: Agent/9999"};
+        QTest::newRow("ring no answer")
+            << "AgentRingNoAnswer" << QStringList{"Member: Agent/9999", "Uniqueid: 1"};
+        QTest::newRow("complete") << "AgentComplete"
+                                  << QStringList{"Queue: 42", "Member: Agent/9999"};
         QTest::newRow("hook") << "Hook" << QStringList{"Channel: 9999", "Status: 0"};
         QTest::newRow("params") << "QueueParams" << QStringList{"Queue: 42", "Calls: 3"};
-        QTest::newRow("join") << "Join" << QStringList{"Queue: 42", "Channel: SIP/x-1", "Position: 1"};
-        QTest::newRow("join unknown channel") << "Join" << QStringList{"Queue: 1", "Channel: SIP/x-1"};
+        QTest::newRow("join") << "Join"
+                              << QStringList{"Queue: 42", "Channel: SIP/x-1", "Position: 1"};
+        QTest::newRow("join unknown channel")
+            << "Join" << QStringList{"Queue: 1", "Channel: SIP/x-1"};
         QTest::newRow("leave") << "Leave" << QStringList{"Queue: 1", "Channel: SIP/x-1"};
         QTest::newRow("abandon") << "QueueCallerAbandon" << QStringList{"Queue: 42", "Uniqueid: 1"};
         QTest::newRow("member of an unknown queue")
             << "QueueMemberAdded" << QStringList{"Queue: 42", "Location: Agent/1001", "Status: 1"};
         QTest::newRow("member unknown agent")
-            << "QueueMemberStatus" << QStringList{"Queue: 1", "Location: Agent/9999", "Status: 1", "Paused: 0"};
-        QTest::newRow("removed") << "QueueMemberRemoved" << QStringList{"Queue: 1", "Location: Agent/9999"};
+            << "QueueMemberStatus"
+            << QStringList{"Queue: 1", "Location: Agent/9999", "Status: 1", "Paused: 0"};
+        QTest::newRow("removed") << "QueueMemberRemoved"
+                                 << QStringList{"Queue: 1", "Location: Agent/9999"};
         QTest::newRow("removed no location") << "QueueMemberRemoved" << QStringList{"Queue: 1"};
-        QTest::newRow("paused") << "QueueMemberPaused" << QStringList{"Queue: 1", "Location: 9999", "Paused: 1"};
-        QTest::newRow("sub-reason") << "QueueCallSubReasonCount"
-                                    << QStringList{"Queue: 1", "Reason: a", "SubReason: b", "Count: 1"};
+        QTest::newRow("paused") << "QueueMemberPaused"
+                                << QStringList{"Queue: 1", "Location: 9999", "Paused: 1"};
+        QTest::newRow("sub-reason")
+            << "QueueCallSubReasonCount"
+            << QStringList{"Queue: 1", "Reason: a", "SubReason: b", "Count: 1"};
     }
     void unknownNamesChangeNothing() {
         QFETCH(QString, evento);
         QFETCH(QStringList, linhas);
         const QString antes = monitor->Dump("Filas") + monitor->Dump("Atendentes");
-        const qsizetype notas = m->ui->agentes.size() + m->ui->membros.size() + m->ui->chamadas.size() +
-                                m->ui->filas.size();
+        const qsizetype notas = m->ui->agentes.size() + m->ui->membros.size() +
+                                m->ui->chamadas.size() + m->ui->filas.size();
         m->Ev(evento, linhas);
         QCOMPARE(monitor->Dump("Filas") + monitor->Dump("Atendentes"), antes);
-        QCOMPARE(m->ui->agentes.size() + m->ui->membros.size() + m->ui->chamadas.size() + m->ui->filas.size(),
+        QCOMPARE(m->ui->agentes.size() + m->ui->membros.size() + m->ui->chamadas.size() +
+                     m->ui->filas.size(),
                  notas);
         QCOMPARE(monitor->Agentes.Count(), 1);
         QVERIFY(m->ui->erros.isEmpty());

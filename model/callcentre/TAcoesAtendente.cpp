@@ -34,8 +34,8 @@ QString TextoQueueRemove(const TAgente& agente, const TFila& fila) {
 }
 
 QString TextoAgentLogoff(const TAgente& agente) {
-    return Action(u"AgentLogoff",
-                  {{u"Agent", agente.AgentNumber()}, {u"ActionID", QStringLiteral("KQAgentLogoff")}});
+    return Action(u"AgentLogoff", {{u"Agent", agente.AgentNumber()},
+                                   {u"ActionID", QStringLiteral("KQAgentLogoff")}});
 }
 
 QString TextoRetiraPausa(const TAgente& agente) {

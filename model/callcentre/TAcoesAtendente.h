@@ -11,8 +11,8 @@ class TMotivoPausa;
 
 // Every value is placed through the action gate: an identifier holding a line break raises
 // TUnsafeValueError instead of producing a second line.
-// "Action: QueueAdd\r\nQueue: 1\r\nInterface: Agent/1001\r\nPaused:0\r\nActionID: KQQueueAdd\r\n\r\n"
-// (the pause flag is the agent's, on the given slot).
+// "Action: QueueAdd\r\nQueue: 1\r\nInterface: Agent/1001\r\nPaused:0\r\nActionID:
+// KQQueueAdd\r\n\r\n" (the pause flag is the agent's, on the given slot).
 QString TextoQueueAdd(const TAgente& agente, const TFila& fila, int slot);
 QString TextoQueueRemove(const TAgente& agente, const TFila& fila);
 QString TextoAgentLogoff(const TAgente& agente);

@@ -34,13 +34,15 @@ int Segundos(double inicio) {
 
 // Files `a` in a bucket kept in list order.
 void Insere(std::vector<TAgente*>& bucket, TAgente* a) {
-    auto pos = std::lower_bound(bucket.begin(), bucket.end(), a, [](const TAgente* x, const TAgente* y) {
-        return x->Indice() < y->Indice();
-    });
+    auto pos =
+        std::lower_bound(bucket.begin(), bucket.end(), a, [](const TAgente* x, const TAgente* y) {
+            return x->Indice() < y->Indice();
+        });
     if (pos == bucket.end() || *pos != a) bucket.insert(pos, a);
 }
 
-template <typename K> void Retira(QHash<K, std::vector<TAgente*>>& mapa, const K& chave, TAgente* a) {
+template <typename K>
+void Retira(QHash<K, std::vector<TAgente*>>& mapa, const K& chave, TAgente* a) {
     auto it = mapa.find(chave);
     if (it == mapa.end()) return;
     auto pos = std::find(it.value().begin(), it.value().end(), a);
@@ -339,8 +341,8 @@ QString TAgente::Dump() const {
     t += u"FOffHookStart     : " + Momento(FOffHookStart) + u"\r\n";
     t += u"ChannelLogged     : " +
          (m_channelLogged ? m_channelLogged->Channel() : QStringLiteral("nil")) + u"\r\n";
-    t += u"ChannelCall     : " + (m_channelCall ? m_channelCall->Channel() : QStringLiteral("nil")) +
-         u"\r\n";
+    t += u"ChannelCall     : " +
+         (m_channelCall ? m_channelCall->Channel() : QStringLiteral("nil")) + u"\r\n";
     for (size_t i = 0; i < m_calls.size(); ++i)
         t += u"ChannelCall " + QString::number(i) + u"   : " + m_calls[i]->Channel() + u"\r\n";
     return t;

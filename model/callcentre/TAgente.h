@@ -24,11 +24,11 @@ enum class AgentState : int {
 };
 
 // Raw status numbers of a slot.
-constexpr qint32 kStatusOutro = 0;      // after-call work, or a status text we do not know
-constexpr qint32 kStatusLivre = 1;      // AGENT_IDLE
-constexpr qint32 kStatusOcupado = 3;    // AGENT_ONCALL
-constexpr qint32 kStatusDeslogado = 5;  // AGENT_LOGGEDOFF
-constexpr qint32 kStatusNenhum = -1;    // never told
+constexpr qint32 kStatusOutro = 0;     // after-call work, or a status text we do not know
+constexpr qint32 kStatusLivre = 1;     // AGENT_IDLE
+constexpr qint32 kStatusOcupado = 3;   // AGENT_ONCALL
+constexpr qint32 kStatusDeslogado = 5; // AGENT_LOGGEDOFF
+constexpr qint32 kStatusNenhum = -1;   // never told
 
 // What one manager connection knows of an agent: the telephony connection is slot 0, the chat
 // connection slot 1. The agent's setters write it; everything here is readable.

@@ -19,9 +19,9 @@ const QString kCallUpdated = QStringLiteral("CallUpdated");
 
 // Files a queue in a bucket kept in list order.
 void Insere(std::vector<TFila*>& bucket, TFila* f) {
-    auto pos = std::lower_bound(bucket.begin(), bucket.end(), f, [](const TFila* x, const TFila* y) {
-        return x->Indice() < y->Indice();
-    });
+    auto pos =
+        std::lower_bound(bucket.begin(), bucket.end(), f,
+                         [](const TFila* x, const TFila* y) { return x->Indice() < y->Indice(); });
     if (pos == bucket.end() || *pos != f) bucket.insert(pos, f);
 }
 

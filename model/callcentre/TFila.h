@@ -53,8 +53,8 @@ private:
 // OnQueueEvent, with the member or the call concerned.
 class TFila {
 public:
-    using Callback =
-        std::function<void(TFila* sender, TMembroFila* membro, TChannel* canal, const QString& kind)>;
+    using Callback = std::function<void(TFila* sender, TMembroFila* membro, TChannel* canal,
+                                        const QString& kind)>;
 
     explicit TFila(const QString& filaId);
     ~TFila();
@@ -90,7 +90,8 @@ public:
     void MemberUpdated(const QString& name);
     bool HasMember(const QString& name) const { return Members.FindMember(name) != nullptr; }
     // A pause sets the reason and start; leaving it clears both.
-    void SetMemberPaused(const QString& name, bool paused, double pauseStart, const QString& reason);
+    void SetMemberPaused(const QString& name, bool paused, double pauseStart,
+                         const QString& reason);
     int AtendentesOnLine() const;
     int AtendentesOcupados() const;
     int AtendentesLivres() const;

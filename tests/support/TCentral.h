@@ -14,7 +14,9 @@ struct TCentral : TMonitorAlimentado {
     // 12:00:00 of a fixed day, on the workstation clock (the server clock runs with it).
     double agora = 45000.5;
 
-    TCentral() { SetLocalClockForTesting([this] { return agora; }); }
+    TCentral() {
+        SetLocalClockForTesting([this] { return agora; });
+    }
     ~TCentral() { SetLocalClockForTesting({}); }
 
     void Avanca(int segundos) { agora += double(segundos) / kSecondsPerDay; }
@@ -35,12 +37,13 @@ struct TCentral : TMonitorAlimentado {
         Feed(Linha("ZXDBListaAgentes", {"AtendenteId: " + id, "Nome: " + nome}));
     }
     void Fila(const QString& id, const QString& nome, const QString& tipo = "v") {
-        Feed(Linha("ZXDBListaFilas", {"FilaId: " + id, "Nome: " + nome, "Numero: 80" + id,
-                                      "Tipo: " + tipo}));
+        Feed(Linha("ZXDBListaFilas",
+                   {"FilaId: " + id, "Nome: " + nome, "Numero: 80" + id, "Tipo: " + tipo}));
     }
     void Motivo(int id, const QString& nome, bool produtivo) {
-        Feed(Linha("ZXDBListaMotivosPausa", {"MotivoPausaId: " + QString::number(id),
-                                             "Nome: " + nome, QString("Produtivo: %1").arg(produtivo)}));
+        Feed(Linha("ZXDBListaMotivosPausa",
+                   {"MotivoPausaId: " + QString::number(id), "Nome: " + nome,
+                    QString("Produtivo: %1").arg(produtivo)}));
     }
     // A caller's channel joining a queue.
     void Entra(const QString& fila, const QString& canal, const QString& uid, int posicao = 0) {
@@ -50,15 +53,15 @@ struct TCentral : TMonitorAlimentado {
     }
     void Membro(const QString& fila, const QString& agente, int status, int paused = 0,
                 const QString& evento = "QueueMemberStatus", const QStringList& mais = {}) {
-        Ev(evento, QStringList{"Queue: " + fila, "Location: " + agente,
-                               "Status: " + QString::number(status),
-                               "Paused: " + QString::number(paused)} +
-                       mais);
+        Ev(evento,
+           QStringList{"Queue: " + fila, "Location: " + agente,
+                       "Status: " + QString::number(status), "Paused: " + QString::number(paused)} +
+               mais);
     }
     void Pausa(const QString& fila, const QString& agente, bool pausado, const QString& motivo) {
-        Ev("QueueMemberPaused", {"Queue: " + fila, "Location: " + agente,
-                                 QString("Paused: %1").arg(pausado ? 1 : 0), "PauseReason: " + motivo,
-                                 "PauseStart: " + (pausado ? Agora() : QStringLiteral("0"))});
+        Ev("QueueMemberPaused",
+           {"Queue: " + fila, "Location: " + agente, QString("Paused: %1").arg(pausado ? 1 : 0),
+            "PauseReason: " + motivo, "PauseStart: " + (pausado ? Agora() : QStringLiteral("0"))});
     }
 
     TAgente* A(const QString& id) const { return monitor->Agentes.Find(id); }
