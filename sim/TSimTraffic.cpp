@@ -1249,7 +1249,8 @@ qint64 TSimTraffic::pauseMs(int reason) {
 
 void TSimTraffic::pause(const QString& agentId, int reason, bool planEnd) {
     const TSimAgent* a = m_state->agent(agentId);
-    if (!a || !a->isLoggedIn()) return;
+    // A pause is told per queue membership: an agent in no queue has nothing to pause.
+    if (!a || !a->isLoggedIn() || a->queues.isEmpty()) return;
     if (!a->paused) ++m_pausedAgents;
     m_state->setAgentPaused(a->id, true, reason);
     sendMembers(*a, false, true);
