@@ -4,6 +4,7 @@
 #include "app/TfrmTelaConexao.h"
 #include "app/TfrmTelaLogin.h"
 #include "link/TMonitor.h"
+#include "ui/windows/TfrmAgentes.h"
 #include "ui/windows/TfrmLog.h"
 
 #include <QApplication>
@@ -371,11 +372,71 @@ bool TfrmMain::HasMonitoringWindows() const {
 
 QStringList TfrmMain::CloseAllWindows() { return Fechartodas(); }
 
-void TfrmMain::CreateWindows(const QStringList& telasAbrir) {
-    // The "Exibir" menu offers the monitoring windows as they join the program; windows to
-    // reopen whose kind is not known are ignored.
+void TfrmMain::CreateWindows(const QStringList& telasAbrir) { CriaTelas(telasAbrir); }
+
+bool TfrmMain::ModoChat() const {
+    return m_monitor->TemPermissaoFilasChat() >= 1 && m_monitor->ChatEnabled;
+}
+
+void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
+    // Entries and reopening follow the menu order; names of windows the program does not have
+    // are ignored.
     m_menuExibir->clear();
-    (void)telasAbrir;
+    const bool chat = ModoChat();
+    if (m_monitor->TemPermissaoAtendentes() >= 1) {
+        m_menuExibir->addAction(chat ? QStringLiteral("Atendentes CallCenter") : QStringLiteral("Atendentes"),
+                                this, &TfrmMain::MenuExibirAgentesClick);
+        if (telasAbrir.contains(QStringLiteral("Atendentes"))) CriaTelaAgentes();
+        if (chat) {
+            m_menuExibir->addAction(QStringLiteral("Atendentes Chat Externo"), this,
+                                    &TfrmMain::MenuExibirAgentesChatClick);
+            if (telasAbrir.contains(QStringLiteral("AtendentesChat"))) CriaTelaAgentesChat();
+        }
+    }
+}
+
+void TfrmMain::TrazParaFrente(QMdiSubWindow* sub) {
+    if (sub->isMinimized()) sub->showNormal();
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    sub->raise();
+}
+
+TfrmAgentes* TfrmMain::ProcuraTelaAgentes(const QString& name) const {
+    QMdiSubWindow* sub = ProcuraSubJanela(name);
+    return sub ? qobject_cast<TfrmAgentes*>(sub->widget()) : nullptr;
+}
+
+TfrmAgentes* TfrmMain::CriaTelaAgentesDoTipo(int tipo) {
+    const QString name = tipo == 1 ? QStringLiteral("AtendentesChat") : QStringLiteral("Atendentes");
+    if (QMdiSubWindow* sub = ProcuraSubJanela(name)) {
+        TrazParaFrente(sub);
+        return qobject_cast<TfrmAgentes*>(sub->widget());
+    }
+    m_monitor->Loga(tipo == 1 ? QStringLiteral("CriaTelaAtendentesChat") : QStringLiteral("CriaTelaAtendentes"));
+    auto* janela = new TfrmAgentes(m_monitor);
+    QMdiSubWindow* sub = AdicionaJanela(janela, name);
+    if (tipo == 0 && ModoChat()) janela->setWindowTitle(QStringLiteral("Atendentes CallCenter"));
+    janela->LeVariaveis();
+    if (tipo == 1) janela->SetTipoForm(1);
+    janela->Inicio();
+    connect(janela, &TfrmAgentes::CoresAlteradas, this, &TfrmMain::AtualizaCoresTelas);
+    sub->show();
+    return janela;
+}
+
+TfrmAgentes* TfrmMain::CriaTelaAgentes() { return CriaTelaAgentesDoTipo(0); }
+TfrmAgentes* TfrmMain::CriaTelaAgentesChat() { return CriaTelaAgentesDoTipo(1); }
+void TfrmMain::MenuExibirAgentesClick() { CriaTelaAgentes(); }
+void TfrmMain::MenuExibirAgentesChatClick() { CriaTelaAgentesChat(); }
+
+void TfrmMain::AtualizaAgente(TAgente* agente, const QString& kind) {
+    for (const QString& name : {QStringLiteral("Atendentes"), QStringLiteral("AtendentesChat")})
+        if (TfrmAgentes* janela = ProcuraTelaAgentes(name)) janela->AtualizaAgente(agente, kind);
+}
+
+void TfrmMain::AtualizaCoresTelas() {
+    // The agents window redraws itself; the queue and campaign windows join here as they come.
 }
 
 void TfrmMain::ActivateLogWindow() { AtivaTelaLog(); }

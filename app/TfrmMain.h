@@ -12,6 +12,8 @@ class QMdiSubWindow;
 class QMenu;
 class QMessageBox;
 class TMonitor;
+class TAgente;
+class TfrmAgentes;
 class TfrmLog;
 class TfrmTelaConexao;
 class TfrmTelaLogin;
@@ -37,6 +39,19 @@ public:
     QStringList Fechartodas();
     // Adds a monitoring window as an MDI child under its registry name.
     QMdiSubWindow* AdicionaJanela(QWidget* window, const QString& name);
+
+    // --- Monitoring windows ----------------------------------------------------------------
+    TfrmAgentes* CriaTelaAgentes();
+    TfrmAgentes* CriaTelaAgentesChat();
+    TfrmAgentes* ProcuraTelaAgentes(const QString& name) const;
+    void MenuExibirAgentesClick();
+    void MenuExibirAgentesChatClick();
+    // Rebuilds "Exibir" from the last load and reopens the recorded windows in menu order.
+    void CriaTelas(const QStringList& telasAbrir);
+    // After a colour change: every open window that shows scheme colours redraws.
+    void AtualizaCoresTelas();
+    // Chat mode: chat queues the user may see, and the server has chat.
+    bool ModoChat() const;
 
     // --- Packet log ------------------------------------------------------------------------
     void AtivaTelaLog();
@@ -64,6 +79,7 @@ public:
     QStringList CloseAllWindows() override;
     void CreateWindows(const QStringList& telasAbrir) override;
     void ActivateLogWindow() override;
+    void AtualizaAgente(TAgente* agente, const QString& kind) override;
 
     // For tests.
     QLabel* PainelStatus() const { return m_panel0; }
@@ -90,6 +106,9 @@ private:
     void MostraDump(const QString& item);
     QString InfoGeral() const;
     void AbreTelaConexao(bool modoSalvar);
+    // Shows an existing single-instance window in front, restored when minimised.
+    void TrazParaFrente(QMdiSubWindow* sub);
+    TfrmAgentes* CriaTelaAgentesDoTipo(int tipo);
 
     TMonitor* m_monitor;
     QMdiArea* m_mdi;

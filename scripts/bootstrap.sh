@@ -16,7 +16,8 @@ for group in "$@"; do
         base) ;;
         fuzz) want+=("${fuzz[@]}") ;;
         screens) want+=("${screens[@]}") ;;
-        bench) want+=("${bench[@]}") ;;
+        # A node already on the machine (from any source) serves the benchmarks as well.
+        bench) command -v node >/dev/null && command -v npm >/dev/null || want+=("${bench[@]}") ;;
         *) echo "bootstrap: unknown group '$group'" >&2; exit 2 ;;
     esac
 done

@@ -1,5 +1,7 @@
 #include "app/settings/TLargurasColunas.h"
 
+#include <algorithm>
+
 namespace {
 
 bool ModoValido(int modo) {
@@ -8,12 +10,22 @@ bool ModoValido(int modo) {
 
 } // namespace
 
-TLargurasColunas::TLargurasColunas(const QList<int>& padrao) : FPadrao(padrao) {
+TLargurasColunas::TLargurasColunas(const QList<int>& padrao) {
+    FPadrao.fill(padrao);
     FLarguras.fill(padrao);
 }
 
-int TLargurasColunas::Padrao(qsizetype coluna) const {
-    return coluna >= 0 && coluna < FPadrao.size() ? FPadrao[coluna] : 0;
+TLargurasColunas::TLargurasColunas(const QList<int>& padraoModo0, const QList<int>& padraoModo1) {
+    FPadrao = {padraoModo0, padraoModo1};
+    const qsizetype n = std::max(padraoModo0.size(), padraoModo1.size());
+    for (QList<int>& linha : FPadrao)
+        while (linha.size() < n) linha.append(0);
+    FLarguras = FPadrao;
+}
+
+int TLargurasColunas::Padrao(int modo, qsizetype coluna) const {
+    if (!ModoValido(modo) || coluna < 0 || coluna >= Colunas()) return 0;
+    return FPadrao[std::size_t(modo)][coluna];
 }
 
 int TLargurasColunas::Largura(int modo, qsizetype coluna) const {

@@ -12,9 +12,13 @@ public:
 
     // Both modes start at the built-in widths.
     explicit TLargurasColunas(const QList<int>& padrao = {});
+    // Modes with columns of their own: each starts at its own built-in widths; the shorter row
+    // is completed with zeros.
+    TLargurasColunas(const QList<int>& padraoModo0, const QList<int>& padraoModo1);
 
-    qsizetype Colunas() const { return FPadrao.size(); }
-    int Padrao(qsizetype coluna) const;
+    qsizetype Colunas() const { return FPadrao[0].size(); }
+    int Padrao(qsizetype coluna) const { return Padrao(0, coluna); }
+    int Padrao(int modo, qsizetype coluna) const;
     // 0 outside the table.
     int Largura(int modo, qsizetype coluna) const;
     // Ignored outside the table.
@@ -25,6 +29,6 @@ public:
     void GuardaAtuais(int modo, const QList<int>& atuais);
 
 private:
-    QList<int> FPadrao;
+    std::array<QList<int>, Modos> FPadrao;
     std::array<QList<int>, Modos> FLarguras;
 };

@@ -46,11 +46,14 @@ TOrdenacaoLista TSecaoTela::LeOrdenacao() const {
 }
 
 TLargurasColunas TSecaoTela::LeColunas(const QList<int>& padrao, const QString& prefixo) const {
-    TLargurasColunas colunas(padrao);
+    return LeColunas(TLargurasColunas(padrao), prefixo);
+}
+
+TLargurasColunas TSecaoTela::LeColunas(TLargurasColunas colunas, const QString& prefixo) const {
     for (int modo = 0; modo < TLargurasColunas::Modos; ++modo)
         for (qsizetype coluna = 0; coluna < colunas.Colunas(); ++coluna)
-            colunas.DefineLargura(modo, coluna,
-                                  LeInteiro(ChaveColuna(prefixo, modo, coluna), padrao[coluna]));
+            colunas.DefineLargura(
+                modo, coluna, LeInteiro(ChaveColuna(prefixo, modo, coluna), colunas.Padrao(modo, coluna)));
     return colunas;
 }
 

@@ -42,6 +42,8 @@ public:
     TOrdenacaoLista LeOrdenacao() const;
     // Keys prefix + "Modo" + m + "Coluna" + c, defaults the built-in widths.
     TLargurasColunas LeColunas(const QList<int>& padrao, const QString& prefixo = QString()) const;
+    // The same with the defaults of each mode given by the table.
+    TLargurasColunas LeColunas(TLargurasColunas padrao, const QString& prefixo = QString()) const;
 
     void EscreveInteiro(const QString& chave, int valor);
     void EscreveBool(const QString& chave, bool valor);

@@ -1,0 +1,90 @@
+// The desktop program against the simulator: the agents window opened from "Exibir", a pause
+// with a reason sent from its pop-up menu and shown once the simulator obeys, and the window
+// reopened with its settings after the connection is lost and made again.
+#include "app/TfrmMain.h"
+#include "app/settings/TIniFile.h"
+#include "link/TMonitor.h"
+#include "sim/TPbxServer.h"
+#include "ui/lists/TModeloTabela.h"
+#include "ui/windows/TfrmAgentes.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestE2eAgentsWindow : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    static QString Estado(TfrmAgentes* w, TAgente* a) {
+        const int row = w->Modelo()->LinhaDe(a);
+        return row < 0 ? QString() : w->Modelo()->Linha(row).Celulas[2];
+    }
+
+private Q_SLOTS:
+    void pauseFromTheMenuAndReopenAfterReconnection() {
+        TPbxServer server;
+        TSimOptions options;
+        options.port = 0;
+        options.chatPort = 0;
+        QVERIFY(server.start(options));
+        const quint16 port = server.managerPort();
+        TIniFile(dir.path() + "/MonitorVesmara.ini").WriteString("Geral", "ConexaoAtiva", "Sim");
+        TIniFile profile(dir.path() + "/MonitorVesmaraSim.ini");
+        profile.WriteString("Conexao", "IP", "127.0.0.1");
+        profile.WriteInteger("Conexao", "Porta", port);
+        profile.WriteString("Conexao", "Usuario", "demo");
+        profile.WriteString("Conexao", "Senha", "demo");
+        profile.WriteBool("Conexao", "SalvarSenha", true);
+
+        TfrmMain main(dir.path() + u'/');
+        main.Monitor()->PortaChat = server.chatPort();
+        QSignalSpy loaded(main.Monitor(), &TMonitor::LoadFinished);
+        main.show();
+        QVERIFY(loaded.wait(20000));
+        QCOMPARE(main.PainelStatus()->text(), QStringLiteral("Conectado ao Vesmara (IP: 127.0.0.1). "));
+
+        // "Exibir" > "Atendentes" (the chat queue of the demo makes it "Atendentes CallCenter").
+        QStringList exibir;
+        for (QAction* a : main.MenuExibir()->actions()) exibir << a->text();
+        QVERIFY(exibir.contains("Atendentes") || exibir.contains("Atendentes CallCenter"));
+        main.MenuExibir()->actions().first()->trigger();
+        TfrmAgentes* w = main.ProcuraTelaAgentes("Atendentes");
+        QVERIFY(w);
+        TAgente* a = main.Monitor()->Agentes.Find("1001");
+        QVERIFY(a);
+        QCOMPARE(Estado(w, a), QStringLiteral("Livre"));
+
+        w->SelecionaAgente(a);
+        w->Pergunta = [](const TConfirmacao&) { return true; };
+        w->ColocaEmPausa(2);
+        QTRY_COMPARE_WITH_TIMEOUT(Estado(w, a), QStringLiteral("Em pausa (I - Banheiro)"), 10000);
+        QVERIFY(server.receivedActions().contains(
+            "Action: QueuePause\r\nInterface: Agent/1001\r\nPaused: 1\r\nReason: 2\r\n\r\n"));
+        w->RetiraDaPausa();
+        QTRY_COMPARE_WITH_TIMEOUT(Estado(w, a), QStringLiteral("Livre"), 10000);
+
+        // A setting of the window, then the connection drops: the window closes (saving it) and
+        // comes back after the reconnection.
+        w->SetModoVisualizacao(1);
+        server.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!main.ProcuraTelaAgentes("Atendentes"), 10000);
+        QCOMPARE(TIniFile(dir.path() + "/MonitorVesmaraSim.ini").ReadString("Preferencias", "TelasAbrir"),
+                 QStringLiteral("Atendentes"));
+        TPbxServer again;
+        options.port = port;
+        QVERIFY(again.start(options));
+        main.Monitor()->PortaChat = again.chatPort();
+        main.Monitor()->ConectarPeloDialogo("Sim", "127.0.0.1", QString::number(port));
+        QVERIFY(loaded.wait(20000));
+        TfrmAgentes* reopened = main.ProcuraTelaAgentes("Atendentes");
+        QVERIFY(reopened);
+        QCOMPARE(reopened->ModoVisualizacao(), 1);
+        main.close();
+    }
+};
+
+QTEST_MAIN(TestE2eAgentsWindow)
+#include "test_e2e_agents_window.moc"

@@ -1,0 +1,87 @@
+#include "ui/lists/TDelegateLista.h"
+
+#include "ui/lists/TModeloTabela.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+TDelegateLista::TDelegateLista(TModeloTabela* modelo, QObject* parent)
+    : QStyledItemDelegate(parent), m_modelo(modelo) {}
+
+QString TDelegateLista::CortaLinha(const QString& texto, const QFontMetrics& fm, int largura, int k) {
+    const int w = fm.horizontalAdvance(texto);
+    if (w <= largura || texto.isEmpty()) return texto;
+    qsizetype n = qsizetype(texto.size()) * (qint64(largura) * 100 / w) / 100 - k;
+    QString t = texto.left(std::max<qsizetype>(0, n));
+    while (!t.isEmpty() && fm.horizontalAdvance(t) > largura) t.chop(1);
+    return t;
+}
+
+void TDelegateLista::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
+    if (m_icone)
+        PintaTile(painter, option, index);
+    else
+        PintaLinha(painter, option, index);
+}
+
+void TDelegateLista::PintaLinha(QPainter* p, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    const TLinhaTabela& l = m_modelo->Linha(index.row());
+    p->save();
+    p->fillRect(option.rect, l.Fundo);
+    // Row separator.
+    p->setPen(Qt::white);
+    p->drawLine(option.rect.topLeft(), option.rect.topRight());
+    if (option.state & QStyle::State_Selected) {
+        // The state colour stays: the selection shows as a frame around the row.
+        p->setPen(QPen(option.palette.highlight().color(), 1));
+        p->drawLine(option.rect.topLeft() + QPoint(0, 1), option.rect.topRight() + QPoint(0, 1));
+        p->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+    }
+    QFont f = option.font;
+    f.setBold(l.Negrito);
+    p->setFont(f);
+    p->setPen(l.Fonte);
+    const QString texto = index.data(Qt::DisplayRole).toString();
+    const int alinhamento = index.data(Qt::TextAlignmentRole).toInt();
+    const QRect area = option.rect.adjusted(3, 1, -3, 0);
+    p->drawText(area, alinhamento, QFontMetrics(f).elidedText(texto, Qt::ElideRight, area.width()));
+    p->restore();
+}
+
+void TDelegateLista::PintaTile(QPainter* p, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+    const TLinhaTabela& l = m_modelo->Linha(index.row());
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing, true);
+    const QRect r = option.rect.adjusted(1, 0, -1, 0);
+    p->setPen(QPen((option.state & QStyle::State_Selected) ? option.palette.highlight().color()
+                                                           : QColor(Qt::blue),
+                   (option.state & QStyle::State_Selected) ? 2 : 1));
+    p->setBrush(l.Fundo);
+    p->drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+    QFont f = option.font;
+    f.setBold(true);
+    p->setFont(f);
+    p->setPen(l.Fonte);
+    const QFontMetrics fm(f);
+    const int largura = r.width() - 4;
+    const QString linha1 = CortaLinha(l.Linha1, fm, largura, 1);
+    if (l.Linha2.isEmpty() || m_nivelIcone == 0) {
+        p->drawText(r, Qt::AlignCenter, linha1);
+    } else {
+        const QString linha2 = CortaLinha(l.Linha2, fm, largura, 2);
+        const int h = fm.height();
+        const int g = (r.height() - h) / 8;
+        p->drawText(QRect(r.left(), r.top() + 2 * g, r.width(), h), Qt::AlignHCenter | Qt::AlignTop, linha1);
+        p->drawText(QRect(r.left(), r.top() + 3 * g + h, r.width(), h), Qt::AlignHCenter | Qt::AlignTop,
+                    linha2);
+    }
+    p->restore();
+}
+
+QSize TDelegateLista::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    if (!m_icone) return QStyledItemDelegate::sizeHint(option, index);
+    return m_tile;
+}
