@@ -20,16 +20,24 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Any free ports: the line the simulator prints tells which.
-build-release/sim/vesmara-pbx --port 0 --chat-port 0 --scenario demo \
-    --speed "${VESMARA_SPEED:-1}" --seed "${VESMARA_SEED:-1}" >"$workdir/pbx.out" 2>"$workdir/pbx.err" &
-sim_pid=$!
-for _ in $(seq 1 100); do
-    grep -q '^vesmara-pbx listening' "$workdir/pbx.out" 2>/dev/null && break
-    kill -0 "$sim_pid" 2>/dev/null || { cat "$workdir/pbx.err" >&2; exit 1; }
-    sleep 0.1
-done
-line=$(grep '^vesmara-pbx listening' "$workdir/pbx.out") || { echo "simulator did not start" >&2; exit 1; }
+# Any free manager port: the line the simulator prints tells which. The monitor looks for the
+# chat server on the fixed chat port 5033 of the same host, so the simulator takes it when free.
+start_pbx() {
+    build-release/sim/vesmara-pbx --port 0 --chat-port "$1" --scenario demo \
+        --speed "${VESMARA_SPEED:-1}" --seed "${VESMARA_SEED:-1}" >"$workdir/pbx.out" 2>"$workdir/pbx.err" &
+    sim_pid=$!
+    for _ in $(seq 1 200); do
+        grep -q '^vesmara-pbx listening' "$workdir/pbx.out" 2>/dev/null && return 0
+        kill -0 "$sim_pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+if ! start_pbx 5033; then
+    echo "chat port 5033 is busy: the chat connection will not reach this simulator" >&2
+    start_pbx 0 || { cat "$workdir/pbx.err" >&2; exit 1; }
+fi
+line=$(grep '^vesmara-pbx listening' "$workdir/pbx.out")
 port=$(sed -E 's/.*manager=([0-9]+).*/\1/' <<<"$line")
 echo "$line"
 

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Screenshots of the monitor connected to the simulator, under Xvfb: for each window asked for,
+# the monitor starts with that window to reopen and a PNG of the screen is saved.
+#   scripts/screenshots.sh [--settings DIR] [--out DIR] [--seconds N] [WINDOW[:MODE]]...
+# WINDOW is a registry name ("Atendentes", "AtendentesChat"); MODE its view mode (0 list,
+# 1 detail, 2 tiles). Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings folder
+# (default build-release/demo-settings) is copied, never changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+settings=build-release/demo-settings
+out=shots
+seconds=12
+windows=()
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --settings) settings=$2; shift 2 ;;
+        --out) out=$2; shift 2 ;;
+        --seconds) seconds=$2; shift 2 ;;
+        *) windows+=("$1"); shift ;;
+    esac
+done
+[ ${#windows[@]} -gt 0 ] || windows=(Atendentes:0 Atendentes:1 Atendentes:2)
+
+scripts/bootstrap.sh screens
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVESMARA_BENCH=OFF >/dev/null
+cmake --build build-release --parallel "$(nproc)" --target vesmara-pbx monitorvesmara >/dev/null
+mkdir -p "$out"
+
+# ini_set FILE SECTION KEY VALUE: sets one key, adding the section or the key when missing.
+ini_set() {
+    awk -v s="[$2]" -v k="$3" -v v="$4" '
+        BEGIN { IGNORECASE = 1 }
+        { sub(/\r$/, "") }
+        tolower($0) == tolower(s) { print; insec = 1; next }
+        /^\[/ { if (insec && !done) { print k "=" v; done = 1 } insec = 0 }
+        insec && tolower(substr($0, 1, length(k) + 1)) == tolower(k "=") { if (!done) print k "=" v; done = 1; next }
+        { print }
+        END { if (!done) { if (!insec) print s; print k "=" v } }' "$1" | sed 's/$/\r/' >"$1.new"
+    mv "$1.new" "$1"
+    chmod 600 "$1"
+}
+
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+build-release/sim/vesmara-pbx --port 0 --chat-port 0 --speed 5 >"$work/pbx.out" 2>/dev/null &
+for _ in $(seq 1 200); do grep -q listening "$work/pbx.out" 2>/dev/null && break; sleep 0.1; done
+port=$(sed -nE 's/.*manager=([0-9]+).*/\1/p' "$work/pbx.out")
+
+for entry in "${windows[@]}"; do
+    name=${entry%%:*}
+    mode=${entry#*:}
+    [ "$mode" = "$entry" ] && mode=""
+    dir="$work/settings"
+    rm -rf "$dir"
+    mkdir -p -m 700 "$dir"
+    [ -d "$settings" ] && cp -r "$settings"/. "$dir"/
+    [ -f "$dir/MonitorVesmara.ini" ] || printf '[Geral]\r\nConexaoAtiva=Demo\r\n' >"$dir/MonitorVesmara.ini"
+    profile="$dir/MonitorVesmaraDemo.ini"
+    [ -f "$profile" ] || : >"$profile"
+    ini_set "$profile" Conexao IP 127.0.0.1
+    ini_set "$profile" Conexao Porta "$port"
+    ini_set "$profile" Conexao Usuario demo
+    ini_set "$profile" Conexao SalvarSenha 1
+    ini_set "$profile" Conexao Senha demo
+    ini_set "$profile" Preferencias TelasAbrir "$name"
+    ini_set "$profile" "Tela$name" Width 1100
+    ini_set "$profile" "Tela$name" Height 760
+    [ -n "$mode" ] && ini_set "$profile" "Tela$name" ModoVisualizacao "$mode"
+    shot="$out/$name${mode:+-$mode}.png"
+    MONITORVESMARA_DIR="$dir" xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
+        build-release/app/monitorvesmara & app=\$!
+        sleep $seconds
+        import -window root '$shot'
+        kill \$app" >/dev/null 2>&1
+    echo "$shot"
+done
