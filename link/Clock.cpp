@@ -41,6 +41,33 @@ QString TwoDigits(qint64 n) { return QString::number(n).rightJustified(2, u'0');
 
 } // namespace
 
+namespace {
+
+// The system's time-zone rule for the current moment. Reading it means reading the zone files,
+// far too slow for every time stamp of every event, so it is taken again once a minute.
+struct TRegraFuso {
+    qint64 validaAte = 0; // ms since the epoch
+    bool horarioVerao = false;
+    int offsetAtual = 0;  // seconds east of UTC, daylight saving included when in force
+    int offsetPadrao = 0; // seconds east of UTC, standard time
+};
+
+const TRegraFuso& RegraFusoAtual() {
+    static TRegraFuso regra;
+    const qint64 agora = QDateTime::currentMSecsSinceEpoch();
+    if (agora >= regra.validaAte) {
+        const QTimeZone zone = QTimeZone::systemTimeZone();
+        const QDateTime now = QDateTime::fromMSecsSinceEpoch(agora, Qt::UTC);
+        regra.horarioVerao = zone.isDaylightTime(now);
+        regra.offsetAtual = zone.offsetFromUtc(now);
+        regra.offsetPadrao = zone.standardTimeOffset(now);
+        regra.validaAte = agora + 60 * 1000;
+    }
+    return regra;
+}
+
+} // namespace
+
 double DateTimeToDays(const QDateTime& dt) {
     return double(kDayZero.daysTo(dt.date())) + double(dt.time().msecsSinceStartOfDay()) / 86400000.0;
 }
@@ -54,7 +81,10 @@ QDateTime DaysToDateTime(double days) {
 
 double LocalNow() {
     if (const auto& clock = TestClock()) return clock();
-    return DateTimeToDays(QDateTime::currentDateTime());
+    // The UTC clock plus the zone's current offset: asking the C library for local time reads
+    // the zone file on every call, and events ask for the time thousands of times a second.
+    const qint64 ms = QDateTime::currentMSecsSinceEpoch() + qint64(RegraFusoAtual().offsetAtual) * 1000;
+    return double(ms) / 86400000.0 + kUnixEpochDays;
 }
 
 void SetLocalClockForTesting(std::function<double()> clock) { TestClock() = std::move(clock); }
@@ -63,12 +93,10 @@ int ServerClockOffset() { return g_serverOffset.load(); }
 void SetServerClockOffset(int seconds) { g_serverOffset.store(seconds); }
 
 double UtcToLocal(double value, bool honourDaylight) {
-    const QTimeZone zone = QTimeZone::systemTimeZone();
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    const bool daylightNow = zone.isDaylightTime(now);
+    const TRegraFuso& regra = RegraFusoAtual();
     // Offsets east of UTC are positive here (Windows counts its bias the other way round).
-    const int offsetSeconds = (daylightNow && honourDaylight) ? zone.offsetFromUtc(now)
-                                                              : zone.standardTimeOffset(now);
+    const int offsetSeconds =
+        (regra.horarioVerao && honourDaylight) ? regra.offsetAtual : regra.offsetPadrao;
     const int minutes = offsetSeconds / 60;
     return value + double(minutes) / 1440.0;
 }

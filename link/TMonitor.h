@@ -264,6 +264,8 @@ private:
     static const QHash<QString, EventHandler>& EventTable();
     static const QHash<QString, RowHandler>& QueryTable();
 
+    // The lower-cased name of the event being dispatched (for handlers shared by several).
+    const QString& EventoAtual() const { return m_eventoAtual; }
     void TrataResposta(const TPacketManagerParser& p);
     void TrataEvento(const TPacketManagerParser& p, int connectionId);
 
@@ -402,6 +404,10 @@ private:
     TClientManager* m_manager;
     TClientManager* m_chat;
     bool m_draining = false;
+    QString m_eventoAtual;
+    // Event names as received → handler: names repeat, so lower-casing and the table lookup are
+    // done once per spelling (bounded: junk names do not grow it for ever).
+    QHash<QString, std::pair<QString, EventHandler>> m_rotasVistas;
     bool m_chatLoadPending = false;
     bool m_chatLoggedIn = false;
 

@@ -149,12 +149,18 @@ void TMonitor::TrataResposta(const TPacketManagerParser& p) {
 }
 
 void TMonitor::TrataEvento(const TPacketManagerParser& p, int connectionId) {
-    const QString name = p.GetEvent().toLower();
+    const QString recebido = p.GetEvent();
+    auto rota = m_rotasVistas.constFind(recebido);
+    if (rota == m_rotasVistas.cend()) {
+        if (m_rotasVistas.size() > 512) m_rotasVistas.clear();
+        const QString nome = recebido.toLower();
+        rota = m_rotasVistas.insert(recebido, {nome, EventTable().value(nome, nullptr)});
+    }
+    m_eventoAtual = rota->first;
     if (LogAtivo && p.GetValueView(u"ActionId") == u"ZXGetUserPermissions")
-        Loga(u"Evento:" + name + u" Canal:" + p.GetValue(u"Channel") + u" UID:" +
+        Loga(u"Evento:" + m_eventoAtual + u" Canal:" + p.GetValue(u"Channel") + u" UID:" +
              p.GetValue(u"Uniqueid"));
-    const EventHandler handler = EventTable().value(name, nullptr);
-    if (handler) (this->*handler)(p, connectionId);
+    if (const EventHandler handler = rota->second) (this->*handler)(p, connectionId);
 }
 
 void TMonitor::EvZxDbEvent(const TPacketManagerParser& p, int) {

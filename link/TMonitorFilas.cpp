@@ -88,7 +88,7 @@ void TMonitor::EvQueueParams(const TPacketManagerParser& p, int) {
 }
 
 void TMonitor::EvJoin(const TPacketManagerParser& p, int connectionId) {
-    const bool join = p.GetEvent().compare(u"join", Qt::CaseInsensitive) == 0;
+    const bool join = EventoAtual() == u"join";
     qint32 espera = 0;
     if (!join && !LeInteiro(p, u"Wait", 0, espera)) {
         LogaNumeroInvalido(QStringLiteral("QueueEntry"), u"Wait", p);
@@ -128,7 +128,7 @@ void TMonitor::EvQueueCallerAbandon(const TPacketManagerParser& p, int connectio
 // "queuemember" (a row of a status listing) and "queuememberstatus": first the agent's slot,
 // then its membership of the queue.
 void TMonitor::EvQueueMember(const TPacketManagerParser& p, int slot) {
-    const QString evento = p.GetEvent().toLower();
+    const QString evento = EventoAtual();
     qint32 status = 0;
     qint32 paused = 0;
     qint32 penalty = 0;

@@ -45,7 +45,7 @@ void TMonitor::LogaNumeroInvalido(const QString& onde, QStringView chave,
 // --- Channels --------------------------------------------------------------------------------
 
 void TMonitor::EvNewChannelStatus(const TPacketManagerParser& p, int connectionId) {
-    const QString evento = p.GetEvent().toLower();
+    const QString evento = EventoAtual();
     const bool status = evento == u"status";
     const QString nome = p.GetValue(u"Channel");
     if (LogAtivo) Loga(u"Status, Canal:" + nome + u" Interface:" + TChannel::NomeBase(nome));
@@ -292,7 +292,7 @@ void TMonitor::EvLink(const TPacketManagerParser& p, int) {
     const QString nome1 = p.GetValue(u"Channel1");
     const QString nome2 = p.GetValue(u"Channel2");
     if (nome1.isEmpty() || nome2.isEmpty()) return;
-    const QString evento = p.GetEvent().toLower();
+    const QString evento = EventoAtual();
     TChannel* c1 = Canais.Procura(nome1, p.GetValue(u"Uniqueid1"));
     if (c1) c1->LastEvent = evento;
     TChannel* c2 = Canais.Procura(nome2, p.GetValue(u"Uniqueid2"));
@@ -320,7 +320,7 @@ void TMonitor::EvPeerStatus(const TPacketManagerParser& p, int) {
 }
 
 void TMonitor::EvLinhaTronco(const TPacketManagerParser& p, int) {
-    const QString evento = p.GetEvent().toLower();
+    const QString evento = EventoAtual();
     QStringView chave = u"Alarm";
     if (evento == u"antennalevel")
         chave = u"Signal";

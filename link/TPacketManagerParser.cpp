@@ -29,13 +29,16 @@ bool KeyMatches(QStringView line, QStringView key) {
 } // namespace
 
 TPacketManagerParser::TPacketManagerParser(const QString& packet) : m_text(packet) {
-    QStringView rest(m_text);
+    // A plain scan for CR LF: every packet is split, so this is the hottest loop of the link.
+    const char16_t* const begin = reinterpret_cast<const char16_t*>(m_text.constData());
+    const qsizetype n = m_text.size();
     Lines.reserve(16);
-    for (;;) {
-        const qsizetype p = rest.indexOf(u"\r\n");
-        if (p < 0) break;
-        Lines.push_back(rest.first(p));
-        rest = rest.sliced(p + 2);
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        if (begin[i] != u'\r' || begin[i + 1] != u'\n') continue;
+        Lines.emplace_back(begin + lineStart, i - lineStart);
+        lineStart = i + 2;
+        ++i;
     }
 }
 

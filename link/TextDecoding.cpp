@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <cstring>
+
 namespace {
 
 // 0x80..0x9F of Windows-1252; undefined positions keep their C1 control code.
@@ -10,9 +12,17 @@ constexpr char16_t kHighTable[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// Eight bytes at a time: nearly all the wire is ASCII.
 bool IsAscii(QByteArrayView bytes) {
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    const char* p = bytes.data();
+    qsizetype n = bytes.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ULL) return false;
+    }
+    for (; n > 0; ++p, --n)
+        if (static_cast<unsigned char>(*p) >= 0x80) return false;
     return true;
 }
 

@@ -27,7 +27,7 @@ QString SemUnknown(const QString& campo) {
 } // namespace
 
 TChannel::TChannel(const QString& channel)
-    : Inicio(ServerNow()), UltimaAlteracao(LocalNow()), m_channel(channel) {}
+    : Inicio(ServerNow()), UltimaAlteracao(LocalNow()), m_channel(channel), m_nomeBase(NomeBase(channel)) {}
 
 TChannel::~TChannel() = default;
 
@@ -35,6 +35,7 @@ void TChannel::SetaChannel(const QString& channel) {
     if (channel == m_channel) return;
     const QString antigo = m_channel;
     m_channel = channel;
+    m_nomeBase = NomeBase(channel);
     if (m_lista) m_lista->Renomeado(this, antigo);
 }
 
@@ -61,10 +62,6 @@ QString TChannel::NomeBase(const QString& channel) {
     if (barra < 0) return channel;
     const qsizetype traco = channel.lastIndexOf(u'-');
     return traco > barra ? channel.left(traco) : channel;
-}
-
-QString TChannel::NomeBase() const {
-    return NomeBase(m_channel);
 }
 
 QString TChannel::NomePeer() const {

@@ -85,7 +85,8 @@ public:
     void AnunciaRemocao();
 
     // The name without its last "-suffix" after the technology.
-    QString NomeBase() const;
+    // The name without its last "-" suffix; kept with the name, events ask for it all the time.
+    const QString& NomeBase() const { return m_nomeBase; }
     static QString NomeBase(const QString& channel);
     QString NomePeer() const;
     QString EstadoTexto() const;
@@ -105,6 +106,7 @@ public:
 private:
     friend class TListaCanais;
     QString m_channel;
+    QString m_nomeBase;
     QString m_uniqueId;
     TListaCanais* m_lista = nullptr;
 };
