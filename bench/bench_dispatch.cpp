@@ -2,7 +2,7 @@
 //   (a) framing and parsing alone (the practical limit of the link on this machine);
 //   (b) the full path: framing, packet queue, dispatcher, model update and change notices,
 //       with no window open, after the model was loaded from the recorded load.
-//   bench_dispatch <prefix>      (reads <prefix>.load and <prefix>.day from bench_gen)
+//   bench_dispatch <prefix> [repetitions]   (reads <prefix>.load and <prefix>.day from bench_gen)
 #include "link/TMonitor.h"
 #include "link/TPacketManagerParser.h"
 
@@ -13,6 +13,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -39,60 +40,87 @@ long PeakRssKiB() {
     return usage.ru_maxrss;
 }
 
+// (a) once over the day: nanoseconds and events.
+std::pair<qint64, quint64> SoParse(const QString& prefix, qsizetype& sink) {
+    quint64 parsed = 0;
+    TClientManager link;
+    link.OnPacket = [&](TClientManager*, const QString& packet) {
+        const TPacketManagerParser p(packet);
+        sink += p.GetPacketType().size() + p.GetEvent().size();
+        ++parsed;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    if (!Stream(prefix + ".day", link, [] {})) return {-1, 0};
+    return {clock.nsecsElapsed(), parsed};
+}
+
+struct TCaminho {
+    qint64 ns = -1;
+    quint64 eventos = 0;
+    int canais = 0;
+    qsizetype ligacoes = 0;
+    long rssAposCarga = 0;
+};
+
+// (b) once: a fresh monitor loads, then the day goes through it; only the day is timed.
+TCaminho Caminho(const QString& prefix) {
+    TCaminho r;
+    TMonitor monitor;
+    monitor.Inicia(QString());
+    monitor.Timer2.stop(); // drained by hand below, as the timer would
+    TClientManager* link = monitor.ManagerConnection();
+    if (!Stream(prefix + ".load", *link, [&] { monitor.Timer2Timer(); })) return r;
+    monitor.Timer2.stop();
+    r.rssAposCarga = PeakRssKiB();
+    QElapsedTimer clock;
+    clock.start();
+    if (!Stream(prefix + ".day", *link, [&] {
+            r.eventos += monitor.PacketQueue.size();
+            monitor.Timer2Timer();
+            monitor.Timer2.stop();
+        }))
+        return r;
+    r.ns = clock.nsecsElapsed();
+    r.canais = monitor.Canais.Count();
+    r.ligacoes = monitor.Ligacoes.Count();
+    return r;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_dispatch <prefix>\n");
+        std::fprintf(stderr, "usage: bench_dispatch <prefix> [repetitions]\n");
         return 1;
     }
     const QString prefix = QString::fromLocal8Bit(argv[1]);
+    // The machines are noisy: each path runs several times, interleaved, and the best run counts.
+    const int repeticoes = argc > 2 ? std::max(1, atoi(argv[2])) : 3;
 
-    // (a) framing and parsing alone.
-    quint64 parsed = 0;
     qsizetype sink = 0;
-    QElapsedTimer clock;
-    {
-        TClientManager link;
-        link.OnPacket = [&](TClientManager*, const QString& packet) {
-            const TPacketManagerParser p(packet);
-            sink += p.GetPacketType().size() + p.GetEvent().size();
-            ++parsed;
-        };
-        clock.start();
-        if (!Stream(prefix + ".day", link, [] {})) return 1;
+    qint64 parseNs = -1;
+    quint64 parsed = 0;
+    TCaminho melhor;
+    for (int i = 0; i < repeticoes; ++i) {
+        const auto [ns, n] = SoParse(prefix, sink);
+        if (ns < 0) return 1;
+        if (parseNs < 0 || ns < parseNs) parseNs = ns, parsed = n;
+        const TCaminho c = Caminho(prefix);
+        if (c.ns < 0) return 1;
+        if (melhor.ns < 0 || c.ns < melhor.ns) melhor = c;
     }
-    const qint64 parseNs = clock.nsecsElapsed();
-
-    // (b) the full path, after the load.
-    TMonitor monitor;
-    monitor.Inicia(QString());
-    monitor.Timer2.stop(); // drained by hand below, as the timer would
-    TClientManager* link = monitor.ManagerConnection();
-    if (!Stream(prefix + ".load", *link, [&] { monitor.Timer2Timer(); })) return 1;
-    monitor.Timer2.stop();
-    const long rssAfterLoad = PeakRssKiB();
-    quint64 dispatched = 0;
-    clock.restart();
-    if (!Stream(prefix + ".day", *link, [&] {
-            dispatched += monitor.PacketQueue.size();
-            monitor.Timer2Timer();
-            monitor.Timer2.stop();
-        }))
-        return 1;
-    const qint64 fullNs = clock.nsecsElapsed();
 
     const double parseRate = parsed * 1e9 / double(parseNs);
-    const double fullRate = dispatched * 1e9 / double(fullNs);
-    std::printf("events %llu (dispatched %llu)\n", parsed, dispatched);
+    const double fullRate = melhor.eventos * 1e9 / double(melhor.ns);
+    std::printf("events %llu (dispatched %llu), best of %d runs\n", parsed, melhor.eventos, repeticoes);
     std::printf("(a) framing+parsing: %10.0f events/s %8.0f ns/event\n", parseRate,
                 double(parseNs) / double(parsed));
     std::printf("(b) full path:       %10.0f events/s %8.0f ns/event\n", fullRate,
-                double(fullNs) / double(dispatched));
+                double(melhor.ns) / double(melhor.eventos));
     std::printf("ratio (b)/(a): %.3f\n", fullRate / parseRate);
-    std::printf("model: %d channels, %lld bridges\n", monitor.Canais.Count(),
-                qlonglong(monitor.Ligacoes.Count()));
-    std::printf("peak memory: %ld KiB (after load %ld KiB)\n", PeakRssKiB(), rssAfterLoad);
+    std::printf("model: %d channels, %lld bridges\n", melhor.canais, qlonglong(melhor.ligacoes));
+    std::printf("peak memory: %ld KiB (after load %ld KiB)\n", PeakRssKiB(), melhor.rssAposCarga);
     return sink == -1 ? 2 : 0;
 }

@@ -56,7 +56,8 @@ private Q_SLOTS:
                     std::vector<TItem*> esperado;
                     for (TItem* t : referencia)
                         if (t->valor % 7 == r) esperado.push_back(t);
-                    QCOMPARE(porResto.Todos(r), esperado);
+                    const auto& todos = porResto.Todos(r);
+                    QCOMPARE(std::vector<TItem*>(todos.begin(), todos.end()), esperado);
                 }
                 std::vector<TItem*> visitados;
                 lista.ParaCada([&visitados](TItem* t) { visitados.push_back(t); });

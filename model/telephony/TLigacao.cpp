@@ -184,14 +184,16 @@ void TListaLigacoes::Associa(TChannel* origem, TChannel* destino, bool link) {
 
 void TListaLigacoes::CanalAtualizado(TChannel* canal) {
     if (!canal) return;
-    const std::vector<TLigacao*> ligacoes = DoCanal(canal);
+    const auto& bucket = DoCanal(canal);
+    const std::vector<TLigacao*> ligacoes(bucket.begin(), bucket.end());
     for (TLigacao* l : ligacoes)
         l->Notifica();
 }
 
 void TListaLigacoes::CanalRemovido(TChannel* canal) {
     if (!canal) return;
-    const std::vector<TLigacao*> ligacoes = DoCanal(canal);
+    const auto& bucket = DoCanal(canal);
+    const std::vector<TLigacao*> ligacoes(bucket.begin(), bucket.end());
     // The channel leaves every bridge before any announcement, so no bridge keeps it when a
     // listener fails; then the bridges are announced and the empty ones removed, in order.
     std::vector<TLigacao*> anunciadas;

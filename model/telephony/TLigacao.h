@@ -84,7 +84,7 @@ public:
 
     template <typename F> void ParaCada(F&& f) const { m_itens.ParaCada(std::forward<F>(f)); }
     // The bridges the channel is a leg of, in list order.
-    const std::vector<TLigacao*>& DoCanal(const TChannel* canal) const {
+    const TIndiceOrdenado<TChannel*, TLigacao>::Bucket& DoCanal(const TChannel* canal) const {
         return m_porCanal.Todos(const_cast<TChannel*>(canal));
     }
 

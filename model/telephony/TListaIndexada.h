@@ -13,6 +13,7 @@
 //
 // Objects held by a TListaIndexada derive from TItemIndexado, which carries their slot.
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <memory>
@@ -158,7 +159,8 @@ private:
 
 template <typename K, typename T> class TIndiceOrdenado {
 public:
-    using Bucket = std::vector<T*>;
+    // Most keys name one object: the first two live in the node, without an allocation.
+    using Bucket = QVarLengthArray<T*, 2>;
 
     // Files the object under the key, in list order (the object must already be in its list).
     void Adiciona(const K& chave, T* item) {
