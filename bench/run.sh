@@ -12,7 +12,7 @@ events=${BENCH_EVENTS:-1000000}
 build=build-bench
 data=$build/data
 cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load vesmara-pbx vesmara-probe
+cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load bench_view vesmara-pbx vesmara-probe
 mkdir -p $data
 
 gen() { # name scenario
@@ -53,6 +53,10 @@ fi
 echo
 echo "== load of a large call centre"
 $build/bench/bench_load $build/sim/vesmara-pbx big:5000,500,20000
+
+echo
+echo "== agents window, 2000 agents: one 1 s tick (offscreen)"
+QT_QPA_PLATFORM=offscreen $build/bench/bench_view 2000 30 2>/dev/null
 
 if [ "${1:-}" = "--soak" ]; then
     echo
