@@ -27,8 +27,11 @@ bool Stream(const QString& path, TClientManager& link, const std::function<void(
         std::fprintf(stderr, "bench_dispatch: cannot read %s\n", qPrintable(path));
         return false;
     }
-    while (!file.atEnd()) {
-        link.FeedBytes(file.read(kChunk));
+    QByteArray chunk(kChunk, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = file.read(chunk.data(), kChunk);
+        if (n <= 0) break;
+        link.FeedBytes(QByteArrayView(chunk.constData(), n));
         after();
     }
     return true;

@@ -115,13 +115,20 @@ void TClientManager::OnConnectTimeout() {
 
 void TClientManager::OnSocketReadyRead() {
     if (m_readPaused) return;
-    FeedBytes(m_socket->readAll());
+    constexpr qsizetype kRead = 64 * 1024;
+    if (m_readChunk.size() != kRead) m_readChunk.resize(kRead);
+    // A callback may close the socket: re-check before every read.
+    while (!m_readPaused && m_socket->bytesAvailable() > 0) {
+        const qint64 n = m_socket->read(m_readChunk.data(), kRead);
+        if (n <= 0) break;
+        FeedBytes(QByteArrayView(m_readChunk.constData(), n));
+    }
 }
 
-void TClientManager::FeedBytes(const QByteArray& bytes) {
+void TClientManager::FeedBytes(QByteArrayView bytes) {
     m_receiveBuffer.append(bytes);
 
-    QList<QByteArray> packets;
+    QStringList packets;
     qsizetype start = 0;
     for (;;) {
         const qsizetype p = m_receiveBuffer.indexOf(kTerminator, std::max(start, m_scanFrom));
@@ -135,7 +142,7 @@ void TClientManager::FeedBytes(const QByteArray& bytes) {
                     .arg(end - start)
                     .arg(kMaxPacketBytes));
         } else {
-            packets.append(m_receiveBuffer.sliced(start, end - start));
+            packets.append(DecodeText(QByteArrayView(m_receiveBuffer).sliced(start, end - start)));
         }
         start = end;
     }
@@ -155,9 +162,9 @@ void TClientManager::FeedBytes(const QByteArray& bytes) {
 
     // A callback may close or reopen the connection; packets of the old one are then dropped.
     const quint64 generation = m_generation;
-    for (const QByteArray& packet : std::as_const(packets)) {
+    for (const QString& packet : std::as_const(packets)) {
         if (generation != m_generation) break;
-        if (OnPacket) OnPacket(this, DecodeText(packet));
+        if (OnPacket) OnPacket(this, packet);
     }
 }
 

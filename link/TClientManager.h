@@ -56,7 +56,7 @@ public:
 
     // Feeds received bytes through the framer as if they came from the socket (used by tests
     // and benchmarks to drive the framing without a network).
-    void FeedBytes(const QByteArray& bytes);
+    void FeedBytes(QByteArrayView bytes);
 
 private:
     void OnSocketConnected();
@@ -75,6 +75,9 @@ private:
     // Set while the rest of an oversized packet is being thrown away.
     bool m_discarding = false;
     bool m_readPaused = false;
+    // Reused for every socket read: a fresh buffer per read would cost a large allocation each
+    // time, and large allocations make the C library tidy its whole heap.
+    QByteArray m_readChunk;
     // True between the connect notification and the matching disconnect notification.
     bool m_open = false;
     // Bumped whenever a connection is opened or closed from this side.

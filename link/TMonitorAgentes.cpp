@@ -54,7 +54,7 @@ void TMonitor::EvAgents(const TPacketManagerParser& p, int slot) {
 }
 
 void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
-    TAgente* a = Agentes.Find(p.GetValue(u"Agent"));
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Agent"));
     if (!a) return;
     const QString canal = p.GetValue(u"Channel");
     a->SetChannelLogged(canal.isEmpty() ? nullptr : Canais.Procura(canal, p.GetValue(u"Uniqueid")));
@@ -68,7 +68,7 @@ void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
 }
 
 void TMonitor::EvAgentLogoff(const TPacketManagerParser& p, int slot) {
-    TAgente* a = Agentes.Find(p.GetValue(u"Agent"));
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Agent"));
     if (!a) return;
     a->SetChannelLogged(nullptr);
     a->SetTalkingTo(slot, {});
@@ -85,7 +85,7 @@ void TMonitor::AvisaFilaDaChamada(const TChannel* canal) {
 }
 
 void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
-    TAgente* a = Agentes.Find(p.GetValue(u"AgentCalled"));
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"AgentCalled"));
     if (!a) return;
     const QString nome = p.GetValue(u"ChannelCalling");
     TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {});
@@ -104,7 +104,7 @@ void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
 }
 
 void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
-    TAgente* a = Agentes.Find(p.GetValue(u"Member"));
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
     if (!a) return;
     TChannel* c = nullptr;
     if (slot == 1) {
@@ -124,7 +124,7 @@ void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
 
 void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
     if (slot != 0) return;
-    TAgente* a = Agentes.Find(p.GetValue(u"Member"));
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
     if (!a) return;
     TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"Uniqueid"));
     if (c && a->ChannelCall() == c && c->LigacaoFila) {
@@ -139,7 +139,7 @@ void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
 
 void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
     PedeStatusFila(p.GetValue(u"Queue"), slot);
-    TAgente* a = Agentes.Find(p.GetValue(u"Member"));
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
     if (!a) return;
     if (slot == 1) {
         const QString nome = p.GetValue(u"BridgedChannel");
@@ -177,7 +177,7 @@ void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
 }
 
 void TMonitor::EvHook(const TPacketManagerParser& p, int) {
-    TAgente* a = Agentes.Find(p.GetValue(u"Channel"));
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Channel"));
     if (!a) return;
     // A status that is not a number reads as on hook.
     a->FOnHook = InteiroOuPadrao(p, u"Status", 1) != 0;

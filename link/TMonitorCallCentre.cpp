@@ -11,7 +11,7 @@
 // one becomes the agent's current call and no longer waits.
 void TMonitor::StatusAnexaFila(TChannel* canal, const TPacketManagerParser& p, qint32 seconds,
                                int connectionId) {
-    TFila* f = Filas.Find(p.GetValue(u"Queue"));
+    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
     if (!f || !canal) return;
     const double inicio = ServerNow() - double(seconds < 0 ? 0 : seconds) / kSecondsPerDay;
     f->AddCall(canal, 0);

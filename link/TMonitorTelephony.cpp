@@ -155,7 +155,7 @@ void TMonitor::NovaLigacao(TChannel* c) {
 }
 
 void TMonitor::EvNewState(const TPacketManagerParser& p, int) {
-    TChannel* c = Canais.Procura(p.GetValue(u"Channel"), p.GetValue(u"Uniqueid"));
+    TChannel* c = Canais.Procura(p.ValorParaBusca(u"Channel"), p.ValorParaBusca(u"Uniqueid"));
     if (!c) return;
     c->State = ValorOu(p, u"State", u"ChannelStateDesc");
     if (c->Tipo.isEmpty()) {
@@ -176,8 +176,8 @@ void TMonitor::EvNewState(const TPacketManagerParser& p, int) {
 
 void TMonitor::EvDial(const TPacketManagerParser& p, int) {
     if (p.GetValueView(u"SubEvent") != u"Begin") return;
-    TChannel* origem = Canais.Procura(p.GetValue(u"Channel"), p.GetValue(u"Uniqueid"));
-    TChannel* destino = Canais.Procura(p.GetValue(u"Destination"), p.GetValue(u"DestUniqueID"));
+    TChannel* origem = Canais.Procura(p.ValorParaBusca(u"Channel"), p.ValorParaBusca(u"Uniqueid"));
+    TChannel* destino = Canais.Procura(p.ValorParaBusca(u"Destination"), p.ValorParaBusca(u"DestUniqueID"));
     if (origem) {
         origem->LastEvent = QStringLiteral("dial");
         origem->UltimaAlteracao = LocalNow();
@@ -198,7 +198,7 @@ void TMonitor::EvDial(const TPacketManagerParser& p, int) {
 }
 
 void TMonitor::EvNewExten(const TPacketManagerParser& p, int) {
-    TChannel* c = Canais.Procura(p.GetValue(u"Channel"), p.GetValue(u"Uniqueid"));
+    TChannel* c = Canais.Procura(p.ValorParaBusca(u"Channel"), p.ValorParaBusca(u"Uniqueid"));
     if (!c) return;
     // The context before this event tells an outgoing call.
     if (c->Tipo.isEmpty() && c->Context == u"Saida") c->Tipo = QStringLiteral("S");
@@ -210,7 +210,7 @@ void TMonitor::EvNewExten(const TPacketManagerParser& p, int) {
 }
 
 void TMonitor::EvNewCallerId(const TPacketManagerParser& p, int) {
-    TChannel* c = Canais.Procura(p.GetValue(u"Channel"), p.GetValue(u"Uniqueid"));
+    TChannel* c = Canais.Procura(p.ValorParaBusca(u"Channel"), p.ValorParaBusca(u"Uniqueid"));
     if (!c) return;
     c->CallerId = p.GetValue(u"CallerID");
     const QString nome = p.GetValue(u"CallerIDName");
@@ -237,8 +237,8 @@ void TMonitor::EvRename(const TPacketManagerParser& p, int) {
 }
 
 void TMonitor::EvMasquerade(const TPacketManagerParser& p, int) {
-    TChannel* clone = Canais.Procura(p.GetValue(u"Clone"), {});
-    TChannel* original = Canais.Procura(p.GetValue(u"Original"), {});
+    TChannel* clone = Canais.Procura(p.ValorParaBusca(u"Clone"), {});
+    TChannel* original = Canais.Procura(p.ValorParaBusca(u"Original"), {});
     if (!clone || !original) return;
     const QString nomeClone = clone->Channel();
     const QString idClone = clone->UniqueId();

@@ -19,6 +19,12 @@ public:
     QString GetValue(QStringView key) const;
     QStringView GetValueView(QStringView key) const;
     bool HasKey(QStringView key) const;
+    // The value as a QString over the parser's own text, without a copy: only for a lookup
+    // made while the parser lives (a hash find). Never store it: it dies with the parser.
+    QString ValorParaBusca(QStringView key) const {
+        const QStringView v = GetValueView(key);
+        return QString::fromRawData(reinterpret_cast<const QChar*>(v.data()), v.size());
+    }
     // "Event", "Response" or empty for anything else (including the greeting line glued in
     // front of the first response).
     QString GetPacketType() const;
