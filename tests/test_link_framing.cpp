@@ -113,8 +113,8 @@ private Q_SLOTS:
 
         // A whole packet above the cap arriving in one read is dropped as well.
         r.packets.clear();
-        c.FeedBytes("Event: Big\r\nV: " + QByteArray(TClientManager::kMaxPacketBytes, 'y') +
-                    "\r\n\r\nEvent: Next\r\n\r\n");
+        c.FeedBytes(QByteArray("Event: Big\r\nV: " + QByteArray(TClientManager::kMaxPacketBytes, 'y') +
+                               "\r\n\r\nEvent: Next\r\n\r\n"));
         QCOMPARE(r.packets, QStringList{"Event: Next\r\n\r\n"});
     }
 
@@ -133,7 +133,7 @@ private Q_SLOTS:
         TClientManager c;
         Recorder r;
         r.Attach(c);
-        c.FeedBytes("Event: X\r\n" + bytes + "\r\n\r\n");
+        c.FeedBytes(QByteArray("Event: X\r\n" + bytes + "\r\n\r\n"));
         QCOMPARE(r.packets.size(), 1);
         QCOMPARE(r.packets[0], u"Event: X\r\n" + expected + u"\r\n\r\n");
     }
