@@ -24,6 +24,50 @@ class TestE2eAgentsWindow : public QObject {
     }
 
 private Q_SLOTS:
+    // "Exibir" and the agents the window lists, for each demo user: unrestricted, restricted in
+    // the older permission tables (agents 1001 to 1010), restricted by the newer permission
+    // events (every agent), and management allowed or not in the pop-up menu.
+    void menuAndRowsPerUser_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("manage");
+        QTest::newRow("demo") << "demo" << 20 << true;
+        QTest::newRow("restrito") << "restrito" << 10 << true;
+        QTest::newRow("gerente") << "gerente" << 20 << true;
+    }
+    void menuAndRowsPerUser() {
+        QFETCH(QString, user);
+        QFETCH(int, rows);
+        QFETCH(bool, manage);
+        TPbxServer server;
+        TSimOptions options;
+        options.port = 0;
+        options.chatPort = 0;
+        QVERIFY(server.start(options));
+        QTemporaryDir pasta;
+        TIniFile(pasta.path() + "/MonitorVesmara.ini").WriteString("Geral", "ConexaoAtiva", "Sim");
+        TIniFile profile(pasta.path() + "/MonitorVesmaraSim.ini");
+        profile.WriteString("Conexao", "IP", "127.0.0.1");
+        profile.WriteInteger("Conexao", "Porta", server.managerPort());
+        profile.WriteString("Conexao", "Usuario", user);
+        profile.WriteString("Conexao", "Senha", user);
+        profile.WriteBool("Conexao", "SalvarSenha", true);
+        TfrmMain main(pasta.path() + u'/');
+        main.Monitor()->PortaChat = server.chatPort();
+        QSignalSpy loaded(main.Monitor(), &TMonitor::LoadFinished);
+        main.show();
+        QVERIFY(loaded.wait(20000));
+        QVERIFY(!main.MenuExibir()->actions().isEmpty());
+        main.MenuExibir()->actions().first()->trigger();
+        TfrmAgentes* w = main.ProcuraTelaAgentes("Atendentes");
+        QVERIFY(w);
+        QCOMPARE(w->Modelo()->Linhas(), rows);
+        w->SelecionaAgente(w->AgenteDaLinha(0));
+        std::unique_ptr<QMenu> menu(w->MontaMenu());
+        QCOMPARE(menu->actions().first()->menu()->isEnabled(), manage);
+        main.close();
+    }
+
     void pauseFromTheMenuAndReopenAfterReconnection() {
         TPbxServer server;
         TSimOptions options;
