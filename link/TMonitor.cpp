@@ -36,6 +36,9 @@ TMonitor::TMonitor(TMonitorUi* ui, QObject* parent)
     connect(&TimerConexao, &QTimer::timeout, this, [this] { Guarded([this] { TimerConexaoTimer(); }); });
     TimerLogin.setInterval(500);
     connect(&TimerLogin, &QTimer::timeout, this, [this] { Guarded([this] { TimerLoginTimer(); }); });
+    TimerCampanhas.setInterval(kIntervaloCampanhas);
+    connect(&TimerCampanhas, &QTimer::timeout, this,
+            [this] { Guarded([this] { TimerCampanhasTimer(); }); });
 
     Timer2.setInterval(50);
     connect(&Timer2, &QTimer::timeout, this, &TMonitor::Timer2Timer);

@@ -4,6 +4,7 @@
 #include "link/TClientManager.h"
 #include "link/TMonitorUi.h"
 #include "model/callcentre/TAgente.h"
+#include "model/callcentre/TCampanha.h"
 #include "model/callcentre/TFila.h"
 #include "model/callcentre/TMotivoPausa.h"
 #include "model/telephony/TLigacao.h"
@@ -112,6 +113,8 @@ public:
     // Queues before agents: members point at agents. Both are emptied after the channels.
     TListaFilas Filas;
     TListaAgentes Agentes;
+    // Dialer campaigns. Declared after the channels and queues they point at, so they go first.
+    TListaCampanhas Campanhas;
 
     // Change notices of the model objects, each bound when its object is created: they carry
     // a change to the other models and to the windows.
@@ -122,6 +125,37 @@ public:
     // A queue notice: the member or the call concerned (at most one of them) and its kind.
     void OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal, const QString& kind);
     void OnAgentEvent(TAgente* agente, const QString& kind);
+    // A campaign notice: the call concerned (or none) and its kind.
+    void OnCampanhaEvent(TCampanha* campanha, TChannel* canal, const QString& kind);
+
+    // --- Dialer campaigns --------------------------------------------------------------------
+    // The campaign list is asked again every minute while a summary refresh has enabled the
+    // timer; it stops when the connection is lost or fails.
+    QTimer TimerCampanhas;
+    static constexpr int kIntervaloCampanhas = 60000;
+    void TimerCampanhasTimer();
+    void PedeListaCampanhas();
+    // Zeroes every campaign's counters and asks the server for them again (eleven table
+    // queries over the active campaigns); nothing happens while no campaign is active.
+    void LeResumoCampanhas();
+    // The counters of one campaign (or, with none, of every campaign) reach the windows.
+    void AtualizaResumoCampanhas(TCampanha* campanha = nullptr);
+    // The campaign list changed: the "Discador" submenu is rebuilt.
+    void AtualizaMenuDiscador();
+    // What the "Discador" submenu shows for the logged-in user.
+    struct TCampanhaMenu {
+        TCampanha* Campanha = nullptr;
+        QString Caption; // the campaign's title
+        int Tag = 0;     // the campaign's id as a number (0 when it is not one)
+    };
+    struct TMenuDiscador {
+        bool Habilitado = false;       // "Discador" itself
+        bool AtivasHabilitado = false; // "Campanhas ativas (resumo)" and "Campanhas ativas"
+        QString CaptionInativas;       // "Campanhas inativas (n)", always disabled
+        bool PreencheAtivas = false;   // the entries under "Campanhas ativas" are refilled
+        std::vector<TCampanhaMenu> Ativas;
+    };
+    TMenuDiscador MenuDiscador() const;
 
     // --- Agent actions -----------------------------------------------------------------------
     // Each sends its action for the agent on the slot's connection (0 manager, 1 chat) and
@@ -240,6 +274,10 @@ public:
     bool TemPermissaoCampanhaId(const QString& campanhaId) const;
     bool TemPermissaoAtendente(const TAgente* agente) const;
     bool TemPermissaoFila(const TFila* fila) const;
+    bool TemPermissaoCampanha(const TCampanha* campanha) const;
+    // Counting checks: campaigns the user may see, all of them / the active ones.
+    int TemPermissaoCampanhas() const;
+    int TemPermissaoCampanhasAtivas() const;
     // Counting checks: agents, voice queues and chat queues the user may see.
     int TemPermissaoAtendentes() const;
     int TemPermissaoFilas() const;
@@ -257,6 +295,8 @@ Q_SIGNALS:
     void StatusChanged(const QString& text);
     void LoadFinished();
     void CallReasonsRecounted();
+    // The answers to a campaign summary refresh are all in.
+    void CampanhasResumidas();
 
 private:
     using EventHandler = void (TMonitor::*)(const TPacketManagerParser&, int connectionId);
@@ -319,6 +359,8 @@ private:
     void EsqueceStatusFila(int connectionId);
     // A queue notice for the queue of a queue-call record.
     static void AvisaFilaDaChamada(const TChannel* canal);
+    // A campaign notice for the campaign of a dialer-call record.
+    static void AvisaCampanhaDaChamada(TChannel* canal);
 
     // Telephony events, rows and command outputs (TMonitorTelephony.cpp).
     void EvNewChannelStatus(const TPacketManagerParser& p, int connectionId);
@@ -366,6 +408,11 @@ private:
     void AgentesLigacaoAtualizada(TLigacao* ligacao);
     void AgentesLigacaoRemovida(TLigacao* ligacao);
     void DiscadorAnexaCampanha(TChannel* canal, const QString& campanhaId);
+
+    // Dialer campaigns (TMonitorCampanhas.cpp): rows of the campaign list and of the summary
+    // queries.
+    void RowCampanha(const TPacketManagerParser& p);
+    void RowResumoCampanha(const TPacketManagerParser& p);
 
     void RowPerfilConfiguracao(const TPacketManagerParser& p);
     void RowLoginVesmara(const TPacketManagerParser& p);

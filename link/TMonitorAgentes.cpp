@@ -84,6 +84,13 @@ void TMonitor::AvisaFilaDaChamada(const TChannel* canal) {
         canal->LigacaoFila->DataFila->Notify(QStringLiteral("Fila"));
 }
 
+// The campaign of a dialer call hears that an agent took it up (its waiting and answering counts
+// change).
+void TMonitor::AvisaCampanhaDaChamada(TChannel* canal) {
+    if (canal && canal->LigacaoDiscador && canal->LigacaoDiscador->PtrCampanha)
+        canal->LigacaoDiscador->PtrCampanha->ChamadaAtualizada(canal);
+}
+
 void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
     TAgente* a = Agentes.Find(p.ValorParaBusca(u"AgentCalled"));
     if (!a) return;
@@ -99,7 +106,7 @@ void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
         f->Chamando = ServerNow();
         AvisaFilaDaChamada(c);
     }
-    // The campaign of a dialer call hears of it once the campaigns are part of the monitor.
+    AvisaCampanhaDaChamada(c);
     a->Notify(QStringLiteral("agentcalled"));
 }
 
@@ -118,6 +125,7 @@ void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
         if (f.Atendimento == 0) f.Atendimento = ServerNow();
         f.Chamando = 0;
         AvisaFilaDaChamada(c);
+        AvisaCampanhaDaChamada(c);
     }
     a->Notify(QStringLiteral("agentconnect"));
 }

@@ -60,8 +60,10 @@ void TMonitor::FilasCanalAtualizado(TChannel* canal) {
     Filas.QueueChannelUpdated(canal);
 }
 
-// A channel changed: every campaign holding it refreshes the call. Filled by the campaigns.
-void TMonitor::CampanhasCanalAtualizado(TChannel*) {}
+// A channel changed: every campaign holding it announces the call.
+void TMonitor::CampanhasCanalAtualizado(TChannel* canal) {
+    Campanhas.ChamadaAtualizada(canal);
+}
 
 void TMonitor::AgentesCanalRemovido(TChannel* canal) {
     Agentes.ChannelRemoved(canal);
@@ -71,8 +73,10 @@ void TMonitor::FilasCanalRemovido(TChannel* canal) {
     Filas.QueueChannelRemoved(canal);
 }
 
-// A channel is going away: campaigns drop it (and its dialer data). Filled by the campaigns.
-void TMonitor::CampanhasCanalRemovido(TChannel*) {}
+// A channel is going away: campaigns drop it (and its dialer data).
+void TMonitor::CampanhasCanalRemovido(TChannel* canal) {
+    Campanhas.RemoveChamada(canal);
+}
 
 void TMonitor::AgentesLigacaoAtualizada(TLigacao* ligacao) {
     Agentes.BridgeUpdated(ligacao);
@@ -82,9 +86,11 @@ void TMonitor::AgentesLigacaoRemovida(TLigacao* ligacao) {
     Agentes.BridgeRemoved(ligacao);
 }
 
-// The dialer names the channel's campaign: the campaign with that id takes the call. Filled by
-// the campaigns.
-void TMonitor::DiscadorAnexaCampanha(TChannel*, const QString&) {}
+// The dialer names the channel's campaign: the campaign with that id, when we know it, takes the
+// call.
+void TMonitor::DiscadorAnexaCampanha(TChannel* canal, const QString& campanhaId) {
+    if (TCampanha* c = Campanhas.ProcuraCampanha(campanhaId)) c->AdicionaChamada(canal);
+}
 
 // --- Change notices --------------------------------------------------------------------------
 

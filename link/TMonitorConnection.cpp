@@ -138,6 +138,7 @@ void TMonitor::OnClientManagerDisconnect(TClientManager*) {
     SetStatusBar(QStringLiteral("Desconectado do Vesmara"));
     SetStatusBarUsuario({});
     if (m_chat->Connected) m_chat->Disconnect();
+    TimerCampanhas.stop();
     if (Closing) return;
     Reconnecting = !LocalClose;
     EncerraConexao();
@@ -158,6 +159,7 @@ void TMonitor::OnClientManagerError(TClientManager*, int code) {
         TimerConexaoTag = 1;
         TimerConexao.start();
     }
+    TimerCampanhas.stop();
     // The socket layer reports the failure as an error of its own as well.
     AppException(u"Asynchronous socket error " + QString::number(code));
 }
@@ -165,6 +167,8 @@ void TMonitor::OnClientManagerError(TClientManager*, int code) {
 void TMonitor::EncerraConexao() {
     CloseStep = QStringLiteral("1");
     TimerLogin.stop();
+    // Nothing is left to refresh once the campaigns are emptied below.
+    TimerCampanhas.stop();
     if (m_manager->IsActive()) {
         LocalClose = true;
         m_manager->Disconnect();
@@ -184,6 +188,9 @@ void TMonitor::EncerraConexao() {
 
 void TMonitor::EsvaziaListas() {
     UsuariosVesmara.Limpa();
+    // Campaigns let go of their calls while the channels still exist: the campaigns themselves
+    // are emptied later, after the channels are gone.
+    Campanhas.SoltaChamadas();
     // Bridges point at channels: they go first, so none outlives a leg. Emptying announces
     // nothing (every window is closed by now).
     Ligacoes.Limpa();
@@ -194,8 +201,9 @@ void TMonitor::EsvaziaListas() {
     CloseStep = QStringLiteral("6");
     Troncos.Limpa();
     CloseStep = QStringLiteral("7");
-    // Campaigns go here once they are part of the monitor; then the queues (their members point
-    // at agents) and the agents. Refreshes still unanswered belong to the closed connection.
+    // Campaigns (they point at queues), the queues (their members point at agents) and the
+    // agents. Refreshes still unanswered belong to the closed connection.
+    Campanhas.Limpa();
     Filas.Clear();
     EsqueceStatusFila(0);
     EsqueceStatusFila(1);
@@ -289,6 +297,7 @@ void TMonitor::TerminouCargaDeDados() {
     if (!UserDir.isEmpty()) TelasAbrir = LeTelasAbrir(UserDir, ConexaoAtiva);
     Carregado = true;
     m_ui->CreateWindows(TelasAbrir);
+    LeResumoCampanhas();
     m_ui->EnableTrocarUsuario(true);
     m_ui->LoadFinished();
     Q_EMIT LoadFinished();

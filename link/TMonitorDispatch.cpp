@@ -79,21 +79,21 @@ const QHash<QString, TMonitor::RowHandler>& TMonitor::QueryTable() {
         {QStringLiteral("ZXDBListaTroncos"), &TMonitor::RowTronco},
         {QStringLiteral("ZXDBListaAgentes"), &TMonitor::RowAgente},
         {QStringLiteral("ZXDBListaFilas"), &TMonitor::RowFila},
-        {QStringLiteral("ZXDBListaCampanhas"), nullptr},
-        {QStringLiteral("ZXDBListaCampanhasAtual"), nullptr},
+        {QStringLiteral("ZXDBListaCampanhas"), &TMonitor::RowCampanha},
+        {QStringLiteral("ZXDBListaCampanhasAtual"), &TMonitor::RowCampanha},
         {QStringLiteral("ZXDBListaMotivosPausa"), &TMonitor::RowMotivoPausa},
         {QStringLiteral("ZXDBChamadasAtivasFilas"), &TMonitor::RowChamadaAtivaFila},
-        {QStringLiteral("ZXDBDisClientesTotal"), nullptr},
-        {QStringLiteral("ZXDBDisClientesDiscar"), nullptr},
-        {QStringLiteral("ZXDBDisStatusDiscagem"), nullptr},
-        {QStringLiteral("ZXDBDisClientesAgendados"), nullptr},
-        {QStringLiteral("ZXDBDisTelefonesTotal"), nullptr},
-        {QStringLiteral("ZXDBDisTelefonesDiscar"), nullptr},
-        {QStringLiteral("ZXDBDisTelefonesTentativasExcedidas"), nullptr},
-        {QStringLiteral("ZXDBDisTelefonesAgendados"), nullptr},
-        {QStringLiteral("ZXDBDisTelefonesDesativados"), nullptr},
-        {QStringLiteral("ZXDBDisStatusChamadas"), nullptr},
-        {QStringLiteral("ZXDBDisClassificacaoChamadas"), nullptr},
+        {QStringLiteral("ZXDBDisClientesTotal"), &TMonitor::RowResumoCampanha},
+        {QStringLiteral("ZXDBDisClientesDiscar"), &TMonitor::RowResumoCampanha},
+        {QStringLiteral("ZXDBDisStatusDiscagem"), &TMonitor::RowResumoCampanha},
+        {QStringLiteral("ZXDBDisClientesAgendados"), &TMonitor::RowResumoCampanha},
+        {QStringLiteral("ZXDBDisTelefonesTotal"), &TMonitor::RowResumoCampanha},
+        {QStringLiteral("ZXDBDisTelefonesDiscar"), &TMonitor::RowResumoCampanha},
+        {QStringLiteral("ZXDBDisTelefonesTentativasExcedidas"), &TMonitor::RowResumoCampanha},
+        {QStringLiteral("ZXDBDisTelefonesAgendados"), &TMonitor::RowResumoCampanha},
+        {QStringLiteral("ZXDBDisTelefonesDesativados"), &TMonitor::RowResumoCampanha},
+        {QStringLiteral("ZXDBDisStatusChamadas"), &TMonitor::RowResumoCampanha},
+        {QStringLiteral("ZXDBDisClassificacaoChamadas"), &TMonitor::RowResumoCampanha},
         {QStringLiteral("ZXDBUsuariosVesmara"), &TMonitor::RowUsuariosVesmara},
         {QStringLiteral("ZXDBMensagensNaLidasChat"), nullptr},
     };
@@ -116,7 +116,10 @@ void TMonitor::TrataResposta(const TPacketManagerParser& p) {
     const QString response = p.GetValue(u"Response");
     const QString zxId = p.GetValue(u"ZXDBActionID");
     if (!zxId.isEmpty() && response == u"Error") {
-        // A failed table query counts as an empty result: the load goes on.
+        // A failed table query counts as an empty result: the load goes on. The last summary
+        // query ends its refresh either way, so the windows show the counters just zeroed
+        // rather than those of the refresh before.
+        if (zxId == u"ZXDBDisClassificacaoChamadas") AtualizaResumoCampanhas(nullptr);
         SendAfter(zxId);
         return;
     }
@@ -170,7 +173,14 @@ void TMonitor::EvZxDbEvent(const TPacketManagerParser& p, int) {
 
 void TMonitor::EvZxDbComplete(const TPacketManagerParser& p, int) {
     const QString id = p.GetValue(u"ZXDBActionID");
-    if (id == u"ZXDBListaPortas") Portas.NumeraCanais();
+    if (id == u"ZXDBListaPortas") {
+        Portas.NumeraCanais();
+    } else if (id == u"ZXDBListaCampanhasAtual") {
+        AtualizaMenuDiscador();
+        LeResumoCampanhas();
+    } else if (id == u"ZXDBDisClassificacaoChamadas") {
+        AtualizaResumoCampanhas(nullptr);
+    }
     SendAfter(id);
 }
 

@@ -33,6 +33,8 @@ QString TMonitor::Dump(const QString& item) const {
         Filas.ParaCada([&t](const TFila* f) { t += f->Dump() + u"\r\n"; });
     } else if (item == u"Atendentes") {
         Agentes.ParaCada([&t](const TAgente* a) { t += a->Dump() + u"\r\n"; });
+    } else if (item == u"Campanhas") {
+        Campanhas.ParaCada([&t](const TCampanha* c) { t += c->Dump() + u"\r\n"; });
     }
     return t;
 }

@@ -90,6 +90,28 @@ bool TMonitor::TemPermissaoFila(const TFila* fila) const {
     return fila && TemPermissaoFilaId(fila->FilaId());
 }
 
+bool TMonitor::TemPermissaoCampanha(const TCampanha* campanha) const {
+    return campanha && TemPermissaoCampanhaId(campanha->CampanhaId());
+}
+
+int TMonitor::TemPermissaoCampanhas() const {
+    if (!PassaPortaoCallCenter()) return 0;
+    int n = 0;
+    Campanhas.ParaCada([&](const TCampanha* c) {
+        if (TemPermissaoCampanha(c)) ++n;
+    });
+    return n;
+}
+
+int TMonitor::TemPermissaoCampanhasAtivas() const {
+    if (!PassaPortaoCallCenter()) return 0;
+    int n = 0;
+    Campanhas.ParaCada([&](const TCampanha* c) {
+        if (c->EstaAtiva() && TemPermissaoCampanha(c)) ++n;
+    });
+    return n;
+}
+
 int TMonitor::TemPermissaoAtendentes() const {
     if (!PassaPortaoCallCenter()) return 0;
     int n = 0;

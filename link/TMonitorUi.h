@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class TAgente;
+class TCampanha;
 class TCanalTronco;
 class TChannel;
 class TFila;
@@ -95,4 +96,22 @@ public:
     virtual void AtualizaFila(TFila* fila) { (void)fila; }
     // The server counted the call reasons again on its own: every call-reason chart redraws.
     virtual void AtualizaGraficosMotivos() {}
+
+    // Dialer campaigns. The campaign list was refreshed: the "Discador" submenu of "Exibir" is
+    // rebuilt (TMonitor::MenuDiscador gives its contents).
+    virtual void AtualizaMenuDiscador() {}
+    // The campaigns summary and the campaign's own window refresh the campaign: its queue, its
+    // waiting and answering counts.
+    virtual void AtualizaCampanha(TCampanha* campanha) { (void)campanha; }
+    // A call of a campaign changed ("CallAdded", "CallRemoved", "CallUpdated", or another kind
+    // without a call): the campaign windows. A removed call's channel is freed right after.
+    virtual void AtualizaChamadaCampanha(TCampanha* campanha, TChannel* canal,
+                                         const QString& kind) {
+        (void)campanha;
+        (void)canal;
+        (void)kind;
+    }
+    // The campaign's summary counters were read again: the campaigns summary and the
+    // campaign's window show them.
+    virtual void AtualizaResumoCampanha(TCampanha* campanha) { (void)campanha; }
 };

@@ -18,7 +18,12 @@ const QStringList kLoad = {
     "ZXDBListaTroncos", "SIPPeers", "KhompChannels", "DahdiChannels", "ZXDBListaMotivosPausa",
     "ZXDBListaAgentes", "ZXDBListaFilas", "ZXDBListaCampanhas", "Agents", "Status",
     "ZXDBChamadasAtivasFilas", "QueueCallReasonCount", "ZXDBUsuariosVesmara", "QueueStatus",
-    "UserInChat", "GetUsersIn", "UnreadMessagesUserInChat"};
+    "UserInChat", "GetUsersIn", "UnreadMessagesUserInChat",
+    // The end of the load asks for the campaign summaries.
+    "ZXDBDisClientesTotal", "ZXDBDisClientesDiscar", "ZXDBDisStatusDiscagem",
+    "ZXDBDisClientesAgendados", "ZXDBDisTelefonesTotal", "ZXDBDisTelefonesDiscar",
+    "ZXDBDisTelefonesTentativasExcedidas", "ZXDBDisTelefonesAgendados",
+    "ZXDBDisTelefonesDesativados", "ZXDBDisStatusChamadas", "ZXDBDisClassificacaoChamadas"};
 
 // "ActionId" of an action text, or its "VChatAction" when it has none.
 QString Id(const QString& action) {

@@ -3,6 +3,7 @@
 // A user interface that only records what the monitor core asks of it.
 #include "link/TMonitorUi.h"
 #include "model/callcentre/TAgente.h"
+#include "model/callcentre/TCampanha.h"
 #include "model/callcentre/TFila.h"
 #include "model/telephony/TChannel.h"
 #include "model/telephony/TRamal.h"
@@ -33,6 +34,12 @@ struct TRecordingUi : TMonitorUi {
     QStringList chamadas;
     QStringList filas;
     int graficosMotivos = 0;
+    // Campaign updates: "7" (the campaign refreshed), "7 SIP/2001-0001 CallAdded" (a call of
+    // it, "-" for none), "7" summaries, and the number of "Discador" menu rebuilds.
+    QStringList campanhas;
+    QStringList chamadasCampanha;
+    QStringList resumos;
+    int menusDiscador = 0;
 
     void SetStatusBar(const QString& t) override { status << t; }
     void SetStatusBarUsuario(const QString& t) override { usuario << t; }
@@ -74,4 +81,11 @@ struct TRecordingUi : TMonitorUi {
     }
     void AtualizaFila(TFila* f) override { filas << f->FilaId(); }
     void AtualizaGraficosMotivos() override { ++graficosMotivos; }
+    void AtualizaMenuDiscador() override { ++menusDiscador; }
+    void AtualizaCampanha(TCampanha* c) override { campanhas << c->CampanhaId(); }
+    void AtualizaChamadaCampanha(TCampanha* c, TChannel* canal, const QString& k) override {
+        chamadasCampanha << c->CampanhaId() + u' ' + (canal ? canal->Channel() : QStringLiteral("-")) +
+                                u' ' + k;
+    }
+    void AtualizaResumoCampanha(TCampanha* c) override { resumos << c->CampanhaId(); }
 };
