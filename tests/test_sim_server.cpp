@@ -1,5 +1,6 @@
 // The PBX simulator seen from the network, with a small client of its own (no link code).
 #include "TPbxServer.h"
+#include "support/TSimTestClient.h"
 #include "TSimDatabase.h"
 #include "TSimState.h"
 
@@ -17,136 +18,6 @@
 
 namespace {
 
-// One received packet: its lines split at the first colon.
-struct Packet {
-    QByteArray raw;
-    QList<QPair<QString, QString>> lines;
-
-    QString value(const QString& key) const {
-        for (const auto& line : lines) {
-            if (line.first.compare(key, Qt::CaseInsensitive) == 0) return line.second;
-        }
-        return {};
-    }
-    bool has(const QString& key) const {
-        for (const auto& line : lines) {
-            if (line.first.compare(key, Qt::CaseInsensitive) == 0) return true;
-        }
-        return false;
-    }
-    bool isEvent(const QString& name) const {
-        return !lines.isEmpty() && lines.first().first == u"Event" &&
-               lines.first().second.compare(name, Qt::CaseInsensitive) == 0;
-    }
-    QString response() const {
-        return !lines.isEmpty() && lines.first().first == u"Response" ? lines.first().second
-                                                                      : QString();
-    }
-};
-
-Packet parsePacket(const QByteArray& raw) {
-    Packet p;
-    p.raw = raw;
-    for (const QByteArray& line : raw.split('\n')) {
-        QByteArray l = line;
-        if (l.endsWith('\r')) l.chop(1);
-        if (l.isEmpty()) continue;
-        const qsizetype colon = l.indexOf(':');
-        const QString text = QString::fromUtf8(l);
-        if (colon < 0)
-            p.lines.append({QString(), text});
-        else
-            p.lines.append(
-                {QString::fromUtf8(l.left(colon)), QString::fromUtf8(l.mid(colon + 1)).trimmed()});
-    }
-    return p;
-}
-
-// A manager client cutting packets at "\r\n\r\n" after the one-line greeting.
-class Client {
-public:
-    explicit Client(quint16 port, bool greeting = true) : m_greetingPending(greeting) {
-        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { read(); });
-        QObject::connect(&socket, &QTcpSocket::disconnected, [this] { disconnected = true; });
-        socket.connectToHost(QHostAddress::LocalHost, port);
-    }
-
-    // Sends an action written with "\n" between lines.
-    void action(const QString& text) {
-        QByteArray bytes = text.toUtf8();
-        bytes.replace("\n", "\r\n");
-        socket.write(bytes + "\r\n\r\n");
-    }
-
-    // Sends `text` and waits for the packet `done` recognises; gives every packet from the
-    // first one received after the send up to that one.
-    QList<Packet> ask(const QString& text, const std::function<bool(const Packet&)>& done,
-                      int timeout = 10000) {
-        const qsizetype start = packets.size();
-        action(text);
-        qsizetype end = -1;
-        (void)QTest::qWaitFor(
-            [&] {
-                for (qsizetype i = start; i < packets.size() && end < 0; ++i) {
-                    if (done(packets.at(i))) end = i;
-                }
-                return end >= 0;
-            },
-            timeout);
-        return end < 0 ? QList<Packet>() : packets.mid(start, end - start + 1);
-    }
-
-    bool waitPackets(qsizetype n, int timeout = 10000) {
-        return QTest::qWaitFor([&] { return packets.size() >= n; }, timeout);
-    }
-
-    bool login() {
-        const QList<Packet> answer =
-            ask(QStringLiteral("Action: Login\nUsername: supervisor\n"
-                               "Secret: kaluvre\nVesmaraUser: demo\nActionId: login"),
-                [](const Packet& p) { return p.isEvent(QStringLiteral("Titulo")); });
-        return !answer.isEmpty() && answer.first().response() == u"Success";
-    }
-
-    QTcpSocket socket;
-    QByteArray greeting;
-    QByteArray received; // every byte, greeting included
-    QByteArray pending;  // bytes of a packet not yet complete
-    QList<Packet> packets;
-    int reads = 0;
-    bool disconnected = false;
-
-private:
-    void read() {
-        ++reads;
-        const QByteArray bytes = socket.readAll();
-        received += bytes;
-        pending += bytes;
-        if (m_greetingPending) {
-            const qsizetype end = pending.indexOf("\r\n");
-            if (end < 0) return;
-            greeting = pending.left(end);
-            pending.remove(0, end + 2);
-            m_greetingPending = false;
-        }
-        qsizetype end;
-        while ((end = pending.indexOf("\r\n\r\n")) >= 0) {
-            packets.append(parsePacket(pending.left(end + 4)));
-            pending.remove(0, end + 4);
-        }
-    }
-
-    bool m_greetingPending;
-};
-
-std::function<bool(const Packet&)> eventIs(const QString& name) {
-    return [name](const Packet& p) { return p.isEvent(name); };
-}
-
-std::function<bool(const Packet&)> anyResponse() {
-    return [](const Packet& p) { return !p.response().isEmpty(); };
-}
-
 TSimOptions freePorts() {
     TSimOptions o;
     o.port = 0;
@@ -163,9 +34,9 @@ QString tableQuery(const QString& id, const QString& table, const QString& field
     return text;
 }
 
-QList<Packet> eventsNamed(const QList<Packet>& packets, const QString& name) {
-    QList<Packet> out;
-    for (const Packet& p : packets) {
+QList<TSimTestPacket> eventsNamed(const QList<TSimTestPacket>& packets, const QString& name) {
+    QList<TSimTestPacket> out;
+    for (const TSimTestPacket& p : packets) {
         if (p.isEvent(name)) out.append(p);
     }
     return out;
@@ -238,15 +109,15 @@ void TestSimServer::greetingAndLogin() {
     QFETCH(QString, secret);
     QFETCH(bool, accepted);
     startServer();
-    Client c(m_server->managerPort());
-    const QList<Packet> answer =
+    TSimTestClient c(m_server->managerPort());
+    const QList<TSimTestPacket> answer =
         c.ask(QStringLiteral(
                   "Action: Login\nUsername: %1\nSecret: %2\nVesmaraUser: demo\nActionId: login")
                   .arg(user, secret),
-              accepted ? eventIs(QStringLiteral("Titulo")) : anyResponse());
+              accepted ? simEventIs(QStringLiteral("Titulo")) : simAnyResponse());
     QCOMPARE(c.greeting, QByteArray("Vesmara Call Manager/1.1"));
     QVERIFY(!answer.isEmpty());
-    const Packet& response = answer.first();
+    const TSimTestPacket& response = answer.first();
     QCOMPARE(response.value(QStringLiteral("ActionID")), QStringLiteral("login"));
     if (!accepted) {
         QCOMPARE(response.response(), QStringLiteral("Error"));
@@ -258,7 +129,7 @@ void TestSimServer::greetingAndLogin() {
     QCOMPARE(response.response(), QStringLiteral("Success"));
     QCOMPARE(response.value(QStringLiteral("Message")), QStringLiteral("Authentication accepted"));
     QCOMPARE(answer.size(), 3);
-    const Packet& booted = answer.at(1);
+    const TSimTestPacket& booted = answer.at(1);
     QVERIFY(booted.isEvent(QStringLiteral("FullyBooted")));
     QCOMPARE(booted.value(QStringLiteral("Privilege")), QStringLiteral("system,all"));
     QCOMPARE(booted.value(QStringLiteral("Status")), QStringLiteral("Fully Booted"));
@@ -279,8 +150,8 @@ void TestSimServer::actionsBeforeLoginAreRefused_data() {
 void TestSimServer::actionsBeforeLoginAreRefused() {
     QFETCH(QString, action);
     startServer();
-    Client c(m_server->managerPort());
-    QList<Packet> answer = c.ask(action, anyResponse());
+    TSimTestClient c(m_server->managerPort());
+    QList<TSimTestPacket> answer = c.ask(action, simAnyResponse());
     QCOMPARE(answer.size(), 1);
     QCOMPARE(answer.first().response(), QStringLiteral("Error"));
     QCOMPARE(answer.first().value(QStringLiteral("Message")), QStringLiteral("Permission denied"));
@@ -447,36 +318,36 @@ void TestSimServer::tableQueries() {
     QFETCH(int, minRows);
     QFETCH(int, maxRows);
     startServer();
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
-    const QList<Packet> answer = c.ask(tableQuery(QStringLiteral("Q-1"), table, fields, filter),
-                                       eventIs(QStringLiteral("ZXDBComplete")));
+    const QList<TSimTestPacket> answer = c.ask(tableQuery(QStringLiteral("Q-1"), table, fields, filter),
+                                       simEventIs(QStringLiteral("ZXDBComplete")));
     QVERIFY(!answer.isEmpty());
     QCOMPARE(answer.first().response(), QStringLiteral("Success"));
     QCOMPARE(answer.first().value(QStringLiteral("ZXDBActionID")), QStringLiteral("Q-1"));
     QCOMPARE(answer.first().value(QStringLiteral("ActionID")), QStringLiteral("Q-1"));
-    const QList<Packet> rows = eventsNamed(answer, QStringLiteral("ZXDBEvent"));
+    const QList<TSimTestPacket> rows = eventsNamed(answer, QStringLiteral("ZXDBEvent"));
     QCOMPARE(rows.size(), answer.size() - 2);
     QVERIFY2(rows.size() >= minRows && rows.size() <= maxRows,
              qPrintable(QString::number(rows.size())));
-    for (const Packet& row : rows)
+    for (const TSimTestPacket& row : rows)
         QCOMPARE(row.value(QStringLiteral("ZXDBActionID")), QStringLiteral("Q-1"));
     QCOMPARE(answer.last().value(QStringLiteral("ZXDBActionID")), QStringLiteral("Q-1"));
     if (fields.contains(u" AS Total", Qt::CaseInsensitive)) {
-        for (const Packet& row : rows)
+        for (const TSimTestPacket& row : rows)
             QVERIFY(row.value(QStringLiteral("Total")).toInt() > 0);
     }
 }
 
 void TestSimServer::tableValuesAreUtf8AndKeyedByColumn() {
     startServer();
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
-    QList<Packet> answer = c.ask(tableQuery(QStringLiteral("m"), QStringLiteral("MotivoPausa"),
+    QList<TSimTestPacket> answer = c.ask(tableQuery(QStringLiteral("m"), QStringLiteral("MotivoPausa"),
                                             QStringLiteral("MotivoPausaId, Nome, Produtivo"),
                                             QStringLiteral("where PerfilConfiguracaoId = '1'")),
-                                 eventIs(QStringLiteral("ZXDBComplete")));
-    const Packet& first = answer.at(1);
+                                 simEventIs(QStringLiteral("ZXDBComplete")));
+    const TSimTestPacket& first = answer.at(1);
     QCOMPARE(first.lines.size(), 5);
     QCOMPARE(first.lines.at(2).first, QStringLiteral("MotivoPausaId"));
     QCOMPARE(first.value(QStringLiteral("Nome")), QStringLiteral("Almoço"));
@@ -486,7 +357,7 @@ void TestSimServer::tableValuesAreUtf8AndKeyedByColumn() {
     answer = c.ask(tableQuery(QStringLiteral("u"), QStringLiteral("user"),
                               QStringLiteral("user, idUser, perfil"),
                               QStringLiteral("where user = 'restrito'")),
-                   eventIs(QStringLiteral("ZXDBComplete")));
+                   simEventIs(QStringLiteral("ZXDBComplete")));
     QCOMPARE(answer.size(), 3);
     QVERIFY(answer.at(1).has(QStringLiteral("idUser")));
     QCOMPARE(answer.at(1).value(QStringLiteral("idUser")), QString());
@@ -500,7 +371,7 @@ void TestSimServer::tableValuesAreUtf8AndKeyedByColumn() {
             QStringLiteral(
                 "'a' || char(13) || char(10) || char(13) || char(10) || 'Event: Hangup' AS Texto"),
             QStringLiteral("where user = 'demo'")),
-        eventIs(QStringLiteral("ZXDBComplete")));
+        simEventIs(QStringLiteral("ZXDBComplete")));
     QCOMPARE(answer.size(), 3);
     QCOMPARE(answer.at(1).value(QStringLiteral("Texto")), QStringLiteral("a    Event: Hangup"));
 }
@@ -528,17 +399,17 @@ void TestSimServer::failingQueries_data() {
 void TestSimServer::failingQueries() {
     QFETCH(QString, action);
     startServer();
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
-    const QList<Packet> answer = c.ask(action, anyResponse());
+    const QList<TSimTestPacket> answer = c.ask(action, simAnyResponse());
     QCOMPARE(answer.size(), 1);
     QCOMPARE(answer.first().response(), QStringLiteral("Error"));
     QCOMPARE(answer.first().value(QStringLiteral("ZXDBActionID")), QStringLiteral("bad"));
     QVERIFY(!answer.first().value(QStringLiteral("Message")).isEmpty());
     // Nothing changed and the connection goes on.
-    const QList<Packet> users = c.ask(tableQuery(QStringLiteral("n"), QStringLiteral("user"),
+    const QList<TSimTestPacket> users = c.ask(tableQuery(QStringLiteral("n"), QStringLiteral("user"),
                                                  QStringLiteral("count(*) AS Total")),
-                                      eventIs(QStringLiteral("ZXDBComplete")));
+                                      simEventIs(QStringLiteral("ZXDBComplete")));
     QCOMPARE(users.size(), 3);
     QCOMPARE(users.at(1).value(QStringLiteral("Total")), QStringLiteral("7"));
 }
@@ -554,10 +425,10 @@ void TestSimServer::readerCannotWrite() {
 
 void TestSimServer::unknownActionIsRefused() {
     startServer();
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
-    const QList<Packet> answer =
-        c.ask(QStringLiteral("Action: Transferir\nActionId: x9"), anyResponse());
+    const QList<TSimTestPacket> answer =
+        c.ask(QStringLiteral("Action: Transferir\nActionId: x9"), simAnyResponse());
     QCOMPARE(answer.size(), 1);
     QCOMPARE(answer.first().response(), QStringLiteral("Error"));
     QCOMPARE(answer.first().value(QStringLiteral("ActionID")), QStringLiteral("x9"));
@@ -651,18 +522,18 @@ void TestSimServer::listings() {
     QFETCH(QString, item);
     QFETCH(int, items);
     startServer();
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
     const QString id =
         QRegularExpression(QStringLiteral("ActionId: (.*)")).match(action).captured(1);
-    const auto done = closing.isEmpty() ? anyResponse() : [closing](const Packet& p) {
+    const auto done = closing.isEmpty() ? simAnyResponse() : [closing](const TSimTestPacket& p) {
         return p.isEvent(closing) && (closing != u"UserEvent" ||
                                       p.value(QStringLiteral("VChatEvent")).endsWith(u"Complete"));
     };
-    const QList<Packet> answer = c.ask(action, done);
+    const QList<TSimTestPacket> answer = c.ask(action, done);
     QVERIFY(!answer.isEmpty());
     QCOMPARE(answer.first().response(), response);
-    for (const Packet& p : answer)
+    for (const TSimTestPacket& p : answer)
         QCOMPARE(p.value(QStringLiteral("ActionID")), id);
     if (!item.isEmpty()) QCOMPARE(eventsNamed(answer, item).size(), items);
     if (response == u"Follows") {
@@ -678,12 +549,12 @@ void TestSimServer::listings() {
 
 void TestSimServer::agentsAndMembersReflectTheScenario() {
     startServer();
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
-    QList<Packet> answer = c.ask(QStringLiteral("Action: Agents\nActionId: a"),
-                                 eventIs(QStringLiteral("AgentsComplete")));
-    QHash<QString, Packet> agents;
-    for (const Packet& p : eventsNamed(answer, QStringLiteral("Agents")))
+    QList<TSimTestPacket> answer = c.ask(QStringLiteral("Action: Agents\nActionId: a"),
+                                 simEventIs(QStringLiteral("AgentsComplete")));
+    QHash<QString, TSimTestPacket> agents;
+    for (const TSimTestPacket& p : eventsNamed(answer, QStringLiteral("Agents")))
         agents.insert(p.value(QStringLiteral("Agent")), p);
     QCOMPARE(agents.value(QStringLiteral("1001")).value(QStringLiteral("LoggedInChan")),
              QStringLiteral("SIP/2001"));
@@ -702,12 +573,12 @@ void TestSimServer::agentsAndMembersReflectTheScenario() {
              QStringLiteral("0"));
 
     answer = c.ask(QStringLiteral("Action: QueueStatus\nActionId: q\nQueue: 1"),
-                   eventIs(QStringLiteral("QueueStatusComplete")));
-    QHash<QString, Packet> members;
-    for (const Packet& p : eventsNamed(answer, QStringLiteral("QueueMember")))
+                   simEventIs(QStringLiteral("QueueStatusComplete")));
+    QHash<QString, TSimTestPacket> members;
+    for (const TSimTestPacket& p : eventsNamed(answer, QStringLiteral("QueueMember")))
         members.insert(p.value(QStringLiteral("Location")), p);
     QCOMPARE(members.size(), 8);
-    const Packet paused = members.value(QStringLiteral("Agent/1004"));
+    const TSimTestPacket paused = members.value(QStringLiteral("Agent/1004"));
     QCOMPARE(paused.value(QStringLiteral("Paused")), QStringLiteral("1"));
     QCOMPARE(paused.value(QStringLiteral("PauseReason")), QStringLiteral("1"));
     QCOMPARE(paused.value(QStringLiteral("Status")), QStringLiteral("1"));
@@ -717,10 +588,10 @@ void TestSimServer::agentsAndMembersReflectTheScenario() {
 
     // Every sub-reason comes after the reason it belongs to.
     answer = c.ask(QStringLiteral("Action: QueueCallReasonCount\nActionId: r"),
-                   eventIs(QStringLiteral("QueueCallReasonCountComplete")));
+                   simEventIs(QStringLiteral("QueueCallReasonCountComplete")));
     QSet<QString> seen;
     int subs = 0;
-    for (const Packet& p : answer) {
+    for (const TSimTestPacket& p : answer) {
         const QString key =
             p.value(QStringLiteral("Queue")) + u'|' + p.value(QStringLiteral("Reason"));
         if (p.isEvent(QStringLiteral("QueueCallReasonCount"))) seen.insert(key);
@@ -744,27 +615,27 @@ void TestSimServer::listingsFollowTheLiveState() {
     QVERIFY(state->setChannelVariable(uid, QStringLiteral("DisCampanha"), QStringLiteral("1")));
     QVERIFY(state->setAgentPaused(QStringLiteral("1010"), true, 5));
 
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
-    QList<Packet> answer = c.ask(QStringLiteral("Action: Status\nActionId: s"),
-                                 eventIs(QStringLiteral("StatusComplete")));
-    QList<Packet> status = eventsNamed(answer, QStringLiteral("Status"));
+    QList<TSimTestPacket> answer = c.ask(QStringLiteral("Action: Status\nActionId: s"),
+                                 simEventIs(QStringLiteral("StatusComplete")));
+    QList<TSimTestPacket> status = eventsNamed(answer, QStringLiteral("Status"));
     QCOMPARE(status.size(), 1);
     QCOMPARE(status.first().value(QStringLiteral("Channel")), caller.name);
     QCOMPARE(status.first().value(QStringLiteral("Uniqueid")), uid);
     QCOMPARE(status.first().value(QStringLiteral("Queue")), QStringLiteral("2"));
 
     answer = c.ask(QStringLiteral("Action: QueueStatus\nActionId: q\nQueue: 2"),
-                   eventIs(QStringLiteral("QueueStatusComplete")));
+                   simEventIs(QStringLiteral("QueueStatusComplete")));
     QCOMPARE(
         eventsNamed(answer, QStringLiteral("QueueParams")).first().value(QStringLiteral("Calls")),
         QStringLiteral("1"));
-    const QList<Packet> entries = eventsNamed(answer, QStringLiteral("QueueEntry"));
+    const QList<TSimTestPacket> entries = eventsNamed(answer, QStringLiteral("QueueEntry"));
     QCOMPARE(entries.size(), 1);
     QCOMPARE(entries.first().value(QStringLiteral("Position")), QStringLiteral("1"));
     QCOMPARE(entries.first().value(QStringLiteral("Channel")), caller.name);
     bool pausedSeen = false;
-    for (const Packet& p : eventsNamed(answer, QStringLiteral("QueueMember"))) {
+    for (const TSimTestPacket& p : eventsNamed(answer, QStringLiteral("QueueMember"))) {
         if (p.value(QStringLiteral("Location")) == u"Agent/1010") {
             QCOMPARE(p.value(QStringLiteral("Paused")), QStringLiteral("1"));
             QCOMPARE(p.value(QStringLiteral("PauseReason")), QStringLiteral("5"));
@@ -775,13 +646,13 @@ void TestSimServer::listingsFollowTheLiveState() {
 
     // Presence: a known user announced in the chat is listed by GetUsersIn, a stranger is not.
     c.ask(QStringLiteral("Action: VChatAction\nVChatAction: UserIn\nActionId: u1\nUser: demo"),
-          anyResponse());
+          simAnyResponse());
     c.ask(QStringLiteral("Action: VChatAction\nVChatAction: UserIn\nActionId: u2\nUser: estranho"),
-          anyResponse());
+          simAnyResponse());
     c.action(QStringLiteral("Action: VChatAction\nVChatAction: GetUsersIn"));
     const auto present = [&c] {
         QStringList names;
-        for (const Packet& p : c.packets) {
+        for (const TSimTestPacket& p : c.packets) {
             if (p.isEvent(QStringLiteral("UserEvent")) &&
                 p.value(QStringLiteral("VChatEvent")) == u"UserIn")
                 names.append(p.value(QStringLiteral("User")));
@@ -793,7 +664,7 @@ void TestSimServer::listingsFollowTheLiveState() {
 
     answer = c.ask(
         QStringLiteral("Action: GetVar\nActionId: v\nChannel: Khomp/B0C3-1\nVariable: DisCampanha"),
-        anyResponse());
+        simAnyResponse());
     QCOMPARE(answer.first().value(QStringLiteral("Value")), QStringLiteral("1"));
 
     // The active-calls table follows the queue, answered calls included.
@@ -804,7 +675,7 @@ void TestSimServer::listingsFollowTheLiveState() {
                   QStringLiteral(
                       "UniqueId, DestinoInternoId, BridgeChannel, TimeStamp, TimeStampAtendimento"),
                   QStringLiteral("where DestinoInterno = 'Fila' order by TimeStamp desc")),
-              eventIs(QStringLiteral("ZXDBComplete")));
+              simEventIs(QStringLiteral("ZXDBComplete")));
     QCOMPARE(answer.size(), 3);
     QCOMPARE(answer.at(1).value(QStringLiteral("UniqueId")), uid);
     QCOMPARE(answer.at(1).value(QStringLiteral("DestinoInternoId")), QStringLiteral("2"));
@@ -812,7 +683,7 @@ void TestSimServer::listingsFollowTheLiveState() {
     QVERIFY(answer.at(1).value(QStringLiteral("TimeStampAtendimento")).toLongLong() > 0);
     QVERIFY(state->removeChannel(uid));
     answer = c.ask(tableQuery(QStringLiteral("ca2"), QStringLiteral("ChamadasAtivas")),
-                   eventIs(QStringLiteral("ZXDBComplete")));
+                   simEventIs(QStringLiteral("ZXDBComplete")));
     QCOMPARE(answer.size(), 2);
 }
 
@@ -833,12 +704,12 @@ void TestSimServer::permissionValuesComeInNines() {
     TSimOptions options = freePorts();
     options.scenario = path;
     startServer(options);
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
-    const QList<Packet> answer =
+    const QList<TSimTestPacket> answer =
         c.ask(QStringLiteral("Action: ZXGetUserPermissions\nActionId: p\nUser: chefe"),
-              eventIs(QStringLiteral("ZXUserPermissionsComplete")));
-    const QList<Packet> details = eventsNamed(answer, QStringLiteral("ZXUserPermissionDetail"));
+              simEventIs(QStringLiteral("ZXUserPermissionsComplete")));
+    const QList<TSimTestPacket> details = eventsNamed(answer, QStringLiteral("ZXUserPermissionDetail"));
     QCOMPARE(eventsNamed(answer, QStringLiteral("ZXUserPermission")).size(), 1);
     QCOMPARE(details.size(), 2);
     QCOMPARE(details.at(0).value(QStringLiteral("Value9")), QStringLiteral("9"));
@@ -850,7 +721,7 @@ void TestSimServer::permissionValuesComeInNines() {
 
 void TestSimServer::largeResultIsStreamedInOrder() {
     startServer();
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
     const int count = 3000;
     const qsizetype start = c.packets.size();
@@ -863,7 +734,7 @@ void TestSimServer::largeResultIsStreamedInOrder() {
         QStringLiteral("i AS Numero")));
     c.action(QStringLiteral("Action: Ping\nActionId: after"));
     QVERIFY(c.waitPackets(start + count + 3, 30000));
-    const QList<Packet> answer = c.packets.mid(start);
+    const QList<TSimTestPacket> answer = c.packets.mid(start);
     QCOMPARE(answer.size(), count + 3);
     for (int i = 1; i <= count; ++i)
         QCOMPARE(answer.at(i).value(QStringLiteral("Numero")).toInt(), i);
@@ -873,42 +744,42 @@ void TestSimServer::largeResultIsStreamedInOrder() {
 
 void TestSimServer::runawayQueriesAreStopped() {
     startServer();
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
     // Counting an endless sequence never returns a row; the server must give up and stay alive.
-    const QList<Packet> answer =
+    const QList<TSimTestPacket> answer =
         c.ask(tableQuery(QStringLiteral("loop"),
                          QStringLiteral("(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
                                         "FROM n) SELECT i FROM n)"),
                          QStringLiteral("count(*) AS Total")),
-              anyResponse(), 30000);
+              simAnyResponse(), 30000);
     if (!TSimDatabase::canInterrupt())
         QSKIP("built without the SQLite header: long queries cannot be interrupted");
     QCOMPARE(answer.size(), 1);
     QCOMPARE(answer.first().response(), QStringLiteral("Error"));
     QCOMPARE(answer.first().value(QStringLiteral("ZXDBActionID")), QStringLiteral("loop"));
-    QVERIFY(!c.ask(QStringLiteral("Action: Ping\nActionId: p"), anyResponse()).isEmpty());
+    QVERIFY(!c.ask(QStringLiteral("Action: Ping\nActionId: p"), simAnyResponse()).isEmpty());
 
     // Nor can one value grow without bound.
-    const QList<Packet> huge = c.ask(tableQuery(QStringLiteral("big"), QStringLiteral("user"),
+    const QList<TSimTestPacket> huge = c.ask(tableQuery(QStringLiteral("big"), QStringLiteral("user"),
                                                 QStringLiteral("randomblob(50000000) AS Grande")),
-                                     anyResponse());
+                                     simAnyResponse());
     QCOMPARE(huge.size(), 1);
     QCOMPARE(huge.first().response(), QStringLiteral("Error"));
 }
 
 void TestSimServer::chatPort() {
     startServer();
-    Client c(m_server->chatPort());
-    QList<Packet> answer =
-        c.ask(QStringLiteral("Action: Agentsonline\nActionId: AgentsChat"), anyResponse());
+    TSimTestClient c(m_server->chatPort());
+    QList<TSimTestPacket> answer =
+        c.ask(QStringLiteral("Action: Agentsonline\nActionId: AgentsChat"), simAnyResponse());
     QCOMPARE(c.greeting, QByteArray("Vesmara Call Manager/1.1"));
     QCOMPARE(answer.first().value(QStringLiteral("Message")), QStringLiteral("Permission denied"));
     answer = c.ask(
         QStringLiteral("Action: Login\nUsername: supervisor\nSecret: kaluvre\nActionId: login"),
-        anyResponse());
+        simAnyResponse());
     QCOMPARE(answer.first().response(), QStringLiteral("Success"));
-    answer = c.ask(QStringLiteral("Action: Agentsonline\nActionId: AgentsChat"), anyResponse());
+    answer = c.ask(QStringLiteral("Action: Agentsonline\nActionId: AgentsChat"), simAnyResponse());
     QCOMPARE(answer.first().response(), QStringLiteral("Error"));
     QCOMPARE(answer.first().value(QStringLiteral("ActionID")), QStringLiteral("AgentsChat"));
     // No events follow the chat login.
@@ -918,9 +789,9 @@ void TestSimServer::chatPort() {
 void TestSimServer::receivedActionsAreRecorded() {
     startServer();
     QSignalSpy spy(m_server.get(), &TPbxServer::actionReceived);
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
-    c.ask(QStringLiteral("Action: Ping\nActionId: p"), anyResponse());
+    c.ask(QStringLiteral("Action: Ping\nActionId: p"), simAnyResponse());
     const QStringList actions = m_server->receivedActions();
     QCOMPARE(actions.size(), 2);
     QVERIFY(actions.at(0).startsWith(u"Action: Login\r\nUsername: supervisor\r\n"));
@@ -946,7 +817,7 @@ void TestSimServer::dropAfter() {
     options.chunk = chunk;
     startServer(options);
     QSignalSpy closed(m_server.get(), &TPbxServer::clientDisconnected);
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     c.action(
         QStringLiteral("Action: Login\nUsername: supervisor\nSecret: kaluvre\nActionId: login"));
     c.action(tableQuery(QStringLiteral("t"), QStringLiteral("Fila")));
@@ -960,10 +831,10 @@ void TestSimServer::chunkedWritesArriveInPieces() {
     TSimOptions options = freePorts();
     options.chunk = 7;
     startServer(options);
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
-    const QList<Packet> answer = c.ask(QStringLiteral("Action: QueueStatus\nActionId: q\nQueue: 3"),
-                                       eventIs(QStringLiteral("QueueStatusComplete")));
+    const QList<TSimTestPacket> answer = c.ask(QStringLiteral("Action: QueueStatus\nActionId: q\nQueue: 3"),
+                                       simEventIs(QStringLiteral("QueueStatusComplete")));
     QCOMPARE(eventsNamed(answer, QStringLiteral("QueueMember")).size(), 5);
     // The bytes trickle in: many more reads than packets.
     QVERIFY2(c.reads > c.packets.size() * 3, qPrintable(QString::number(c.reads)));
@@ -973,7 +844,7 @@ void TestSimServer::stallAfter() {
     TSimOptions options = freePorts();
     options.stallAfter = 2;
     startServer(options);
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     c.action(
         QStringLiteral("Action: Login\nUsername: supervisor\nSecret: kaluvre\nActionId: login"));
     QVERIFY(c.waitPackets(2));
@@ -992,7 +863,7 @@ void TestSimServer::garbageOnlyAfterLogin() {
     options.garbage = true;
     options.seed = 7;
     startServer(options);
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
     for (int i = 0; i < 60; ++i)
         c.action(QStringLiteral("Action: Ping\nActionId: p%1").arg(i));
@@ -1007,7 +878,7 @@ void TestSimServer::garbageOnlyAfterLogin() {
     QCOMPARE(c.packets.first().value(QStringLiteral("ActionID")), QStringLiteral("login"));
     int next = 0;
     int junk = 0;
-    for (const Packet& p : c.packets.mid(1)) {
+    for (const TSimTestPacket& p : c.packets.mid(1)) {
         if (p.response() == u"Success" && p.value(QStringLiteral("Ping")) == u"Pong") {
             QVERIFY(p.raw.startsWith("Response: Success\r\n")); // nothing glued in front
             QCOMPARE(p.value(QStringLiteral("ActionID")), QStringLiteral("p%1").arg(next++));
@@ -1022,7 +893,7 @@ void TestSimServer::garbageOnlyAfterLogin() {
 
 void TestSimServer::hostileInputIsSurvived() {
     startServer();
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     QVERIFY(c.login());
     // A packet far over the limit, binary noise with NUL and broken UTF-8, lines without colon,
     // a packet without an action: the server drops or refuses them and carries on.
@@ -1033,13 +904,13 @@ void TestSimServer::hostileInputIsSurvived() {
         noise += char((i * 131) % 256 == '\r' ? 0 : (i * 131) % 256);
     c.socket.write(noise + "\r\n\r\n");
     c.socket.write("sem dois pontos\r\n\r\nValor: sem acao\r\nActionId: n\r\n\r\n\r\n\r\n");
-    const QList<Packet> answer = c.ask(
+    const QList<TSimTestPacket> answer = c.ask(
         QStringLiteral("Action: Ping\nActionId: vivo"),
-        [](const Packet& p) { return p.value(QStringLiteral("ActionID")) == u"vivo"; }, 30000);
+        [](const TSimTestPacket& p) { return p.value(QStringLiteral("ActionID")) == u"vivo"; }, 30000);
     QVERIFY(!answer.isEmpty());
     QCOMPARE(answer.last().value(QStringLiteral("Ping")), QStringLiteral("Pong"));
     bool missingAction = false;
-    for (const Packet& p : answer)
+    for (const TSimTestPacket& p : answer)
         missingAction |= p.value(QStringLiteral("Message")) == u"Missing action in request";
     QVERIFY(missingAction);
 }
@@ -1090,7 +961,7 @@ void TestSimServer::script() {
     options.scriptFile = path;
     startServer(options);
     QSignalSpy finished(m_server.get(), &TPbxServer::scriptFinished);
-    Client c(m_server->managerPort(), greeting);
+    TSimTestClient c(m_server->managerPort(), greeting);
     QVERIFY(c.socket.waitForConnected(5000));
     if (!client.isEmpty()) {
         for (const QString& action : client.split(u'|'))
@@ -1122,7 +993,7 @@ void TestSimServer::scriptExpectTimesOut() {
     options.speed = 100; // ten seconds become a tenth
     startServer(options);
     QSignalSpy finished(m_server.get(), &TPbxServer::scriptFinished);
-    Client c(m_server->managerPort());
+    TSimTestClient c(m_server->managerPort());
     c.action(QStringLiteral("Action: Ping"));
     QVERIFY(finished.wait(5000));
     QCOMPARE(finished.first().at(0).toBool(), false);

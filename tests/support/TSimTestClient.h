@@ -58,8 +58,10 @@ struct TSimTestPacket {
 
 class TSimTestClient {
 public:
-    explicit TSimTestClient(quint16 port) {
+    // `greeting`: the server starts with its one-line greeting (kept in `greeting`).
+    explicit TSimTestClient(quint16 port, bool greeting = true) : m_greetingPending(greeting) {
         QObject::connect(&socket, &QTcpSocket::readyRead, [this] { read(); });
+        QObject::connect(&socket, &QTcpSocket::disconnected, [this] { disconnected = true; });
         socket.connectToHost(QHostAddress::LocalHost, port);
     }
 
@@ -89,6 +91,10 @@ public:
         return end < 0 ? QList<TSimTestPacket>() : packets.mid(start, end - start + 1);
     }
 
+    bool waitPackets(qsizetype n, int timeout = 10000) {
+        return QTest::qWaitFor([&] { return packets.size() >= n; }, timeout);
+    }
+
     bool login() {
         const QList<TSimTestPacket> answer =
             ask(QStringLiteral("Action: Login\nUsername: supervisor\nSecret: kaluvre\n"
@@ -107,26 +113,34 @@ public:
     }
 
     QTcpSocket socket;
+    QByteArray greeting;
+    QByteArray received; // every byte, greeting included
+    QByteArray pending;  // bytes of a packet not yet complete
     QList<TSimTestPacket> packets;
+    int reads = 0;
+    bool disconnected = false;
 
 private:
     void read() {
-        m_pending += socket.readAll();
+        ++reads;
+        const QByteArray bytes = socket.readAll();
+        received += bytes;
+        pending += bytes;
         if (m_greetingPending) {
-            const qsizetype end = m_pending.indexOf("\r\n");
+            const qsizetype end = pending.indexOf("\r\n");
             if (end < 0) return;
-            m_pending.remove(0, end + 2);
+            greeting = pending.left(end);
+            pending.remove(0, end + 2);
             m_greetingPending = false;
         }
         qsizetype end;
-        while ((end = m_pending.indexOf("\r\n\r\n")) >= 0) {
-            packets.append(TSimTestPacket::parse(m_pending.left(end + 4)));
-            m_pending.remove(0, end + 4);
+        while ((end = pending.indexOf("\r\n\r\n")) >= 0) {
+            packets.append(TSimTestPacket::parse(pending.left(end + 4)));
+            pending.remove(0, end + 4);
         }
     }
 
-    QByteArray m_pending;
-    bool m_greetingPending = true;
+    bool m_greetingPending;
 };
 
 inline std::function<bool(const TSimTestPacket&)> simEventIs(const QString& name) {
