@@ -434,6 +434,8 @@ private:
         }
     }
 
+    // What the server told about itself: cleared at every connect, and when the chat server fails.
+    void LimpaFlagsDoServidor();
     void LoginRecusado();
     void EsvaziaListas();
     // Runs a settings write; a refusal of the system reaches the error hook, not the caller.

@@ -36,12 +36,7 @@ void TMonitor::OnClientManagerChatDisconnect(TClientManager*) {
 }
 
 void TMonitor::OnClientManagerChatError(TClientManager*, int code) {
-    ChatEnabled = false;
-    CallReasonsCounted = false;
-    QueueStatusLoaded = false;
-    ModoCSTA = false;
-    UsarLoginWindows = false;
-    ServerVersion.clear();
+    LimpaFlagsDoServidor();
     Loga(SocketErrorText(code));
     FinishChatLoad();
 }

@@ -74,13 +74,17 @@ void TMonitor::TimerConexaoTimer() {
     Conectar();
 }
 
-void TMonitor::Conectar() {
+void TMonitor::LimpaFlagsDoServidor() {
     ServerVersion.clear();
     ChatEnabled = false;
     CallReasonsCounted = false;
     QueueStatusLoaded = false;
     ModoCSTA = false;
     UsarLoginWindows = false;
+}
+
+void TMonitor::Conectar() {
+    LimpaFlagsDoServidor();
     Permissoes.Limpa();
     Carregado = false;
     m_ui->EnableSalvarComo(false);
@@ -114,12 +118,7 @@ void TMonitor::OnClientManagerConnect(TClientManager*) {
     PerfilConfiguracaoId.clear();
     Permissoes.Limpa();
     SetServerClockOffset(0);
-    ChatEnabled = false;
-    CallReasonsCounted = false;
-    QueueStatusLoaded = false;
-    ModoCSTA = false;
-    UsarLoginWindows = false;
-    ServerVersion.clear();
+    LimpaFlagsDoServidor();
     // The user name travels in the login and, between quotes, in the user query: a name that
     // could break either is refused before anything is sent, and a corrected one reconnects.
     if (!IsSafeFilterValue(Usuario)) {
