@@ -129,17 +129,17 @@ INSERT INTO SimTrafego VALUES (1.1, 900, 180, %CHANNELS%, %CHANNELS% + %CHANNELS
 
 } // namespace
 
-bool TSimBigScenario::parse(const QString& spec, Size* size, QString* error) {
+bool TSimBigScenario::parse(const QString& text, Size* size, QString* error) {
     const QString usage = QStringLiteral("a big scenario is written big:AGENTS,QUEUES,CHANNELS "
                                          "(1-%1 agents, 1-%2 queues, 0-%3 channels)")
                               .arg(MaxAgents)
                               .arg(MaxQueues)
                               .arg(MaxChannels);
-    if (!spec.startsWith(u"big:")) {
+    if (!text.startsWith(u"big:")) {
         *error = usage;
         return false;
     }
-    const QStringList parts = spec.mid(4).split(u',');
+    const QStringList parts = text.mid(4).split(u',');
     bool ok[3] = {false, false, false};
     if (parts.size() == 3) {
         size->agents = parts.at(0).trimmed().toInt(&ok[0]);

@@ -16,7 +16,7 @@ struct Size {
 
 // Reads "big:A,Q,C" (the prefix included). False with a message when it is not that form or a
 // number is out of range.
-bool parse(const QString& spec, Size* size, QString* error);
+bool parse(const QString& text, Size* size, QString* error);
 QString sql(const Size& size);
 
 inline constexpr int MaxAgents = 20000;
