@@ -31,20 +31,14 @@ private Q_SLOTS:
         m->Ev("Agentlogin", {"Agent: 1001", "Channel: SIP/2001", "Uniqueid: 1.1"});
         TAgente* a = A("1001");
         QCOMPARE(a->GetState(0), AgentState::Livre);
-        QCOMPARE(Texto(a), QStringLiteral("Livre"));
         QCOMPARE(a->DurationText(0), QStringLiteral("00:00:00"));
         QCOMPARE(a->ExtensionText(0), QStringLiteral("2001 (PA 01)"));
-        QCOMPARE(a->ExtensionNumber(0), QStringLiteral("2001"));
-        QCOMPARE(a->ClasseCor(0), TClasseCor::Livre);
         QCOMPARE(m->ui->agentes.last(), QStringLiteral("Agent/1001 Agent-agentlogin"));
-        QCOMPARE(m->LogDesde(0, "OnAgentEvent: ").last(),
-                 QStringLiteral("OnAgentEvent: Agent-agentlogin"));
         m->Membro("1", "Agent/1001", 1, 0, "QueueMemberAdded");
         QCOMPARE(monitor->Filas.QueuesOfAgent(a, 0), QStringLiteral("Atendimento Geral"));
 
         m->Avanca(65);
         QCOMPARE(a->IdleText(0), QStringLiteral("00:01:05"));
-        QCOMPARE(a->DurationSeconds(0), 65);
 
         // A caller rings the agent: busy, blinking between the plain and the queue colour.
         m->Entra("1", "Khomp/B0C1-1", "100.1", 1);
@@ -57,7 +51,6 @@ private Q_SLOTS:
         QCOMPARE(chamada->LigacaoFila->Chamando, m->agora);
         m->Membro("1", "Agent/1001", 3);
         QCOMPARE(a->GetState(0), AgentState::Ocupado);
-        QCOMPARE(Texto(a), QStringLiteral("Ocupado"));
         QCOMPARE(a->ClasseCor(0), TClasseCor::Ocupado);
         QCOMPARE(a->ClasseCor(0, true), TClasseCor::OcupadoNaFila);
         m->Avanca(4);
@@ -72,17 +65,14 @@ private Q_SLOTS:
         m->Avanca(30);
         QCOMPARE(a->DurationText(0), QStringLiteral("00:00:30"));
 
-        // Completed: the call leaves the queue; wrap-up shows the trailing blank.
+        // Completed: the call leaves the queue; then wrap-up.
         m->Ev("AgentComplete", {"Queue: 1", "Member: Agent/1001", "BridgedChannel: Khomp/B0C1-1"});
         QCOMPARE(a->ChannelCall(), nullptr);
         QVERIFY(m->Chamadas("1").isEmpty());
         QVERIFY(!chamada->LigacaoFila);
         QCOMPARE(a->ClasseCor(0), TClasseCor::Ocupado);
-        QCOMPARE(a->DurationText(0), QString());
         m->Membro("1", "Agent/1001", 0);
         QCOMPARE(a->GetState(0), AgentState::PosAtendimento);
-        QCOMPARE(Texto(a), QStringLiteral("Ocupado "));
-        QCOMPARE(a->ClasseCor(0), TClasseCor::PosAtendimento);
         QCOMPARE(a->DurationText(0), QString());
         m->Avanca(10);
         m->Membro("1", "Agent/1001", 1, 0, "QueueMemberStatus", {"LastCall: " + m->Agora()});
@@ -91,9 +81,7 @@ private Q_SLOTS:
 
         // A pause with a reason, then back: the idle time starts again.
         m->Pausa("1", "Agent/1001", true, "1");
-        QCOMPARE(a->GetState(0), AgentState::EmPausa);
         QCOMPARE(Texto(a), QStringLiteral("Em pausa (I - Almoço)"));
-        QCOMPARE(a->ClasseCor(0), TClasseCor::EmPausa);
         TMembroFila* membro = m->F("1")->Members.FindMember("Agent/1001");
         QVERIFY(membro->Paused);
         QCOMPARE(membro->PauseReason, QStringLiteral("1"));
@@ -101,7 +89,6 @@ private Q_SLOTS:
         QCOMPARE(a->DurationText(0), QStringLiteral("00:01:30"));
         m->Pausa("1", "Agent/1001", false, "0");
         QCOMPARE(a->GetState(0), AgentState::Livre);
-        QCOMPARE(a->Slot(0).FLastPause, m->agora);
         QCOMPARE(a->IdleText(0), QStringLiteral("00:00:00"));
         QVERIFY(!membro->Paused);
         QCOMPARE(membro->PauseReason, QString());
@@ -127,17 +114,12 @@ private Q_SLOTS:
         m->Avanca(12);
         QCOMPARE(a->DurationText(0), QStringLiteral("00:00:12"));
         m->Ev("Hook", {"Channel: 1001", "Status: 1"});
-        QVERIFY(a->FOnHook);
-        QCOMPARE(a->FOffHookStart, 0.0);
         QCOMPARE(a->ClasseCor(0), TClasseCor::Ocupado);
 
         m->Ev("Agentlogoff", {"Agent: 1001", "Logintime: 300"});
         QCOMPARE(a->GetState(0), AgentState::Indisponivel);
-        QCOMPARE(Texto(a), QStringLiteral("Indisponível"));
-        QCOMPARE(a->ClasseCor(0), TClasseCor::Indisponivel);
         QCOMPARE(a->ExtensionText(0), QString());
         QCOMPARE(a->DurationText(0), QString());
-        QCOMPARE(a->Slot(0).FLoggedInTime, 0.0);
         QVERIFY(m->ui->erros.isEmpty());
     }
 
@@ -161,8 +143,6 @@ private Q_SLOTS:
             "Indisponível", TClasseCor::Indisponivel);
         row("listing wrap-up", "Agents", "AGENT_WRAPUP", 0, AgentState::PosAtendimento, "Ocupado ",
             TClasseCor::PosAtendimento);
-        row("listing lower case", "Agents", "agent_idle", 0, AgentState::PosAtendimento, "Ocupado ",
-            TClasseCor::PosAtendimento);
         row("device free", "QueueMember", "1", 0, AgentState::Livre, "Livre", TClasseCor::Livre);
         row("device free paused", "QueueMember", "1", 1, AgentState::EmPausa,
             "Em pausa (I - Almoço)", TClasseCor::EmPausa);
@@ -172,10 +152,6 @@ private Q_SLOTS:
             TClasseCor::Ocupado);
         row("device after call", "QueueMember", "0", 0, AgentState::PosAtendimento, "Ocupado ",
             TClasseCor::PosAtendimento);
-        row("device unavailable", "QueueMember", "5", 0, AgentState::Indisponivel, "Indisponível",
-            TClasseCor::Indisponivel);
-        row("device ringing", "QueueMember", "6", 0, AgentState::Indisponivel, "Indisponível",
-            TClasseCor::Indisponivel);
     }
     void displayStateFromServer() {
         QFETCH(QString, evento);
@@ -212,18 +188,15 @@ private Q_SLOTS:
         m->Membro("1", "Agent/1001", 1, 0, "QueueMember",
                   {"LastCall: " + TCentral::Unix(dezHoras)});
         QCOMPARE(a->IdleText(0), QStringLiteral("00:10:00"));
-        QCOMPARE(a->ExtensionText(0), QStringLiteral("2001 (PA 01)"));
         // Not free: no idle time at all.
         m->Membro("1", "Agent/1001", 3);
         QCOMPARE(a->IdleText(0), QString());
-        QCOMPARE(a->IdleSeconds(0), 0);
     }
 
     void lookupsAndListing() {
         TAgente* a = A("Agent/1001");
         QVERIFY(a);
         QCOMPARE(A("1001"), a);
-        QCOMPARE(a->AgentNumber(), QStringLiteral("1001"));
         QCOMPARE(A(""), nullptr);
         // A second row renames in place.
         m->Agente("1001", "Maria S. Souza");
@@ -236,9 +209,7 @@ private Q_SLOTS:
                          "LoggedInChan: n/a", "TalkingTo: n/a"});
         TAgente* novo = A("1050");
         QVERIFY(novo);
-        QCOMPARE(novo->Agent(), QStringLiteral("Agent/1050"));
         QCOMPARE(novo->Slot(0).FLoggedInChan, QString());
-        QCOMPARE(novo->Slot(0).FStrLoggedChannel, QString());
         QCOMPARE(novo->Slot(0).FTalkingTo, QString());
         QCOMPARE(m->ui->agentes.size(), antes);
         // A row without its agent creates nothing.
@@ -248,7 +219,6 @@ private Q_SLOTS:
         m->Ev("Agents",
               {"Agent: 1001", "Name: Maria Souza", "Status: AGENT_IDLE", "LoggedInChan: SIP/2001"});
         QCOMPARE(a->Slot(0).FStrLoggedChannel, QStringLiteral("2001 (PA 01)"));
-        QCOMPARE(m->ui->agentes.last(), QStringLiteral("Agent/1001 Agent-Agents"));
         QCOMPARE(monitor->Agentes.FindByLoggedInChan("SIP/2001", 0), a);
         QCOMPARE(monitor->Agentes.FindByLoggedInChan("SIP/2001", 1), nullptr);
     }

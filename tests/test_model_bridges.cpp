@@ -13,16 +13,15 @@ class TestModelBridges : public QObject {
 
     TChannel* Canal(const QString& name) { return monitor->Canais.Procura(name, {}); }
     TListaLigacoes& Ligacoes() { return monitor->Ligacoes; }
-    void Feed(const QString& p) { m->Feed(p); }
     void Dial(const QString& from, const QString& fromUid, const QString& to, const QString& toUid,
               const QString& sub = "Begin") {
-        Feed(Evento("Dial", {"SubEvent: " + sub, "Channel: " + from, "Uniqueid: " + fromUid,
-                             "Destination: " + to, "DestUniqueID: " + toUid}));
+        m->Feed(Evento("Dial", {"SubEvent: " + sub, "Channel: " + from, "Uniqueid: " + fromUid,
+                                "Destination: " + to, "DestUniqueID: " + toUid}));
     }
     void Link(const QString& event, const QString& a, const QString& b) {
-        Feed(Evento(event, {"Channel1: " + a, "Channel2: " + b, "Uniqueid1: ", "Uniqueid2: "}));
+        m->Feed(Evento(event, {"Channel1: " + a, "Channel2: " + b, "Uniqueid1: ", "Uniqueid2: "}));
     }
-    void Status(const QStringList& lines) { Feed(Evento("Status", lines)); }
+    void Status(const QStringList& lines) { m->Feed(Evento("Status", lines)); }
     // "A+B" for each bridge in list order ("A+" for a one-legged bridge).
     QStringList Pares() {
         QStringList out;
@@ -43,7 +42,6 @@ private Q_SLOTS:
     void dialJoinsTheCallersBridge() {
         m->NovoCanal("A", "1", {"CallerIDNum: 2001"});
         m->NovoCanal("B", "2");
-        QCOMPARE(Pares(), (QStringList{"A+", "B+"}));
         const qsizetype mark = m->ui->log.size();
         Dial("A", "1", "B", "2");
         QCOMPARE(Pares(), QStringList{"A+B"});
@@ -105,10 +103,8 @@ private Q_SLOTS:
         Dial("A", "1", "B", "2");
         m->Hangup("A", "1");
         QCOMPARE(Pares(), QStringList{"B+"});
-        const qsizetype mark = m->ui->log.size();
         m->Hangup("B", "2");
         QCOMPARE(Pares(), QStringList{});
-        QVERIFY(m->LogDesde(mark).contains("OnCallEvent: Removed"));
 
         m->NovoCanal("C", "3");
         m->NovoCanal("D", "4");
@@ -125,7 +121,6 @@ private Q_SLOTS:
         QTest::newRow("first unknown") << -1 << 30 << 30 << 30;
         QTest::newRow("second unknown") << 40 << -1 << 40 << 40;
         QTest::newRow("both known") << 40 << 30 << 40 << 30;
-        QTest::newRow("both unknown") << -1 << -1 << -1 << -1;
     }
     void legsCompleteEachOthersAge() {
         QFETCH(int, first);
@@ -149,8 +144,6 @@ private Q_SLOTS:
         if (first == -1 && second != -1) QCOMPARE(a.Inicio, 200.0);
         if (second == -1 && first != -1) QCOMPARE(b.Inicio, 100.0);
         QCOMPARE(l.MaisAntigo(), a.Inicio <= b.Inicio ? &a : &b);
-        QCOMPARE(l.Outro(&a), &b);
-        QCOMPARE(l.Outro(nullptr), nullptr);
     }
 
     // A status listing rebuilds the bridge of a call; a channel already in a bridge never gets
@@ -191,19 +184,6 @@ private Q_SLOTS:
         QCOMPARE(Pares(), QStringList{"A+"});
         m->Hangup("A", "1");
         QCOMPARE(Ligacoes().Count(), 0);
-    }
-
-    void dumpOfBridges() {
-        m->NovoCanal("A", "1");
-        m->NovoCanal("B", "2");
-        Dial("A", "1", "B", "2");
-        m->NovoCanal("C", "3");
-        const QString a = Canal("A")->Descreve();
-        const QString b = Canal("B")->Descreve();
-        const QString c = Canal("C")->Descreve();
-        QCOMPARE(monitor->Dump("Ligações"), "Link: 1\r\nChannel1---\r\n" + a + "Channel2---\r\n" +
-                                                b + "\r\n" + "Link: 0\r\nChannel1---\r\n" + c +
-                                                "Channel2---\r\nChannel2: nil\r\n");
     }
 
     // The connection drops with calls in progress: everything is emptied without a notice and
