@@ -41,7 +41,7 @@ private Q_SLOTS:
     }
 
     void queueWindowScheme_data() {
-        QTest::addColumn<int>("scope");     // CorTodasAsFilas in Preferencias
+        QTest::addColumn<int>("scope"); // CorTodasAsFilas in Preferencias
         QTest::addColumn<int>("sharedMode");
         QTest::addColumn<int>("ownMode");
         QTest::addColumn<QString>("uses"); // own, shared, agents, defaults
@@ -69,8 +69,10 @@ private Q_SLOTS:
         if (ownMode) WriteScheme(file, "TelaFila7", own);
         WriteScheme(file, "TelaAtendentes", agents);
         const int livre = SchemeOfQueueWindow(file, "TelaFila7").CorFundo(TClasseCor::Livre);
-        const int expected = uses == u"own" ? 0x222222 : uses == u"shared" ? 0x111111
-                           : uses == u"agents" ? 0x333333 : CorRGB(183, 247, 215);
+        const int expected = uses == u"own"      ? 0x222222
+                             : uses == u"shared" ? 0x111111
+                             : uses == u"agents" ? 0x333333
+                                                 : CorRGB(183, 247, 215);
         QCOMPARE(livre, expected);
     }
 
@@ -78,9 +80,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("cor");
         QTest::addColumn<int>("darker");
         QTest::addColumn<int>("lighter");
-        QTest::newRow("white") << CorRGB(255, 255, 255) << CorRGB(234, 234, 234) << CorRGB(255, 255, 255);
+        QTest::newRow("white") << CorRGB(255, 255, 255) << CorRGB(234, 234, 234)
+                               << CorRGB(255, 255, 255);
         QTest::newRow("black") << CorRGB(0, 0, 0) << CorRGB(0, 0, 0) << CorRGB(64, 64, 64);
-        QTest::newRow("grey") << CorRGB(128, 128, 128) << CorRGB(106, 106, 106) << CorRGB(191, 191, 191);
+        QTest::newRow("grey") << CorRGB(128, 128, 128) << CorRGB(106, 106, 106)
+                              << CorRGB(191, 191, 191);
         QTest::newRow("red") << CorRGB(255, 0, 0) << CorRGB(213, 0, 0) << CorRGB(255, 128, 128);
     }
     void darkenAndLighten() {

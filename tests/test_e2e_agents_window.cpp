@@ -88,11 +88,13 @@ private Q_SLOTS:
         QSignalSpy loaded(main.Monitor(), &TMonitor::LoadFinished);
         main.show();
         QVERIFY(loaded.wait(20000));
-        QCOMPARE(main.PainelStatus()->text(), QStringLiteral("Conectado ao Vesmara (IP: 127.0.0.1). "));
+        QCOMPARE(main.PainelStatus()->text(),
+                 QStringLiteral("Conectado ao Vesmara (IP: 127.0.0.1). "));
 
         // "Exibir" > "Atendentes" (the chat queue of the demo makes it "Atendentes CallCenter").
         QStringList exibir;
-        for (QAction* a : main.MenuExibir()->actions()) exibir << a->text();
+        for (QAction* a : main.MenuExibir()->actions())
+            exibir << a->text();
         QVERIFY(exibir.contains("Atendentes") || exibir.contains("Atendentes CallCenter"));
         main.MenuExibir()->actions().first()->trigger();
         TfrmAgentes* w = main.ProcuraTelaAgentes("Atendentes");
@@ -115,7 +117,8 @@ private Q_SLOTS:
         w->SetModoVisualizacao(1);
         server.stop();
         QTRY_VERIFY_WITH_TIMEOUT(!main.ProcuraTelaAgentes("Atendentes"), 10000);
-        QCOMPARE(TIniFile(dir.path() + "/MonitorVesmaraSim.ini").ReadString("Preferencias", "TelasAbrir"),
+        QCOMPARE(TIniFile(dir.path() + "/MonitorVesmaraSim.ini")
+                     .ReadString("Preferencias", "TelasAbrir"),
                  QStringLiteral("Atendentes"));
         TPbxServer again;
         options.port = port;

@@ -85,7 +85,8 @@ private Q_SLOTS:
     void droppedDuringTheLoad_data() {
         QTest::addColumn<int>("pacotes");
         // The demo load is about 200 packets: early in the login, in the tables, in the listings.
-        for (int n : {1, 3, 8, 40, 120, 190}) QTest::newRow(qPrintable(QString::number(n))) << n;
+        for (int n : {1, 3, 8, 40, 120, 190})
+            QTest::newRow(qPrintable(QString::number(n))) << n;
     }
     void droppedDuringTheLoad() {
         QFETCH(int, pacotes);
@@ -177,7 +178,8 @@ private Q_SLOTS:
         m.Conectar();
         QTRY_VERIFY(peer.HasPeer());
         const QByteArray pedaco(256 * 1024, 'x');
-        peer.Send("Vesmara Call Manager/1.1\r\nResponse: Error\r\nActionID: login\r\n\r\nEvent: Huge\r\nValue: ");
+        peer.Send("Vesmara Call Manager/1.1\r\nResponse: Error\r\nActionID: login\r\n\r\nEvent: "
+                  "Huge\r\nValue: ");
         for (int i = 0; i < 16; ++i) {
             peer.Send(pedaco);
             QTest::qWait(20);

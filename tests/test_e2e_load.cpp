@@ -70,7 +70,8 @@ class TestE2eLoad : public QObject {
         monitor->PortaChat = server->chatPort();
         monitor->LogAtivo = true;
         sent.clear();
-        connect(monitor.get(), &TMonitor::ActionSent, this, [this](const QString& a) { sent << Id(a); });
+        connect(monitor.get(), &TMonitor::ActionSent, this,
+                [this](const QString& a) { sent << Id(a); });
     }
 
 private Q_SLOTS:
@@ -87,7 +88,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("visibleQueues");
         QTest::newRow("unrestricted") << "demo" << QStringList{} << "12345";
         QTest::newRow("old form") << "restrito"
-                                  << QStringList{"ZXDBListaPermissaoUsuario", "ZXDBListaPermissaoUsuarioExtra"}
+                                  << QStringList{"ZXDBListaPermissaoUsuario",
+                                                 "ZXDBListaPermissaoUsuarioExtra"}
                                   << "12";
         QTest::newRow("new form") << "gerente" << QStringList{"ZXGetUserPermissions"} << "1345";
     }
@@ -104,8 +106,9 @@ private Q_SLOTS:
         QCOMPARE(sent, (QStringList{"login", "ZXDBLoginVesmara"} + permissions + kLoad));
         QCOMPARE(ui->loginDialogs, QList<int>());
         QCOMPARE(ui->status.last(), QStringLiteral("Conectado ao Vesmara (IP: 127.0.0.1). "));
-        QCOMPARE(ui->status.mid(0, 4), (QStringList{"Conectando ao Vesmara (127.0.0.1)", "Conectado ao Vesmara",
-                                                   "Efetuando login no Vesmara...", "Carregando configuração..."}));
+        QCOMPARE(ui->status.mid(0, 4),
+                 (QStringList{"Conectando ao Vesmara (127.0.0.1)", "Conectado ao Vesmara",
+                              "Efetuando login no Vesmara...", "Carregando configuração..."}));
         QVERIFY(ui->status.contains("Carregando status das filas..."));
         QVERIFY(ui->log.contains("TerminouCargaDeDados"));
         QCOMPARE(ui->usuario.last(), u"Usuário: " + user);
@@ -129,7 +132,9 @@ private Q_SLOTS:
         QSignalSpy loaded(monitor.get(), &TMonitor::LoadFinished);
         monitor->LoginPeloDialogo("demo", "demo", false, 2);
         QVERIFY(loaded.wait(15000));
-        QCOMPARE(TIniFile(dir.path() + "/MonitorVesmaraSim.ini").ReadString("Conexao", "Senha", "x"), QString());
+        QCOMPARE(
+            TIniFile(dir.path() + "/MonitorVesmaraSim.ini").ReadString("Conexao", "Senha", "x"),
+            QString());
     }
 
     void withoutSavedPasswordTheLoginDialogAsks() {
@@ -147,7 +152,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(ui->loginDialogs, QList<int>{1}, 10000);
         QCOMPARE(ui->status.last(), QStringLiteral("Erro: Dados do usuário incorretos"));
         QVERIFY(sent.isEmpty());
-        for (const QString& action : server->receivedActions()) QVERIFY(!action.contains(u"1=1"));
+        for (const QString& action : server->receivedActions())
+            QVERIFY(!action.contains(u"1=1"));
     }
 
     void unreachableServerReportsTheSocketError() {
@@ -160,7 +166,8 @@ private Q_SLOTS:
         monitor->IP = "127.0.0.1";
         monitor->Porta = port;
         monitor->Conectar();
-        QTRY_COMPARE(ui->status.last(), QStringLiteral("Erro 10061: Conexão encerrada pelo servidor"));
+        QTRY_COMPARE(ui->status.last(),
+                     QStringLiteral("Erro 10061: Conexão encerrada pelo servidor"));
         QCOMPARE(ui->erros, QStringList{"Asynchronous socket error 10061"});
         // Half a second later the connection dialog opens, without a countdown.
         QTRY_COMPARE(ui->connectionDialogs, QList<int>{0});
@@ -181,7 +188,8 @@ private Q_SLOTS:
         QCOMPARE(monitor->CloseStep, QStringLiteral("9"));
         QCOMPARE(monitor->UsuariosVesmara.Count(), 0);
         QCOMPARE(ui->usuario.last(), QStringLiteral("Usuário: "));
-        QCOMPARE(TIniFile(dir.path() + "/MonitorVesmaraSim.ini").ReadString("Preferencias", "TelasAbrir"),
+        QCOMPARE(TIniFile(dir.path() + "/MonitorVesmaraSim.ini")
+                     .ReadString("Preferencias", "TelasAbrir"),
                  QStringLiteral("Atendentes,Fila1"));
         QTRY_COMPARE(ui->connectionDialogs, QList<int>{20});
 

@@ -39,7 +39,8 @@ private Q_SLOTS:
             QCOMPARE(v, 0.0);
             return;
         }
-        const int offsetMinutes = QTimeZone::systemTimeZone().offsetFromUtc(QDateTime::currentDateTimeUtc()) / 60;
+        const int offsetMinutes =
+            QTimeZone::systemTimeZone().offsetFromUtc(QDateTime::currentDateTimeUtc()) / 60;
         QCOMPARE(v, kUnixEpochDays + 1.0 + offsetMinutes / 1440.0);
     }
 
@@ -48,7 +49,8 @@ private Q_SLOTS:
         QTest::addColumn<double>("start");
         QTest::addColumn<int>("seconds");
         QTest::addColumn<QString>("text");
-        QTest::newRow("offset ahead of a future local start") << 30 << kNow + 10 * kSecond << 20 << "00:00:20";
+        QTest::newRow("offset ahead of a future local start")
+            << 30 << kNow + 10 * kSecond << 20 << "00:00:20";
         QTest::newRow("future start") << 0 << kNow + 5 * kSecond << -1 << "";
         QTest::newRow("hour minute second") << 0 << kNow - 3725 * kSecond << 3725 << "01:02:05";
         QTest::newRow("hours not wrapped") << 0 << kNow - 90000 * kSecond << 90000 << "25:00:00";
@@ -86,13 +88,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("sign");
-        QTest::newRow("later build") << "1.2.70.0" << "1.2.66.0" << 4;
-        QTest::newRow("numeric not textual") << "1.10" << "1.9" << 1;
-        QTest::newRow("shorter a stops") << "1.2" << "1.2.66.0" << 0;
-        QTest::newRow("empty a") << "" << "1.2.66.0" << 0;
-        QTest::newRow("earlier") << "1.2.5" << "1.2.66.0" << -61;
-        QTest::newRow("junk is zero") << "1.x.3" << "1.0.3" << 0;
-        QTest::newRow("huge components") << "1.99999999999" << "1.2" << -2;
+        QTest::newRow("later build") << "1.2.70.0"
+                                     << "1.2.66.0" << 4;
+        QTest::newRow("numeric not textual") << "1.10"
+                                             << "1.9" << 1;
+        QTest::newRow("shorter a stops") << "1.2"
+                                         << "1.2.66.0" << 0;
+        QTest::newRow("empty a") << ""
+                                 << "1.2.66.0" << 0;
+        QTest::newRow("earlier") << "1.2.5"
+                                 << "1.2.66.0" << -61;
+        QTest::newRow("junk is zero") << "1.x.3"
+                                      << "1.0.3" << 0;
+        QTest::newRow("huge components") << "1.99999999999"
+                                         << "1.2" << -2;
     }
     void compareVersions() {
         QFETCH(QString, a);

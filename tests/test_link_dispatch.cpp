@@ -35,7 +35,9 @@ class TestLinkDispatch : public QObject {
         QTRY_VERIFY(server->HasPeer());
         QTRY_COMPARE(server->actions.size(), 1);
     }
-    void Feed(const QString& packet) { monitor->TrataManagerPacket(monitor->ManagerConnection(), packet); }
+    void Feed(const QString& packet) {
+        monitor->TrataManagerPacket(monitor->ManagerConnection(), packet);
+    }
     // The ActionIds sent since the mark.
     QStringList SentSince(int mark) { return server->ActionIds().mid(mark); }
 
@@ -57,15 +59,18 @@ private Q_SLOTS:
     void managerLoginText() {
         Connect();
         QCOMPARE(server->actions.first(),
-                 QStringLiteral("Action: Login\r\nUsername: supervisor\r\nSecret: kaluvre\r\n"
-                                "ClientType: MonitorVesmara\r\nClientName: Monitor Vesmara\r\n"
-                                "ClientVersion: 1.0.57.6\r\nVesmaraUser: demo\r\nActionId: login\r\n\r\n"));
-        QCOMPARE(ui->status, (QStringList{"Conectando ao Vesmara (127.0.0.1)", "Conectado ao Vesmara"}));
+                 QStringLiteral(
+                     "Action: Login\r\nUsername: supervisor\r\nSecret: kaluvre\r\n"
+                     "ClientType: MonitorVesmara\r\nClientName: Monitor Vesmara\r\n"
+                     "ClientVersion: 1.0.57.6\r\nVesmaraUser: demo\r\nActionId: login\r\n\r\n"));
+        QCOMPARE(ui->status,
+                 (QStringList{"Conectando ao Vesmara (127.0.0.1)", "Conectado ao Vesmara"}));
     }
 
     void loginRefusedStopsEverything() {
         Connect();
-        server->Send("Vesmara Call Manager/1.1\r\nResponse: Error\r\nActionID: login\r\nMessage: x\r\n\r\n");
+        server->Send(
+            "Vesmara Call Manager/1.1\r\nResponse: Error\r\nActionID: login\r\nMessage: x\r\n\r\n");
         QTRY_COMPARE(ui->status.last(), QStringLiteral("Erro de login no Vesmara"));
         QTest::qWait(200);
         QCOMPARE(server->actions.size(), 1);
@@ -81,11 +86,14 @@ private Q_SLOTS:
         QTRY_COMPARE(monitor->TimerLogin.interval(), 50);
         QTRY_COMPARE(server->actions.size(), 2);
         QCOMPARE(monitor->ServerVersion, QStringLiteral("1.2.70.0"));
-        QCOMPARE(server->actions[1],
-                 u"Action: ZXDBCommand\r\nActionId: ZXDBLoginVesmara\r\nCommand: List\r\nTable: user\r\n"
-                 u"Filter: where user = \"demo\"and pass = \"fe01ce2a7fbac8fafaed7c982a04e229\"\r\n\r\n");
+        QCOMPARE(
+            server->actions[1],
+            u"Action: ZXDBCommand\r\nActionId: ZXDBLoginVesmara\r\nCommand: List\r\nTable: user\r\n"
+            u"Filter: where user = \"demo\"and pass = "
+            u"\"fe01ce2a7fbac8fafaed7c982a04e229\"\r\n\r\n");
         QVERIFY(!server->actions[1].contains(u"Senha"));
-        QCOMPARE(Md5Hex(QStringLiteral("demo")), QStringLiteral("fe01ce2a7fbac8fafaed7c982a04e229"));
+        QCOMPARE(Md5Hex(QStringLiteral("demo")),
+                 QStringLiteral("fe01ce2a7fbac8fafaed7c982a04e229"));
     }
 
     void windowsLoginUsesTheLowerCasedWindowsUser() {
@@ -125,17 +133,22 @@ private Q_SLOTS:
         Connect();
         const int mark = int(server->ActionIds().size());
         ui->log.clear();
-        Feed("Response: Error\r\nActionID: ZXDBListaRamais\r\nZXDBActionID: ZXDBListaRamais\r\nMessage: x\r\n\r\n");
+        Feed("Response: Error\r\nActionID: ZXDBListaRamais\r\nZXDBActionID: "
+             "ZXDBListaRamais\r\nMessage: x\r\n\r\n");
         QCOMPARE(ui->status.last(), QStringLiteral("Carregando troncos..."));
         QTRY_COMPARE(SentSince(mark), QStringList{"ZXDBListaTroncos"});
-        for (const QString& l : ui->log) QVERIFY(!l.startsWith(u"Response = "));
+        for (const QString& l : ui->log)
+            QVERIFY(!l.startsWith(u"Response = "));
     }
 
     void successWaitsForItsCompleteEvent() {
         Connect();
         const int mark = int(server->ActionIds().size());
-        Feed("Response: Success\r\nActionID: Status\r\nMessage: Channel status will follow\r\n\r\n");
-        QCOMPARE(ui->log.last(), QStringLiteral("Response = Success, ActionId = Status, Message=Channel status will follow"));
+        Feed(
+            "Response: Success\r\nActionID: Status\r\nMessage: Channel status will follow\r\n\r\n");
+        QCOMPARE(ui->log.last(),
+                 QStringLiteral(
+                     "Response = Success, ActionId = Status, Message=Channel status will follow"));
         QTest::qWait(50);
         QCOMPARE(SentSince(mark), QStringList());
         Feed(Event("StatusComplete", {"ActionID: Status"}));
@@ -146,7 +159,8 @@ private Q_SLOTS:
     void commandOutputAdvancesAtOnce() {
         Connect();
         const int mark = int(server->ActionIds().size());
-        Feed("Response: Follows\r\nActionID: SIPPeers\r\nPrivilege: Command\r\nName/username\r\n--END COMMAND--\r\n\r\n");
+        Feed("Response: Follows\r\nActionID: SIPPeers\r\nPrivilege: "
+             "Command\r\nName/username\r\n--END COMMAND--\r\n\r\n");
         QTRY_COMPARE(SentSince(mark), QStringList{"KhompChannels"});
         QVERIFY(server->actions.last().contains(u"Command: khomp channels show\r\n"));
     }
@@ -175,13 +189,13 @@ private Q_SLOTS:
         QFETCH(int, offset);
         const qint64 now = QDateTime::currentSecsSinceEpoch();
         // Pin the local clock to the exact second the stamp is compared with.
-        SetLocalClockForTesting([now] {
-            return DateTimeToDays(QDateTime::fromSecsSinceEpoch(now));
-        });
+        SetLocalClockForTesting(
+            [now] { return DateTimeToDays(QDateTime::fromSecsSinceEpoch(now)); });
         Feed(Event("ZXTimeStamp", {u"TimeStamp: " + QString::number(now + delta)}));
         SetLocalClockForTesting({});
         QCOMPARE(ServerClockOffset(), offset);
-        QVERIFY(ui->log.last().startsWith(u"TimeStamp=" + QString::number(now + delta) + u", DTServ="));
+        QVERIFY(
+            ui->log.last().startsWith(u"TimeStamp=" + QString::number(now + delta) + u", DTServ="));
         QVERIFY(ui->log.last().endsWith(u", Diff=" + QString::number(offset)));
 
         Feed(Event("ZXTimeStamp", {"TimeStamp: "}));
@@ -215,8 +229,9 @@ private Q_SLOTS:
     void chatEventsOnlyWithAChatStarted() {
         Connect();
         const int mark = int(server->ActionIds().size());
-        const QString complete = Event("UserEvent", {"UserEvent: VChatEvent", "VChatEvent: unreadmessagescomplete",
-                                                     "ActionID: UnreadMessagesUserInChat"});
+        const QString complete =
+            Event("UserEvent", {"UserEvent: VChatEvent", "VChatEvent: unreadmessagescomplete",
+                                "ActionID: UnreadMessagesUserInChat"});
         Feed(complete);
         QCOMPARE(ui->loadsFinished, 0);
         Feed(Event("FullyBooted", {"Version: 1.2.70.0"}));

@@ -26,8 +26,8 @@ QByteArray RecordedStream() {
                    "Message: Authentication accepted\r\n\r\n";
     s += "Event: FullyBooted\r\nVersion: 1.2.70.0\r\nUsarLoginWindows: 0\r\n\r\n";
     for (int i = 0; i < 60; ++i) {
-        s += "Event: Newchannel\r\nChannel: SIP/20" + QByteArray::number(i % 30) +
-             "-0000" + QByteArray::number(i) + "\r\nUniqueid: 17000" + QByteArray::number(i) +
+        s += "Event: Newchannel\r\nChannel: SIP/20" + QByteArray::number(i % 30) + "-0000" +
+             QByteArray::number(i) + "\r\nUniqueid: 17000" + QByteArray::number(i) +
              ".1\r\nCallerIDName: Jo\xc3\xa3o da Silva\r\n\r\n";
         if (i % 7 == 0) s += "Event: ZXDBEvent\r\nZXDBActionID: ZXDBListaRamais\r\nNome: \r\n\r\n";
     }
@@ -60,13 +60,15 @@ private Q_SLOTS:
         QCOMPARE(whole.size(), 2 + 60 + 9 + 1);
         QVERIFY(whole.first().startsWith(u"Vesmara Call Manager/1.1\r\nResponse: Success"));
         QVERIFY(whole[2].contains(u"João da Silva"));
-        for (const QString& p : whole) QVERIFY(p.endsWith(u"\r\n\r\n"));
+        for (const QString& p : whole)
+            QVERIFY(p.endsWith(u"\r\n\r\n"));
 
         QCOMPARE(FeedInChunks(stream, {1}), whole);
         QRandomGenerator rng(20261206);
         for (int round = 0; round < 300; ++round) {
             QList<int> sizes;
-            for (int k = 0; k < 50; ++k) sizes << int(rng.bounded(1, 200));
+            for (int k = 0; k < 50; ++k)
+                sizes << int(rng.bounded(1, 200));
             QCOMPARE(FeedInChunks(stream, sizes), whole);
         }
     }
@@ -113,18 +115,23 @@ private Q_SLOTS:
 
         // A whole packet above the cap arriving in one read is dropped as well.
         r.packets.clear();
-        c.FeedBytes(QByteArray("Event: Big\r\nV: " + QByteArray(TClientManager::kMaxPacketBytes, 'y') +
-                               "\r\n\r\nEvent: Next\r\n\r\n"));
+        c.FeedBytes(
+            QByteArray("Event: Big\r\nV: " + QByteArray(TClientManager::kMaxPacketBytes, 'y') +
+                       "\r\n\r\nEvent: Next\r\n\r\n"));
         QCOMPARE(r.packets, QStringList{"Event: Next\r\n\r\n"});
     }
 
     void valuesDecodeAsUtf8OrWindows1252_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("utf8") << QByteArray("Nome: Concei\xc3\xa7\xc3\xa3o") << QStringLiteral("Nome: Conceição");
-        QTest::newRow("cp1252") << QByteArray("Nome: Concei\xe7\xe3o") << QStringLiteral("Nome: Conceição");
-        QTest::newRow("cp1252 high") << QByteArray("Nome: \x80\x93\x9f") << QStringLiteral("Nome: €“Ÿ");
-        QTest::newRow("nul and junk") << QByteArray("Nome: a\0b\xff", 10) << QString::fromUtf16(u"Nome: a\0bÿ", 10);
+        QTest::newRow("utf8") << QByteArray("Nome: Concei\xc3\xa7\xc3\xa3o")
+                              << QStringLiteral("Nome: Conceição");
+        QTest::newRow("cp1252") << QByteArray("Nome: Concei\xe7\xe3o")
+                                << QStringLiteral("Nome: Conceição");
+        QTest::newRow("cp1252 high")
+            << QByteArray("Nome: \x80\x93\x9f") << QStringLiteral("Nome: €“Ÿ");
+        QTest::newRow("nul and junk")
+            << QByteArray("Nome: a\0b\xff", 10) << QString::fromUtf16(u"Nome: a\0bÿ", 10);
         QTest::newRow("cut utf8") << QByteArray("Nome: \xc3") << QStringLiteral("Nome: Ã");
     }
     void valuesDecodeAsUtf8OrWindows1252() {
@@ -145,7 +152,8 @@ private Q_SLOTS:
         r.Attach(c);
         for (int i = 0; i < 2000; ++i) {
             QByteArray junk(int(rng.bounded(0, 300)), Qt::Uninitialized);
-            for (char& ch : junk) ch = char(rng.bounded(0, 256));
+            for (char& ch : junk)
+                ch = char(rng.bounded(0, 256));
             if (rng.bounded(4) == 0) junk += "\r\n\r\n";
             c.FeedBytes(junk);
         }
@@ -187,7 +195,8 @@ private Q_SLOTS:
         c.Connect(QStringLiteral("127.0.0.1"), port);
         QTRY_COMPARE(code, kWsaConnRefused);
         QVERIFY(!disconnected);
-        QCOMPARE(SocketErrorText(code), QStringLiteral("Erro 10061: Conexão encerrada pelo servidor"));
+        QCOMPARE(SocketErrorText(code),
+                 QStringLiteral("Erro 10061: Conexão encerrada pelo servidor"));
     }
 
     void connectSendReceiveAndLocalClose() {

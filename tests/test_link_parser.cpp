@@ -41,14 +41,20 @@ private Q_SLOTS:
     void packetType_data() {
         QTest::addColumn<QString>("packet");
         QTest::addColumn<QString>("type");
-        QTest::newRow("event") << "Event: Hangup\r\n\r\n" << "Event";
-        QTest::newRow("event lower") << "event: hangup\r\n\r\n" << "Event";
-        QTest::newRow("response") << "Response: Success\r\nActionID: x\r\n\r\n" << "Response";
-        QTest::newRow("greeting glued")
-            << "Vesmara Call Manager/1.1\r\nRESPONSE: Success\r\n\r\n" << "Response";
-        QTest::newRow("neither") << "Foo: bar\r\nBaz: 1\r\n\r\n" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("only greeting") << "Greeting\r\n\r\n" << "";
+        QTest::newRow("event") << "Event: Hangup\r\n\r\n"
+                               << "Event";
+        QTest::newRow("event lower") << "event: hangup\r\n\r\n"
+                                     << "Event";
+        QTest::newRow("response") << "Response: Success\r\nActionID: x\r\n\r\n"
+                                  << "Response";
+        QTest::newRow("greeting glued") << "Vesmara Call Manager/1.1\r\nRESPONSE: Success\r\n\r\n"
+                                        << "Response";
+        QTest::newRow("neither") << "Foo: bar\r\nBaz: 1\r\n\r\n"
+                                 << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("only greeting") << "Greeting\r\n\r\n"
+                                       << "";
     }
     void packetType() {
         QFETCH(QString, packet);

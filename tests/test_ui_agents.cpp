@@ -13,7 +13,9 @@
 #include <QTest>
 
 namespace {
-QColor Cor(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor Cor(int bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 } // namespace
 
 class TestUiAgents : public QObject {
@@ -25,14 +27,16 @@ class TestUiAgents : public QObject {
 
     QString Cel(const QString& agente, int coluna) {
         const int row = w->Modelo()->LinhaDe(m->A(agente));
-        return row < 0 ? QStringLiteral("<sem linha>") : w->Modelo()->Linha(row).Celulas[size_t(coluna)];
+        return row < 0 ? QStringLiteral("<sem linha>")
+                       : w->Modelo()->Linha(row).Celulas[size_t(coluna)];
     }
     QColor Fundo(const QString& agente) {
         return w->Modelo()->Linha(w->Modelo()->LinhaDe(m->A(agente))).Fundo;
     }
     QStringList Ordem() {
         QStringList ids;
-        for (int r = 0; r < w->Modelo()->Linhas(); ++r) ids << w->AgenteDaLinha(r)->AgentNumber();
+        for (int r = 0; r < w->Modelo()->Linhas(); ++r)
+            ids << w->AgenteDaLinha(r)->AgentNumber();
         return ids;
     }
     void Login(const QString& id, const QString& ramal) {
@@ -48,8 +52,8 @@ class TestUiAgents : public QObject {
 private Q_SLOTS:
     void init() {
         m = std::make_unique<TCentral>();
-        for (const auto& [id, nome] : {std::pair{"2001", "PA 01"}, {"2002", "PA 02"}, {"2003", "PA 03"},
-                                       {"2004", "PA 04"}})
+        for (const auto& [id, nome] :
+             {std::pair{"2001", "PA 01"}, {"2002", "PA 02"}, {"2003", "PA 03"}, {"2004", "PA 04"}})
             m->Ramal(id, nome);
         m->Motivo(1, "Almoço", false);
         m->Agente("1001", "Maria Souza");
@@ -71,7 +75,8 @@ private Q_SLOTS:
         m->Avanca(7);
         m->Pausa("1", "Agent/1002", true, "1");
         m->Entra("1", "Khomp/B0C1-1", "100.1", 1);
-        m->Ev("AgentCalled", {"Queue: 1", "AgentCalled: Agent/1003", "ChannelCalling: Khomp/B0C1-1"});
+        m->Ev("AgentCalled",
+              {"Queue: 1", "AgentCalled: Agent/1003", "ChannelCalling: Khomp/B0C1-1"});
         m->Membro("1", "Agent/1003", 3);
         m->Avanca(12);
 
@@ -97,7 +102,8 @@ private Q_SLOTS:
         QCOMPARE(Ordem(), (QStringList{"1003", "1001", "1002", "1004"}));
 
         w->SetModoVisualizacao(1);
-        QCOMPARE(w->Modelo()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Ramal"));
+        QCOMPARE(w->Modelo()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Ramal"));
         QCOMPARE(Cel("1001", 2), QStringLiteral("2001 (PA 01)"));
         QVERIFY(Cel("1001", 5).endsWith(u" (00:00:19)"));
         QCOMPARE(Cel("1003", 9), QStringLiteral("Khomp/B0C1"));
@@ -111,7 +117,8 @@ private Q_SLOTS:
         Login("1001", "2001");
         Abre(0);
         m->Entra("1", "Khomp/B0C1-1", "100.1", 1);
-        m->Ev("AgentCalled", {"Queue: 1", "AgentCalled: Agent/1001", "ChannelCalling: Khomp/B0C1-1"});
+        m->Ev("AgentCalled",
+              {"Queue: 1", "AgentCalled: Agent/1001", "ChannelCalling: Khomp/B0C1-1"});
         m->Membro("1", "Agent/1001", 3);
         const TEsquemaCores e = EsquemaPadrao();
         const QColor ocupado = Cor(e.CorFundo(TClasseCor::Ocupado));
@@ -154,7 +161,7 @@ private Q_SLOTS:
         Login("1003", "2003");
         Abre(0);
         QCOMPARE(Ordem(), (QStringList{"1001", "1002", "1003", "1004"})); // longest idle first
-        w->ColunaClicada(1); // "Nome"
+        w->ColunaClicada(1);                                              // "Nome"
         QCOMPARE(w->SortCol(), 2);
         QCOMPARE(Ordem(), (QStringList{"1003", "1004", "1002", "1001"}));
         w->ColunaClicada(1);
@@ -182,7 +189,8 @@ private Q_SLOTS:
         QCOMPARE(l.Linha2, QStringLiteral("00:00:05"));
         QVERIFY(l.Negrito);
         w->SetMostrarNaLinha(2, 2);
-        QCOMPARE(w->Modelo()->Linha(w->Modelo()->LinhaDe(m->A("1001"))).Linha2, QStringLiteral("R-2001"));
+        QCOMPARE(w->Modelo()->Linha(w->Modelo()->LinhaDe(m->A("1001"))).Linha2,
+                 QStringLiteral("R-2001"));
         // Logged off: the duration line is empty, the tile shows line 1 alone.
         w->SetMostrarNaLinha(2, 3);
         QCOMPARE(w->Modelo()->Linha(w->Modelo()->LinhaDe(m->A("1004"))).Linha2, QString());
@@ -230,9 +238,10 @@ private Q_SLOTS:
         QCOMPARE(gerenciar->title(), QStringLiteral("Gerenciar atendente 1001"));
         QVERIFY(gerenciar->isEnabled());
         QStringList itens;
-        for (QAction* a : gerenciar->actions()) itens << a->text() + (a->isEnabled() ? "" : " (x)");
-        QCOMPARE(itens, (QStringList{"Logoff", "Adicionar na fila", "Remover da fila", "Colocar em pausa",
-                                     "Retirar de pausa"}));
+        for (QAction* a : gerenciar->actions())
+            itens << a->text() + (a->isEnabled() ? "" : " (x)");
+        QCOMPARE(itens, (QStringList{"Logoff", "Adicionar na fila", "Remover da fila",
+                                     "Colocar em pausa", "Retirar de pausa"}));
         QMenu* remover = gerenciar->actions()[2]->menu();
         QCOMPARE(remover->actions().size(), 1);
         QCOMPARE(remover->actions().first()->text(), QStringLiteral("Fila 1 (Atendimento Geral)"));
@@ -257,18 +266,28 @@ private Q_SLOTS:
             return resposta;
         };
         w->ColocaEmPausa(1);
-        QCOMPARE(perguntas.last(), QStringLiteral("Colocar em pausa; Colocar o atendente 1001 (Maria Souza) em pausa \"Almoço\"?"));
+        QCOMPARE(
+            perguntas.last(),
+            QStringLiteral(
+                "Colocar em pausa; Colocar o atendente 1001 (Maria Souza) em pausa \"Almoço\"?"));
         QVERIFY(m->enviados.isEmpty());
         resposta = true;
         w->ColocaEmPausa(1);
-        QCOMPARE(m->enviados.last(),
-                 QStringLiteral("Action: QueuePause\r\nInterface: Agent/1001\r\nPaused: 1\r\nReason: 1\r\n\r\n"));
+        QCOMPARE(
+            m->enviados.last(),
+            QStringLiteral(
+                "Action: QueuePause\r\nInterface: Agent/1001\r\nPaused: 1\r\nReason: 1\r\n\r\n"));
         w->RemoveDaFila(1);
         QCOMPARE(m->enviados.last(),
-                 QStringLiteral("Action: QueueRemove\r\nQueue: 1\r\nInterface: Agent/1001\r\nActionID: KQQueueRemove\r\n\r\n"));
+                 QStringLiteral("Action: QueueRemove\r\nQueue: 1\r\nInterface: "
+                                "Agent/1001\r\nActionID: KQQueueRemove\r\n\r\n"));
         w->Logoff();
-        QCOMPARE(perguntas.last(), QStringLiteral("Logoff de atendente; Confirma logoff do atendente 1001 (Maria Souza)?"));
-        QCOMPARE(m->enviados.last(), QStringLiteral("Action: AgentLogoff\r\nAgent: 1001\r\nActionID: KQAgentLogoff\r\n\r\n"));
+        QCOMPARE(perguntas.last(),
+                 QStringLiteral(
+                     "Logoff de atendente; Confirma logoff do atendente 1001 (Maria Souza)?"));
+        QCOMPARE(m->enviados.last(),
+                 QStringLiteral(
+                     "Action: AgentLogoff\r\nAgent: 1001\r\nActionID: KQAgentLogoff\r\n\r\n"));
     }
 };
 

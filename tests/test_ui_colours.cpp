@@ -28,7 +28,7 @@ private Q_SLOTS:
         QCOMPARE(d.ComboUtilizar()->count(), 2);
         QCOMPARE(d.ComboUtilizar()->currentIndex(), 0);
         QVERIFY(!d.ComboAplicar()->isVisibleTo(&d));
-        d.ListaEstados()->setCurrentRow(0); // "Livre"
+        d.ListaEstados()->setCurrentRow(0);    // "Livre"
         QVERIFY(!d.BotaoFundo()->isEnabled()); // only with "Personalizadas"
         d.SelecionaUtilizar(1);
         QVERIFY(d.BotaoFundo()->isEnabled() && d.BotaoFonte()->isEnabled());
@@ -66,7 +66,8 @@ private Q_SLOTS:
         QCOMPARE(ReadScheme(file, section).CorFonte(TClasseCor::EmPausa), CorRGB(1, 1, 1));
         QCOMPARE(ReadScheme(file, section).Cor, 2);
         QCOMPARE(TIniFile(file).ReadInteger("Preferencias", "CorTodasAsFilas", 0), scope);
-        QCOMPARE(SchemeOfQueueWindow(file, "TelaFila3").CorFonte(TClasseCor::EmPausa), CorRGB(1, 1, 1));
+        QCOMPARE(SchemeOfQueueWindow(file, "TelaFila3").CorFonte(TClasseCor::EmPausa),
+                 CorRGB(1, 1, 1));
     }
 
     void queueWindowMustSayWhere() {

@@ -62,14 +62,16 @@ private Q_SLOTS:
         TLabelInformacao label;
         label.resize(2000, 20);
         label.SetTexto(text);
-        QCOMPARE(label.palette().color(QPalette::WindowText), red ? QColor(Qt::red) : QColor(Qt::blue));
+        QCOMPARE(label.palette().color(QPalette::WindowText),
+                 red ? QColor(Qt::red) : QColor(Qt::blue));
         QCOMPARE(label.text(), text);
     }
 
     void longTextIsShortened() {
         TLabelInformacao label;
         label.resize(120, 20);
-        const QString text = QStringLiteral("Erro 10065: Servidor não encontrado na rede configurada");
+        const QString text =
+            QStringLiteral("Erro 10065: Servidor não encontrado na rede configurada");
         label.SetTexto(text);
         QVERIFY(label.text().endsWith(u"..."));
         QVERIFY(label.text().size() < text.size());
@@ -83,7 +85,8 @@ private Q_SLOTS:
         qputenv("USERNAME", "operador");
         TfrmMain main(Folder());
         QStringList top;
-        for (QAction* a : main.menuBar()->actions()) top << a->text();
+        for (QAction* a : main.menuBar()->actions())
+            top << a->text();
         QCOMPARE(top, (QStringList{"Ferramentas", "Exibir", "Janela", "Ajuda"}));
         QVERIFY(!main.AcaoSalvarComo()->isEnabled());
         QVERIFY(!main.AcaoTrocarUsuario()->isEnabled());
@@ -107,7 +110,8 @@ private Q_SLOTS:
         monitor.Inicia(Folder());
         TfrmTelaConexao dialog(&monitor, [] { return QStringList(); });
         QStringList names;
-        for (int i = 0; i < dialog.Perfis()->count(); ++i) names << dialog.Perfis()->itemText(i);
+        for (int i = 0; i < dialog.Perfis()->count(); ++i)
+            names << dialog.Perfis()->itemText(i);
         QCOMPARE(names, (QStringList{"", "Filial Sul", "Matriz"}));
         dialog.SelecionaPerfil("Matriz");
         QCOMPARE(dialog.EditIP()->text(), QStringLiteral("10.1.1.1"));
@@ -129,8 +133,9 @@ private Q_SLOTS:
         dialog.ConectarClick();
         QVERIFY(QFile::exists(Folder() + "MonitorVesmaraNova.ini"));
         QCOMPARE(monitor.ConexaoAtiva, QStringLiteral("Nova"));
-        QCOMPARE(TIniFile(Folder() + "MonitorVesmaraNova.ini").ReadString("Preferencias", "TelasAbrir"),
-                 QStringLiteral("Atendentes"));
+        QCOMPARE(
+            TIniFile(Folder() + "MonitorVesmaraNova.ini").ReadString("Preferencias", "TelasAbrir"),
+            QStringLiteral("Atendentes"));
     }
 
     void countdownAfterAFailedAttempt() {
@@ -141,7 +146,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         dialog.SetInformacao(QStringLiteral("Erro 10061: Conexão encerrada pelo servidor"));
         dialog.IniciaContagem(40);
-        for (int i = 0; i < 10; ++i) dialog.ContagemTick();
+        for (int i = 0; i < 10; ++i)
+            dialog.ContagemTick();
         QVERIFY(dialog.Informacao()->text().startsWith(u"Erro 10061"));
         dialog.ContagemTick();
         QCOMPARE(dialog.Informacao()->text(), QStringLiteral("Reconectar em 29s..."));
@@ -149,7 +155,8 @@ private Q_SLOTS:
     }
 
     void loginWithoutSaveErasesThePassword() {
-        Write("MonitorVesmara.ini", "[Conexao]\r\nUsuario=ana\r\nSalvarSenha=1\r\nSenha=antiga\r\n");
+        Write("MonitorVesmara.ini",
+              "[Conexao]\r\nUsuario=ana\r\nSalvarSenha=1\r\nSenha=antiga\r\n");
         TMonitor monitor;
         monitor.Inicia(Folder());
         TfrmTelaLogin dialog(&monitor, 0);
@@ -163,7 +170,8 @@ private Q_SLOTS:
         QCOMPARE(ini.ReadString("Conexao", "Senha", "x"), QString());
         QCOMPARE(ini.ReadBool("Conexao", "SalvarSenha", true), false);
         QCOMPARE(monitor.Senha, QStringLiteral("nova"));
-        QVERIFY((QFile(Folder() + "MonitorVesmara.ini").permissions() & (QFile::ReadOther | QFile::ReadGroup)) == 0);
+        QVERIFY((QFile(Folder() + "MonitorVesmara.ini").permissions() &
+                 (QFile::ReadOther | QFile::ReadGroup)) == 0);
     }
 
     void logWindowLinesAndLimit() {
@@ -178,14 +186,16 @@ private Q_SLOTS:
         QCOMPARE(lines[1], QStringLiteral("Event: Hangup"));
         QCOMPARE(lines[3], QString());
         log.SetDebug(true);
-        for (int i = 0; i < TfrmLog::kMaxLinhas - 4; ++i) log.Loga(QString::number(i));
+        for (int i = 0; i < TfrmLog::kMaxLinhas - 4; ++i)
+            log.Loga(QString::number(i));
         QCOMPARE(log.Memo()->blockCount(), TfrmLog::kMaxLinhas);
         log.Loga("mais uma");
         QCOMPARE(log.Memo()->toPlainText(), QString());
     }
 
     void errorHookUnticksDebugWhenTheLogIsOpen() {
-        Write("MonitorVesmara.ini", "[Debug]\r\nDebug=1\r\nDebugPacotes=0\r\n[Conexao]\r\nIP=127.0.0.1\r\nPorta=1\r\n");
+        Write("MonitorVesmara.ini",
+              "[Debug]\r\nDebug=1\r\nDebugPacotes=0\r\n[Conexao]\r\nIP=127.0.0.1\r\nPorta=1\r\n");
         TfrmMain main(Folder());
         main.AtivaTelaLog();
         QVERIFY(main.TelaLog());

@@ -6,7 +6,9 @@
 #include <QTest>
 
 namespace {
-QString Packet(const QStringList& lines) { return lines.join("\r\n") + "\r\n\r\n"; }
+QString Packet(const QStringList& lines) {
+    return lines.join("\r\n") + "\r\n\r\n";
+}
 } // namespace
 
 class TestUsersPermissions : public QObject {
@@ -16,15 +18,16 @@ class TestUsersPermissions : public QObject {
         m.TrataManagerPacket(m.ManagerConnection(), Packet(lines));
     }
     void LoginRow(TMonitor& m, const QString& user, const QString& tipoUsuario, const QString& tipo,
-                  const QString& perfil = {}, const QString& idUser = {}, const QString& mask = {}) {
+                  const QString& perfil = {}, const QString& idUser = {},
+                  const QString& mask = {}) {
         Feed(m, {"Event: ZXDBEvent", "ZXDBActionID: ZXDBLoginVesmara", "user: " + user,
                  "tipoUsuario: " + tipoUsuario, "tipo: " + tipo, "perfil: " + perfil,
                  "idUser: " + idUser, "permissao: " + mask});
     }
     // Old form: rights listed under the profile name in the two permission tables.
     void OldRight(TMonitor& m, const QString& usuario, const QString& grupo, const QString& nome) {
-        Feed(m, {"Event: ZXDBEvent", "ZXDBActionID: ZXDBListaPermissaoUsuario", "Usuario: " + usuario,
-                 "PermissaoGrupoId: " + grupo, "PermissaoNomeId: " + nome});
+        Feed(m, {"Event: ZXDBEvent", "ZXDBActionID: ZXDBListaPermissaoUsuario",
+                 "Usuario: " + usuario, "PermissaoGrupoId: " + grupo, "PermissaoNomeId: " + nome});
     }
     void OldValue(TMonitor& m, const QString& usuario, const QString& grupo, const QString& nome,
                   const QString& valor, const QString& tipo) {
@@ -32,11 +35,14 @@ class TestUsersPermissions : public QObject {
                  "Usuario: " + usuario, "PermissaoGrupoId: " + grupo, "PermissaoNomeId: " + nome,
                  "Valor: " + valor, "Tipo: " + tipo});
     }
-    void NewRight(TMonitor& m, const QString& grupo, const QString& nome, const QStringList& values = {}) {
+    void NewRight(TMonitor& m, const QString& grupo, const QString& nome,
+                  const QStringList& values = {}) {
         Feed(m, {"Event: ZXUserPermission", "Group: " + grupo, "Permission: " + nome});
         if (values.isEmpty()) return;
-        QStringList lines{"Event: ZXUserPermissionDetail", "Group: " + grupo, "Permission: " + nome};
-        for (int i = 0; i < values.size(); ++i) lines << u"Value" + QString::number(i + 1) + u": " + values[i];
+        QStringList lines{"Event: ZXUserPermissionDetail", "Group: " + grupo,
+                          "Permission: " + nome};
+        for (int i = 0; i < values.size(); ++i)
+            lines << u"Value" + QString::number(i + 1) + u": " + values[i];
         Feed(m, lines);
     }
 
@@ -46,12 +52,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tipo");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("restrito");
-        QTest::newRow("p is restricted") << "p" << "" << "u" << true;
-        QTest::newRow("u is restricted") << "u" << "x" << "u" << true;
-        QTest::newRow("a is free") << "a" << "u" << "" << false;
-        QTest::newRow("other stays") << "s" << "u" << "s" << false;
-        QTest::newRow("empty takes tipo") << "" << "u" << "u" << true;
-        QTest::newRow("both empty") << "" << "" << "" << false;
+        QTest::newRow("p is restricted") << "p"
+                                         << ""
+                                         << "u" << true;
+        QTest::newRow("u is restricted") << "u"
+                                         << "x"
+                                         << "u" << true;
+        QTest::newRow("a is free") << "a"
+                                   << "u"
+                                   << "" << false;
+        QTest::newRow("other stays") << "s"
+                                     << "u"
+                                     << "s" << false;
+        QTest::newRow("empty takes tipo") << ""
+                                          << "u"
+                                          << "u" << true;
+        QTest::newRow("both empty") << ""
+                                    << ""
+                                    << "" << false;
     }
     void loginRowNormalisesTheType() {
         QFETCH(QString, tipoUsuario);
@@ -92,9 +110,11 @@ private Q_SLOTS:
         TMonitor m;
         LoginRow(m, "restrito", "u", "", "Supervisores");
         OldRight(m, "Supervisores", "fila", "VISUALIZAR"); // names match without case
-        OldRight(m, "restrito", "Fila", "Full");            // another user's key: ignored
-        for (const QString& v : r) OldValue(m, "Supervisores", "Fila", "Visualizar", v, "r");
-        for (const QString& v : e) OldValue(m, "Supervisores", "Fila", "Visualizar", v, "E");
+        OldRight(m, "restrito", "Fila", "Full");           // another user's key: ignored
+        for (const QString& v : r)
+            OldValue(m, "Supervisores", "Fila", "Visualizar", v, "r");
+        for (const QString& v : e)
+            OldValue(m, "Supervisores", "Fila", "Visualizar", v, "E");
         OldValue(m, "Supervisores", "Fila", "Visualizar", "5", "X"); // unknown type: ignored
         QString seen;
         for (int q = 1; q <= 9; ++q)
@@ -122,14 +142,15 @@ private Q_SLOTS:
         TMonitor m;
         LoginRow(m, "gerente", "u", "", {}, "17");
         QStringList twelve;
-        for (int i = 1; i <= 12; ++i) twelve << QString::number(100 + i);
+        for (int i = 1; i <= 12; ++i)
+            twelve << QString::number(100 + i);
         NewRight(m, "Ramal", "Visualizar", twelve);
         QVERIFY(m.TemPermissaoRamal("109"));
         QVERIFY(!m.TemPermissaoRamal("110"));
         // A first value that is empty adds none, even with later ones set.
         Feed(m, {"Event: ZXUserPermission", "Group: Tronco", "Permission: Visualizar"});
-        Feed(m, {"Event: ZXUserPermissionDetail", "Group: Tronco", "Permission: Visualizar", "Value1: ",
-                 "Value2: 8"});
+        Feed(m, {"Event: ZXUserPermissionDetail", "Group: Tronco", "Permission: Visualizar",
+                 "Value1: ", "Value2: 8"});
         QVERIFY(m.TemPermissaoTronco("1", "x")); // no values: everything
     }
 
@@ -140,19 +161,45 @@ private Q_SLOTS:
         QTest::addColumn<QString>("nome");
         QTest::addColumn<QString>("check");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("new call centre") << true << "Monitorar Call Center" << "Visualizar" << "callcenter" << true;
-        QTest::newRow("new, old name") << true << "Monitor" << "Visualizar" << "callcenter" << false;
-        QTest::newRow("old call centre") << false << "Monitor" << "Visualizar" << "callcenter" << true;
-        QTest::newRow("old, new name") << false << "Monitorar Call Center" << "Visualizar" << "callcenter" << false;
-        QTest::newRow("new chat") << true << "Conversar Chat Interno" << "Visualizar" << "chat" << true;
-        QTest::newRow("old chat") << false << "Chat" << "Conversar" << "chat" << true;
-        QTest::newRow("new campaign") << true << "Campanha" << "Visualizar" << "campanha" << true;
-        QTest::newRow("old campaign") << false << "Discador" << "Visualizar" << "campanha" << true;
-        QTest::newRow("old, campaign group") << false << "Campanha" << "Visualizar" << "campanha" << false;
-        QTest::newRow("new external chat") << true << "Monitorar Chat Externo" << "Visualizar" << "chatexterno" << true;
-        QTest::newRow("new conversation") << true << "Monitorar Conversa Chat Externo" << "Visualizar" << "conversa" << true;
-        QTest::newRow("old conversation") << false << "Fila" << "MonitorarConversaChat" << "conversa" << true;
-        QTest::newRow("gerenciar without gate") << true << "Gerenciar Atendentes" << "Visualizar" << "gerenciar" << false;
+        QTest::newRow("new call centre") << true << "Monitorar Call Center"
+                                         << "Visualizar"
+                                         << "callcenter" << true;
+        QTest::newRow("new, old name") << true << "Monitor"
+                                       << "Visualizar"
+                                       << "callcenter" << false;
+        QTest::newRow("old call centre") << false << "Monitor"
+                                         << "Visualizar"
+                                         << "callcenter" << true;
+        QTest::newRow("old, new name") << false << "Monitorar Call Center"
+                                       << "Visualizar"
+                                       << "callcenter" << false;
+        QTest::newRow("new chat") << true << "Conversar Chat Interno"
+                                  << "Visualizar"
+                                  << "chat" << true;
+        QTest::newRow("old chat") << false << "Chat"
+                                  << "Conversar"
+                                  << "chat" << true;
+        QTest::newRow("new campaign") << true << "Campanha"
+                                      << "Visualizar"
+                                      << "campanha" << true;
+        QTest::newRow("old campaign") << false << "Discador"
+                                      << "Visualizar"
+                                      << "campanha" << true;
+        QTest::newRow("old, campaign group") << false << "Campanha"
+                                             << "Visualizar"
+                                             << "campanha" << false;
+        QTest::newRow("new external chat") << true << "Monitorar Chat Externo"
+                                           << "Visualizar"
+                                           << "chatexterno" << true;
+        QTest::newRow("new conversation") << true << "Monitorar Conversa Chat Externo"
+                                          << "Visualizar"
+                                          << "conversa" << true;
+        QTest::newRow("old conversation") << false << "Fila"
+                                          << "MonitorarConversaChat"
+                                          << "conversa" << true;
+        QTest::newRow("gerenciar without gate") << true << "Gerenciar Atendentes"
+                                                << "Visualizar"
+                                                << "gerenciar" << false;
     }
     void formsUseTheirOwnNames() {
         QFETCH(bool, newForm);
@@ -179,7 +226,8 @@ private Q_SLOTS:
     void gateOpensWithBitFour() {
         TMonitor m;
         LoginRow(m, "x", "u", "", {}, "5", "4");
-        Feed(m, {"Event: ZXUserPermission", "Group: Gerenciar Atendentes", "Permission: Visualizar"});
+        Feed(m,
+             {"Event: ZXUserPermission", "Group: Gerenciar Atendentes", "Permission: Visualizar"});
         QVERIFY(!m.TemPermissaoMonitorarCallCenter());
         QVERIFY(m.PassaPortaoCallCenter());
         QVERIFY(m.TemPermissaoGerenciarAtendentes());
