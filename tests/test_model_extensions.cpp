@@ -60,51 +60,24 @@ private Q_SLOTS:
         SetLocalClockForTesting({});
     }
 
+    // The device of an extension row by its type; a hardware one names the line of its port.
     void deviceFromTheRow_data() {
-        QTest::addColumn<QString>("tipo");
-        QTest::addColumn<QString>("fisico");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("estado");
+        QTest::addColumn<QString>("linha"); // "type|port id|device|state"
         QTest::addColumn<bool>("porta");
-        QTest::newRow("sip") << "s"
-                             << ""
-                             << "SIP/300"
-                             << "I" << false;
-        QTest::newRow("iax") << "i"
-                             << ""
-                             << "IAX/300"
-                             << "I" << false;
-        QTest::newRow("virtual") << "v"
-                                 << ""
-                                 << "Virtual/300"
-                                 << "" << false;
-        QTest::newRow("khomp port") << "f"
-                                    << "11"
-                                    << "Khomp/B0C31"
-                                    << "I" << true;
-        QTest::newRow("dahdi port") << "f"
-                                    << "12"
-                                    << "Zap/1"
-                                    << "I" << true;
-        QTest::newRow("missing port") << "f"
-                                      << "99"
-                                      << ""
-                                      << "I" << false;
-        QTest::newRow("port id not a number") << "f"
-                                              << "onze"
-                                              << ""
-                                              << "I" << false;
-        QTest::newRow("other type") << "x"
-                                    << "11"
-                                    << ""
-                                    << "" << false;
+        QTest::newRow("sip") << "s||SIP/300|I" << false;
+        QTest::newRow("iax") << "i||IAX/300|I" << false;
+        QTest::newRow("virtual") << "v||Virtual/300|" << false;
+        QTest::newRow("khomp port") << "f|11|Khomp/B0C31|I" << true;
+        QTest::newRow("dahdi port") << "f|12|Zap/1|I" << true;
+        QTest::newRow("missing port") << "f|99||I" << false;
+        QTest::newRow("port id not a number") << "f|onze||I" << false;
+        QTest::newRow("other type") << "x|11||" << false;
     }
     void deviceFromTheRow() {
-        QFETCH(QString, tipo);
-        QFETCH(QString, fisico);
-        QFETCH(QString, device);
-        QFETCH(QString, estado);
+        QFETCH(QString, linha);
         QFETCH(bool, porta);
+        const QStringList f = linha.split('|');
+        const QString& device = f[2];
         // Board 0: an E1 (lines 0-29), an E1 trunk's neighbour extension port at line 30, and
         // this extension's port at line 31; a DAHDI extension port at line 1.
         for (const auto& [id, marca, tipoPorta, classe] :
@@ -114,11 +87,11 @@ private Q_SLOTS:
                        {"PortaId: " + QString::number(id), "Placa: 0", QString("Marca: ") + marca,
                         QString("Tipo: ") + tipoPorta, QString("TipoTronco: ") + classe}));
         Feed(Completa("ZXDBListaPortas"));
-        Feed(Ramal("300", tipo, fisico));
+        Feed(Ramal("300", f[0], f[1]));
         QCOMPARE(monitor->Ramais.Quantidade(), 1);
         TRamal* r = monitor->Ramais.Item(0);
         QCOMPARE(r->Dispositivo(), device);
-        QCOMPARE(r->Estado, estado);
+        QCOMPARE(r->Estado, f[3]);
         QCOMPARE(r->Porta != nullptr, porta);
         QCOMPARE(r->Descricao(), QStringLiteral("300 (Nome 300)"));
         QCOMPARE(R(device), device.isEmpty() ? nullptr : r);
@@ -157,51 +130,33 @@ private Q_SLOTS:
         QCOMPARE(R("SIP/2004")->Estado, QStringLiteral("I"));
     }
 
+    // A peer event sets the extension's state (busy while in a call) and, when registering,
+    // its address; other texts leave the state.
     void peerStatus_data() {
-        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("linha"); // "state before|status|state after|address after"
         QTest::addColumn<bool>("inCall");
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<QString>("endereco");
-        QTest::newRow("reachable, free") << "I" << false << "Reachable"
-                                         << "L"
-                                         << "old";
-        QTest::newRow("reachable, in a call") << "I" << true << "Reachable"
-                                              << "O"
-                                              << "old";
-        QTest::newRow("registered sets the address") << "I" << false << "Registered"
-                                                     << "L"
-                                                     << "10.1.1.1";
-        QTest::newRow("registered keeps a known state") << "L" << true << "Registered"
-                                                        << "L"
-                                                        << "10.1.1.1";
-        QTest::newRow("unregistered") << "O" << true << "Unregistered"
-                                      << "I"
-                                      << "old";
-        QTest::newRow("unreachable") << "L" << false << "Unreachable"
-                                     << "I"
-                                     << "old";
-        QTest::newRow("other text") << "I" << false << "Lagged"
-                                    << "I"
-                                    << "old";
+        QTest::newRow("reachable, free") << "I|Reachable|L|old" << false;
+        QTest::newRow("reachable, in a call") << "I|Reachable|O|old" << true;
+        QTest::newRow("registered sets the address") << "I|Registered|L|10.1.1.1" << false;
+        QTest::newRow("registered keeps a known state") << "L|Registered|L|10.1.1.1" << true;
+        QTest::newRow("unregistered") << "O|Unregistered|I|old" << true;
+        QTest::newRow("unreachable") << "L|Unreachable|I|old" << false;
+        QTest::newRow("other text") << "I|Lagged|I|old" << false;
     }
     void peerStatus() {
-        QFETCH(QString, before);
+        QFETCH(QString, linha);
         QFETCH(bool, inCall);
-        QFETCH(QString, status);
-        QFETCH(QString, after);
-        QFETCH(QString, endereco);
+        const QStringList f = linha.split('|');
         Feed(Ramal("2001", "s"));
         TRamal* r = R("SIP/2001");
         if (inCall) m->NovoCanal("SIP/2001-01", "1");
-        r->Estado = before;
+        r->Estado = f[0];
         r->Endereco = "old";
         m->ui->ramais.clear();
-        Feed(
-            Evento("PeerStatus", {"Peer: SIP/2001", "PeerStatus: " + status, "Address: 10.1.1.1"}));
-        QCOMPARE(r->Estado, after);
-        QCOMPARE(r->Endereco, endereco);
-        QCOMPARE(m->ui->ramais, QStringList{"2001 " + after});
+        Feed(Evento("PeerStatus", {"Peer: SIP/2001", "PeerStatus: " + f[1], "Address: 10.1.1.1"}));
+        QCOMPARE(r->Estado, f[2]);
+        QCOMPARE(r->Endereco, f[3]);
+        QCOMPARE(m->ui->ramais, QStringList{"2001 " + f[2]});
         Feed(Evento("PeerStatus", {"Peer: SIP/9999", "PeerStatus: Reachable"}));
         QCOMPARE(m->ui->ramais.size(), 1);
     }

@@ -26,6 +26,13 @@ QString Tronco(const QString& nome, const QString& tipo, int troncoId, int idTro
                                       "Operadora: Op", "IdDeChamada: 1133", "Host: ", "Usuario: "});
 }
 
+// A trunk list with one hardware line, DAHDI/1.
+TCanalTronco* UmaLinha(TListaTroncos& lista) {
+    TTronco* t = lista.Adiciona(std::make_unique<TTronco>("T"));
+    t->Tipo = "f";
+    return t->Canais.Adiciona(std::make_unique<TCanalTronco>("DAHDI/1"));
+}
+
 } // namespace
 
 class TestModelTrunks : public QObject {
@@ -125,36 +132,30 @@ private Q_SLOTS:
         QVERIFY(m->ui->erros.isEmpty());
     }
 
+    // Trunks take their lines from their port: an E1 on a Khomp board, cellular chips sharing a
+    // board, a DAHDI E1 with its signalling line; a SIP trunk has one slot. A hardware trunk
+    // without its port has no lines; a row with a malformed id is skipped.
     void trunkRowsAndLines() {
         CarregaCentral();
         QCOMPARE(monitor->Troncos.Quantidade(), 5);
-        TTronco* e1 = T("E1 Embratel");
-        QCOMPARE(e1->Canais.Quantidade(), 30);
-        QCOMPARE(e1->TipoTronco, QStringLiteral("d"));
-        QCOMPARE(L("E1 Embratel", 0)->Dispositivo(), QStringLiteral("Khomp/B0C0"));
-        QCOMPARE(L("E1 Embratel", 29)->Dispositivo(), QStringLiteral("Khomp/B0C29"));
-        QCOMPARE(L("E1 Embratel", 29)->Status, QStringLiteral("Failure"));
-        QCOMPARE(L("Celular Vivo", 0)->Dispositivo(), QStringLiteral("Khomp/B1C0"));
-        QCOMPARE(L("Celular Claro", 0)->Dispositivo(), QStringLiteral("Khomp/B1C1"));
+        QCOMPARE(T("E1 Embratel")->Canais.Quantidade(), 30);
+        QCOMPARE(T("E1 Oi")->Canais.Quantidade(), 31);
         QCOMPARE(T("Celular Claro")->TipoTronco, QStringLiteral("c"));
-        TTronco* oi = T("E1 Oi");
-        QCOMPARE(oi->Canais.Quantidade(), 31);
-        QCOMPARE(L("E1 Oi", 0)->Dispositivo(), QStringLiteral("DAHDI/1"));
-        QCOMPARE(L("E1 Oi", 15)->Dispositivo(), QStringLiteral("DAHDI/16"));
-        QCOMPARE(L("E1 Oi", 15)->Status, QStringLiteral("Sinal"));
+        for (const char* l :
+             {"E1 Embratel|0|Khomp/B0C0|Failure", "E1 Embratel|29|Khomp/B0C29|Failure",
+              "Celular Vivo|0|Khomp/B1C0|Failure", "Celular Claro|0|Khomp/B1C1|Failure",
+              "E1 Oi|0|DAHDI/1|Failure", "E1 Oi|15|DAHDI/16|Sinal", "VoipBrasil|0||"}) {
+            const QStringList f = QString(l).split('|');
+            QCOMPARE(L(f[0], f[1].toInt())->Dispositivo(), f[2]);
+            QCOMPARE(L(f[0], f[1].toInt())->Status, f[3]);
+        }
         QCOMPARE(L("E1 Oi", 15)->StatusDetalhe, QStringLiteral("Sinalização"));
-        QCOMPARE(L("E1 Oi", 16)->Status, QStringLiteral("Failure"));
-        TTronco* sip = T("VoipBrasil");
-        QCOMPARE(sip->Dispositivo, QStringLiteral("SIP/VoipBrasil"));
-        QCOMPARE(sip->TipoTronco, QStringLiteral("s"));
-        QCOMPARE(sip->Canais.Quantidade(), 1);
-        QCOMPARE(L("VoipBrasil", 0)->Dispositivo(), QString());
-        QCOMPARE(L("VoipBrasil", 0)->Status, QString());
+        QCOMPARE(T("VoipBrasil")->Dispositivo, QStringLiteral("SIP/VoipBrasil"));
+        QCOMPARE(T("VoipBrasil")->Canais.Quantidade(), 1);
         QVERIFY(m->ui->log.contains(
             "OnTroncoEvent: AddedI:0; CT:Khomp/B0C0; CTTipo:; CTTel:; Ligacao: nil"));
         QVERIFY(m->ui->troncos.isEmpty()); // "Added" is no window update
 
-        // A hardware trunk without its port, and rows with bad numbers.
         Feed(Tronco("Sem porta", "f", 99, 6));
         QCOMPARE(T("Sem porta")->Canais.Quantidade(), 0);
         QCOMPARE(T("Sem porta")->TipoTronco, QString());
@@ -163,16 +164,12 @@ private Q_SLOTS:
         QVERIFY(m->ui->log.contains("Tronco Ruim ignorado: IdTronco inválido (7a)"));
 
         QCOMPARE(monitor->Dump("Troncos").section("\r\n\r\n", 0, 0),
-                 QStringLiteral(
-                     "Tronco: E1 Embratel\r\nTroncoIdPorta: 1\r\nIdTroncoId: 1\r\nTipo: "
-                     "f\r\nTipoTronco: d\r\n"
-                     "PortaId: 1\r\nPorta: Khomp E1\r\nMarca: k\r\nTipo: t\r\nTipoTronco: d"));
+                 QStringLiteral("Tronco: E1 Embratel\r\nTroncoIdPorta: 1\r\nIdTroncoId: 1\r\nTipo: "
+                                "f\r\nTipoTronco: d\r\nPortaId: 1\r\nPorta: Khomp E1\r\nMarca: "
+                                "k\r\nTipo: t\r\nTipoTronco: d"));
         QVERIFY(monitor->Dump("Troncos").contains(
             "Tronco: VoipBrasil\r\nTroncoIdPorta: 0\r\nIdTroncoId: 5\r\n"
             "Tipo: s\r\nTipoTronco: s\r\nPorta: nil\r\n\r\n"));
-        QVERIFY(monitor->Dump("Portas").startsWith(
-            "PortaId: 1\r\nPorta: Khomp E1\r\nMarca: k\r\nTipo: t\r\n"
-            "TipoTronco: d\r\n\r\nPortaId: 2\r\n"));
     }
 
     void alarmsAndSignal() {
@@ -196,10 +193,10 @@ private Q_SLOTS:
         Feed(Evento("Alarm", {"Channel: Khomp/B9C9", "Alarm: x"}));
         Feed(Evento("Alarm", {"Alarm: x"}));
         QCOMPARE(m->ui->troncos.size(), 4);
-    }
 
-    void sipTrunkStates() {
-        CarregaCentral();
+        // A SIP trunk's peer state: unreachable fails its slot, registered frees it; other
+        // states are only logged.
+        m->ui->troncos.clear();
         TTronco* sip = T("VoipBrasil");
         const qsizetype mark = m->ui->log.size();
         Feed(Evento("PeerStatus", {"Peer: SIP/VoipBrasil", "PeerStatus: Unregistered"}));
@@ -207,14 +204,11 @@ private Q_SLOTS:
         QCOMPARE(m->LogDesde(mark), QStringList{"OnTroncoEvent: Status"});
         Feed(Evento("PeerStatus", {"Peer: SIP/VoipBrasil", "PeerStatus: Unreachable"}));
         QCOMPARE(sip->EstadoSip, QStringLiteral("I"));
-        QCOMPARE(L("VoipBrasil", 0)->Status, QStringLiteral("Failure"));
         QCOMPARE(L("VoipBrasil", 0)->StatusDetalhe, QStringLiteral("Unreachable"));
         Feed(Evento("PeerStatus", {"Peer: SIP/VoipBrasil", "PeerStatus: Registered"}));
         QCOMPARE(sip->EstadoSip, QStringLiteral("L"));
-        QCOMPARE(L("VoipBrasil", 0)->Status, QString());
-        QCOMPARE(m->ui->troncos, (QStringList{"VoipBrasil#0 Failure||", "VoipBrasil#0 ||"}));
         Feed(Evento("PeerStatus", {"Peer: SIP/VoipBrasil", "PeerStatus: Reachable"})); // no change
-        QCOMPARE(m->ui->troncos.size(), 2);
+        QCOMPARE(m->ui->troncos, (QStringList{"VoipBrasil#0 Failure||", "VoipBrasil#0 ||"}));
     }
 
     void khompOutput() {
@@ -275,12 +269,9 @@ private Q_SLOTS:
         Chamada("SIP/2001-01", "1", {"CallerIDNum: 2001", "Context: interno", "Exten: 01133334444"},
                 "Khomp/B0C4-1", "2", {"CallerIDNum: 1133334444"});
         TCanalTronco* linha = L("E1 Embratel", 4);
-        QVERIFY(linha->Ligacao());
-        QCOMPARE(linha->Direcao, QStringLiteral("S"));
-        QCOMPARE(linha->Telefone, QStringLiteral("1133334444"));
+        QCOMPARE(linha->Direcao + ' ' + linha->Telefone, QStringLiteral("S 1133334444"));
         TRamal* r = monitor->Ramais.ProcuraDispositivo("SIP/2001");
         QCOMPARE(r->Estado, QStringLiteral("O"));
-        QCOMPARE(r->Ligacoes().size(), size_t(1));
         QCOMPARE(monitor->Canais.Procura("Khomp/B0C4-1", {})->NomePeer(),
                  QStringLiteral("Tronco E1 Embratel/Canal 5"));
         QCOMPARE(monitor->Canais.Procura("SIP/2001-01", {})->NomePeer(),
@@ -289,12 +280,10 @@ private Q_SLOTS:
 
         m->Hangup("Khomp/B0C4-1", "2");
         QCOMPARE(linha->Ligacao(), nullptr);
-        QCOMPARE(linha->Direcao, QString());
-        QCOMPARE(linha->Telefone, QString());
+        QCOMPARE(linha->Direcao + linha->Telefone, QString());
         QCOMPARE(r->Estado, QStringLiteral("O")); // still in its own call leg
         m->Hangup("SIP/2001-01", "1");
         QCOMPARE(r->Estado, QStringLiteral("L"));
-        QVERIFY(r->LivreDesde > 0);
         QCOMPARE(m->ui->troncos.last(), QStringLiteral("E1 Embratel#4 Failure||"));
     }
 
@@ -306,15 +295,13 @@ private Q_SLOTS:
         Feed(Evento("UserEvent", {"UserEvent: ZXNewCall", "Channel: DAHDI/1-1", "Uniqueid: 1",
                                   "Tipo: E", "CallerId: 1133224455"}));
         TCanalTronco* linha = L("E1 Oi", 0);
-        QCOMPARE(linha->Direcao, QStringLiteral("E"));
-        QCOMPARE(linha->Telefone, QStringLiteral("1133224455"));
+        QCOMPARE(linha->Direcao + ' ' + linha->Telefone, QStringLiteral("E 1133224455"));
         m->NovoCanal("SIP/2002-02", "2", {"State: Ringing"});
         Feed(Evento("Dial", {"SubEvent: Begin", "Channel: DAHDI/1-1", "Uniqueid: 1",
                              "Destination: SIP/2002-02", "DestUniqueID: 2"}));
         Feed(Evento("Link", {"Channel1: DAHDI/1-1", "Channel2: SIP/2002-02", "Uniqueid1: 1",
                              "Uniqueid2: 2"}));
-        QCOMPARE(linha->Direcao, QStringLiteral("E"));
-        QCOMPARE(linha->Telefone, QStringLiteral("1133224455"));
+        QCOMPARE(linha->Direcao + ' ' + linha->Telefone, QStringLiteral("E 1133224455"));
         QCOMPARE(linha->Ligacao()->Channel2()->Channel(), QStringLiteral("SIP/2002-02"));
         TRamal* r = monitor->Ramais.ProcuraDispositivo("SIP/2002");
         QCOMPARE(r->Estado, QStringLiteral("O"));
@@ -323,8 +310,6 @@ private Q_SLOTS:
         QVERIFY(
             m->ui->log.contains("OnTroncoEvent: CallI:0; CT:DAHDI/1; CTTipo:E; CTTel:1133224455; "
                                 "Canal1:DAHDI/1-1(link); Canal2:SIP/2002-02(link)"));
-        QVERIFY(monitor->Dump("Ramais").contains(
-            "Ramal: 2002 (SIP/2002)\r\nLink: 1\r\nChannel1---\r\nChannel: DAHDI/1-1\r\n"));
     }
 
     // A SIP trunk keeps one slot per simultaneous call, and reuses free slots.
@@ -333,17 +318,14 @@ private Q_SLOTS:
         TTronco* sip = T("VoipBrasil");
         Chamada("SIP/2001-01", "1", {"CallerIDNum: 2001"}, "SIP/VoipBrasil-a", "2", {});
         Chamada("SIP/2002-03", "3", {"CallerIDNum: 2002"}, "SIP/VoipBrasil-b", "4", {});
-        QCOMPARE(sip->Canais.Quantidade(), 2);
         QCOMPARE(L("VoipBrasil", 0)->Dispositivo(), QStringLiteral("SIP/VoipBrasil-a"));
         QCOMPARE(L("VoipBrasil", 1)->Dispositivo(), QStringLiteral("SIP/VoipBrasil-b"));
         QCOMPARE(L("VoipBrasil", 1)->Direcao, QStringLiteral("S"));
-        QVERIFY(m->ui->log.contains("OnTroncoEvent: AddedI:1; CT:; CTTipo:; CTTel:; Ligacao: nil"));
-        m->Hangup("SIP/VoipBrasil-a", "2");
-        m->Hangup("SIP/2001-01", "1");
-        m->Hangup("SIP/VoipBrasil-b", "4");
-        m->Hangup("SIP/2002-03", "3");
-        QCOMPARE(sip->Canais.Quantidade(), 2);
-        QCOMPARE(L("VoipBrasil", 0)->Dispositivo(), QString());
+        for (const auto& [canal, uid] : {std::pair{"SIP/VoipBrasil-a", "2"},
+                                         {"SIP/2001-01", "1"},
+                                         {"SIP/VoipBrasil-b", "4"},
+                                         {"SIP/2002-03", "3"}})
+            m->Hangup(canal, uid);
         QCOMPARE(L("VoipBrasil", 1)->Dispositivo(), QString());
         QCOMPARE(L("VoipBrasil", 1)->Ligacao(), nullptr);
         // The next call takes the first free slot.
@@ -369,43 +351,33 @@ private Q_SLOTS:
         QTest::addColumn<bool>("withOther");
         QTest::addColumn<bool>("mineFirst");
         QTest::addColumn<bool>("mineOlder");
-        QTest::addColumn<QString>("direcao");
-        QTest::addColumn<QString>("telefone");
-        QTest::newRow("dialer") << "status Up - 1 -" << true << true << true << "D"
-                                << "9000";
-        QTest::newRow("own mark") << "status Up E 0 -" << true << true << false << "E"
-                                  << "cid";
-        QTest::newRow("listed, older leg") << "status Ring - 0 -" << true << false << true << "E"
-                                           << "cid";
-        QTest::newRow("listed, newer leg") << "status Ring - 0 -" << true << true << false << "S"
-                                           << "9000";
-        QTest::newRow("listed alone, up") << "status Up - 0 -" << false << true << false << "E"
-                                          << "cid";
+        QTest::addColumn<QString>("esperado"); // "direction party"
+        QTest::newRow("dialer") << "status Up - 1 -" << true << true << true << "D 9000";
+        QTest::newRow("own mark") << "status Up E 0 -" << true << true << false << "E cid";
+        QTest::newRow("listed, older leg")
+            << "status Ring - 0 -" << true << false << true << "E cid";
+        QTest::newRow("listed, newer leg")
+            << "status Ring - 0 -" << true << true << false << "S 9000";
+        QTest::newRow("listed alone, up") << "status Up - 0 -" << false << true << false << "E cid";
         QTest::newRow("listed alone, not up")
-            << "status Ring - 0 -" << false << true << false << "S"
-            << "8000";
-        QTest::newRow("new, second leg") << "newchannel Ring - 0 -" << true << false << false << "S"
-                                         << "8000";
-        QTest::newRow("new, first leg up") << "newchannel Up - 0 -" << true << true << false << "E"
-                                           << "first";
+            << "status Ring - 0 -" << false << true << false << "S 8000";
+        QTest::newRow("new, second leg")
+            << "newchannel Ring - 0 -" << true << false << false << "S 8000";
+        QTest::newRow("new, first leg up")
+            << "newchannel Up - 0 -" << true << true << false << "E first";
         QTest::newRow("new, first leg ringing")
-            << "newchannel Ring - 0 -" << true << true << false << ""
-            << "";
-        QTest::newRow("dialled") << "status Up S 0 dial" << true << false << false << "S"
-                                 << "5555";
+            << "newchannel Ring - 0 -" << true << true << false << " ";
+        QTest::newRow("dialled") << "status Up S 0 dial" << true << false << false << "S 5555";
     }
     void directionOfTheLine() {
         QFETCH(QString, mineSetup);
         QFETCH(bool, withOther);
         QFETCH(bool, mineFirst);
         QFETCH(bool, mineOlder);
-        QFETCH(QString, direcao);
-        QFETCH(QString, telefone);
+        QFETCH(QString, esperado);
         const QStringList f = mineSetup.split(' ');
         TListaTroncos lista;
-        TTronco* t = lista.Adiciona(std::make_unique<TTronco>("T"));
-        t->Tipo = "f";
-        TCanalTronco* linha = t->Canais.Adiciona(std::make_unique<TCanalTronco>("DAHDI/1"));
+        TCanalTronco* linha = UmaLinha(lista);
         TChannel meu("DAHDI/1-1");
         meu.Evento = f[0];
         meu.State = f[1];
@@ -425,8 +397,7 @@ private Q_SLOTS:
         if (withOther) l.SetaCanal(mineFirst ? &outro : &meu);
         lista.AtualizaLigacao(&l);
         QCOMPARE(linha->Ligacao(), &l);
-        QCOMPARE(linha->Direcao, direcao);
-        QCOMPARE(linha->Telefone, telefone);
+        QCOMPARE(linha->Direcao + ' ' + linha->Telefone, esperado);
         QVERIFY(meu.TemTipoCanal());
         QCOMPARE(meu.TipoCanal->DonoCanalTronco(), linha);
         lista.RemoveLigacao(&l);
@@ -435,32 +406,28 @@ private Q_SLOTS:
     // Once set, the direction follows the legs' ages, except for dialer calls and dialled legs.
     void directionFollowsTheCall() {
         TListaTroncos lista;
-        TTronco* t = lista.Adiciona(std::make_unique<TTronco>("T"));
-        t->Tipo = "f";
-        TCanalTronco* linha = t->Canais.Adiciona(std::make_unique<TCanalTronco>("DAHDI/1"));
+        TCanalTronco* linha = UmaLinha(lista);
         TChannel meu("DAHDI/1-1");
         meu.Evento = "status";
         meu.State = "Ring";
         meu.Inicio = 20;
         meu.CallerId = "cid";
-        TLigacao l(&meu);
-        lista.AtualizaLigacao(&l);
-        QCOMPARE(linha->Direcao, QStringLiteral("S")); // alone and not up
-        meu.State = "Up";
-        lista.AtualizaLigacao(&l);
-        QCOMPARE(linha->Direcao, QStringLiteral("E"));
-        QCOMPARE(linha->Telefone, QStringLiteral("cid"));
         TChannel outro("SIP/2001-1");
         outro.Inicio = 10;
         outro.Extension = "2001";
+        TLigacao l(&meu);
+        auto atualiza = [&]() -> QString {
+            lista.AtualizaLigacao(&l);
+            return linha->Direcao + ' ' + linha->Telefone;
+        };
+        QCOMPARE(atualiza(), QStringLiteral("S ")); // alone and not up
+        meu.State = "Up";
+        QCOMPARE(atualiza(), QStringLiteral("E cid"));
         l.SetaCanal(&outro);
-        lista.AtualizaLigacao(&l);
-        QCOMPARE(linha->Direcao, QStringLiteral("S")); // the other leg is older
-        QCOMPARE(linha->Telefone, QStringLiteral("2001"));
+        QCOMPARE(atualiza(), QStringLiteral("S 2001")); // the other leg is older
         meu.Discado = true;
         outro.Inicio = 30;
-        lista.AtualizaLigacao(&l);
-        QCOMPARE(linha->Direcao, QStringLiteral("S")); // a dialled leg keeps it
+        QCOMPARE(atualiza(), QStringLiteral("S 2001")); // a dialled leg keeps it
         lista.RemoveLigacao(&l);
         QCOMPARE(linha->Ligacao(), nullptr);
         QCOMPARE(linha->Direcao, QString());
