@@ -24,6 +24,32 @@ private Q_SLOTS:
     }
     void cleanup() { m.reset(); }
 
+    // The packet-log text of an agent: every field in its place, the chat slot's calls listed.
+    void dump() {
+        m->Ev("Agentlogin", {"Agent: 1001", "Channel: SIP/2001", "Uniqueid: 1.1"});
+        TAgente* a = A("1001");
+        const QString cabeca =
+            "Atendente: Agent/1001\r\nAgentNumber : 1001\r\n"
+            "AgentName   : Maria Souza\r\nFLoggedInChan     : SIP/2001\r\n"
+            "FLoggedInTime[0]  : 15/03/2023 12:00:00\r\nFLoggedInTime[1]  : 0\r\n"
+            "FStrLoggedChannel[0] : 2001 (PA 01)\r\nFStrLoggedChannel[1] : \r\n"
+            "FStatusInt[0]     : 1\r\nFStatusInt[1]     : -1\r\n"
+            "FStatusStr[0]     : \r\nFStatusStr[1]     : \r\n"
+            "FOnHook           : 1\r\nFOffHookStart     : 0\r\n";
+        QCOMPARE(a->Dump(), cabeca + "ChannelLogged     : nil\r\nChannelCall     : nil\r\n");
+
+        m->Entra("1", "Khomp/B0C1-1", "100.1", 1);
+        m->Ev("AgentCalled",
+              {"Queue: 1", "AgentCalled: Agent/1001", "ChannelCalling: Khomp/B0C1-1"});
+        m->Entra("1", "SIP/chat-1", "100.2", 2);
+        m->Entra("1", "SIP/chat-2", "100.3", 3);
+        a->AddCall(m->C("SIP/chat-1"));
+        a->AddCall(m->C("SIP/chat-2"));
+        QCOMPARE(a->Dump(), cabeca +
+                                "ChannelLogged     : nil\r\nChannelCall     : Khomp/B0C1-1\r\n"
+                                "ChannelCall 0   : SIP/chat-1\r\nChannelCall 1   : SIP/chat-2\r\n");
+    }
+
     // Login, a queue call rung, answered and completed, wrap-up, a pause with a reason, the
     // return from it, a missed call with the automatic pause, a call of the agent's own and the
     // logoff.

@@ -186,6 +186,19 @@ private Q_SLOTS:
         QCOMPARE(Ligacoes().Count(), 0);
     }
 
+    void dumpOfBridges() {
+        m->NovoCanal("A", "1");
+        m->NovoCanal("B", "2");
+        Dial("A", "1", "B", "2");
+        m->NovoCanal("C", "3");
+        const QString a = Canal("A")->Descreve();
+        const QString b = Canal("B")->Descreve();
+        const QString c = Canal("C")->Descreve();
+        QCOMPARE(monitor->Dump("Ligações"), "Link: 1\r\nChannel1---\r\n" + a + "Channel2---\r\n" +
+                                                b + "\r\n" + "Link: 0\r\nChannel1---\r\n" + c +
+                                                "Channel2---\r\nChannel2: nil\r\n");
+    }
+
     // The connection drops with calls in progress: everything is emptied without a notice and
     // nothing is left pointing at a freed channel (the sanitizer build checks the memory).
     void disconnectionInTheMiddleOfCalls() {

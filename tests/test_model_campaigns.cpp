@@ -508,6 +508,37 @@ private Q_SLOTS:
         m->Hangup("SIP/tronco-01", "10.1");
         QVERIFY(m->ui->erros.isEmpty());
     }
+
+    // The dump of a campaign, with its counters (CliAgendados has no line) and its calls.
+    void dump() {
+        Campanha("7", "Vendas", "1", "12");
+        TCampanha* c = K("7");
+        int n = 0;
+        for (const auto& k : TCampanha::Contadores())
+            c->*k.Campo = ++n;
+        const QString contadores =
+            "Res CliTotal            : 1\r\nRes CliDisponiveis      : 2\r\n"
+            "Res CliDiscados         : 3\r\nRes CliEncaminhadosFila : 4\r\n"
+            "Res CliAtendidosFila    : 5\r\nRes TelTotal              : 7\r\n"
+            "Res TelDisponiveis        : 8\r\nRes TelTentativasExcedidas: 9\r\n"
+            "Res TelAgendados          : 10\r\nRes TelDesativados        : 11\r\n"
+            "Res ChIniciadas       : 12\r\nRes ChEncaminhadasFila: 13\r\n"
+            "Res ChAtendidasFila   : 14\r\nRes ChOcupadas        : 15\r\n"
+            "Res ChNaoAtendidas    : 16\r\n";
+        const QString cabeca = "Campanha: 7\r\nNome: Vendas\r\nAtiva: 1\r\nIdFila: 12\r\nNome: "
+                               "Vendas\r\nPtrFila <> nil. Fila Suporte\r\nTitulo: Campanha 7 - "
+                               "Vendas (Fila 12 - Suporte)\r\n";
+        QCOMPARE(c->Dump(), cabeca + "Channels: 0\r\n" + contadores);
+        TChannel* canal = Discada("SIP/tronco-01", "10.1", "7");
+        QCOMPARE(c->Dump(), cabeca + "Channels: 1\r\n" + canal->Descreve() + contadores);
+        QVERIFY(canal->Descreve().contains("LigacaoDiscador.PtrCampanha <> nil"));
+
+        Campanha("9", "", "256", "12");
+        QVERIFY(K("9")->Dump().startsWith("Campanha: 9\r\nNome: \r\nAtiva: 0\r\nIdFila: 12\r\n"
+                                          "Nome: \r\nPtrFila = nil\r\nTitulo: Campanha 9\r\n"));
+        QCOMPARE(monitor->Dump("Campanhas"), c->Dump() + "\r\n" + K("9")->Dump() + "\r\n");
+        QVERIFY(monitor->Dump("Tudo").contains(c->Dump()));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestModelCampaigns)

@@ -277,6 +277,23 @@ private Q_SLOTS:
         QCOMPARE(m->Chamadas("1").first(), QStringLiteral("SIP/c-1"));
     }
 
+    // Dump of a queue: its counters, members and calls.
+    void dump() {
+        m->Membro("1", "Agent/1001", 1);
+        m->Entra("1", "SIP/a-1", "1.1", 1);
+        m->Ev("QueueParams", {"Queue: 1", "Calls: 1"});
+        const TFila* f = m->F("1");
+        QCOMPARE(f->Dump(),
+                 "Fila: 1\r\nNome: Atendimento Geral\r\nAtendentesOnLine  : 1\r\n"
+                 "AtendentesOcupados: 0\r\nAtendentesLivres  : 1\r\nAtendentesPausados: 0\r\n"
+                 "Membros: 1\r\nMember  : Agent/1001\r\nLocation: \r\nAgent: Agent/1001\r\n"
+                 "Calls: 1\r\nChannels: 1\r\n" +
+                     m->C("SIP/a-1")->Descreve());
+        QVERIFY(monitor->Dump("Filas").startsWith(f->Dump() + "\r\nFila: 2\r\n"));
+        QVERIFY(monitor->Dump("Tudo").contains(f->Dump()));
+        QVERIFY(monitor->Dump("Atendentes").startsWith(m->A("1001")->Dump() + "\r\n"));
+    }
+
     // What the user may count: voice queues and chat queues apart, agents by their number.
     void countingChecks() {
         m->Fila("5", "Chat Site", "c");
