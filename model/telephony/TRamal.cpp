@@ -127,29 +127,29 @@ void TListaRamais::LigacaoRemovida(TRamal* ramal, TLigacao* ligacao) {
     if (it.value().empty()) m_porLigacao.erase(it);
 }
 
-// Calls f, in list order, for every extension the bridge may concern: those whose device is
-// the device of a leg, and those that hold the bridge already.
-void TListaRamais::ParaCadaEnvolvido(TLigacao* ligacao, const std::function<void(TRamal*)>& f) {
-    std::vector<TRamal*> candidatos;
+// Every extension the bridge may concern, in list order: those whose device is the device of
+// a leg, and those that hold the bridge already.
+TListaRamais::Envolvidos TListaRamais::EnvolvidosNaLigacao(TLigacao* ligacao) const {
+    Envolvidos candidatos;
+    auto junta = [&candidatos](const std::vector<TRamal*>& ramais) {
+        candidatos.append(ramais.data(), qsizetype(ramais.size()));
+    };
     for (TChannel* perna : {ligacao->Channel1(), ligacao->Channel2()}) {
         if (!perna) continue;
         auto it = m_porDispositivo.constFind(perna->NomeBase());
-        if (it != m_porDispositivo.cend())
-            candidatos.insert(candidatos.end(), it.value().begin(), it.value().end());
+        if (it != m_porDispositivo.cend()) junta(it.value());
     }
     auto it = m_porLigacao.constFind(ligacao);
-    if (it != m_porLigacao.cend())
-        candidatos.insert(candidatos.end(), it.value().begin(), it.value().end());
+    if (it != m_porLigacao.cend()) junta(it.value());
     std::sort(candidatos.begin(), candidatos.end(),
               [](const TRamal* x, const TRamal* y) { return x->m_indice < y->m_indice; });
     candidatos.erase(std::unique(candidatos.begin(), candidatos.end()), candidatos.end());
-    for (TRamal* r : candidatos)
-        f(r);
+    return candidatos;
 }
 
 void TListaRamais::AtualizaLigacao(TLigacao* ligacao) {
     if (!ligacao) return;
-    ParaCadaEnvolvido(ligacao, [ligacao](TRamal* r) {
+    for (TRamal* r : EnvolvidosNaLigacao(ligacao)) {
         const bool presente = r->TemLigacao(ligacao);
         TChannel* perna =
             r->Dispositivo().isEmpty() ? nullptr : ligacao->CanalPorNomeBase(r->Dispositivo());
@@ -161,7 +161,7 @@ void TListaRamais::AtualizaLigacao(TLigacao* ligacao) {
             r->AvisaLigacao();
         else if (envolvido)
             r->AdicionaLigacao(ligacao);
-    });
+    }
 }
 
 void TListaRamais::RemoveLigacao(TLigacao* ligacao) {

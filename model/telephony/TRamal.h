@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVarLengthArray>
 
 #include <functional>
 #include <memory>
@@ -90,7 +91,8 @@ private:
     void DispositivoMudou(TRamal* ramal, const QString& antigo);
     void LigacaoAdicionada(TRamal* ramal, TLigacao* ligacao);
     void LigacaoRemovida(TRamal* ramal, TLigacao* ligacao);
-    void ParaCadaEnvolvido(TLigacao* ligacao, const std::function<void(TRamal*)>& f);
+    using Envolvidos = QVarLengthArray<TRamal*, 8>;
+    Envolvidos EnvolvidosNaLigacao(TLigacao* ligacao) const;
 
     std::vector<std::unique_ptr<TRamal>> m_itens;
     QHash<QString, std::vector<TRamal*>> m_porDispositivo; // in list order

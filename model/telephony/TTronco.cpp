@@ -6,6 +6,8 @@
 #include "model/telephony/TSaidasComando.h"
 #include "model/telephony/TTodosOsPassos.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 namespace {
@@ -311,23 +313,21 @@ void TListaTroncos::AtualizaLigacao(TLigacao* ligacao) {
 
     // Only the trunks the bridge can concern: hardware lines named after a leg, SIP trunks
     // named by a leg's trunk (or by a leg), and whatever line holds the bridge already.
-    std::vector<TCanalTronco*> linhas;
-    std::vector<TTronco*> troncos;
+    QVarLengthArray<TCanalTronco*, 8> linhas;
+    QVarLengthArray<TTronco*, 8> troncos;
     for (TChannel* perna : {c1, c2}) {
         if (!perna) continue;
-        const QString base = perna->NomeBase();
-        auto hw = m_linhasPorDispositivo.constFind(base);
+        auto hw = m_linhasPorDispositivo.constFind(perna->NomeBase());
         if (hw != m_linhasPorDispositivo.cend())
-            linhas.insert(linhas.end(), hw.value().begin(), hw.value().end());
+            linhas.append(hw.value().data(), qsizetype(hw.value().size()));
     }
-    const QStringList chavesSip =
-        t1.isEmpty() && t2.isEmpty()
-            ? QStringList{c1 ? c1->NomeBase() : QString(), c2 ? c2->NomeBase() : QString()}
-            : QStringList{t1, t2};
+    const bool semTronco = t1.isEmpty() && t2.isEmpty();
+    const QString chavesSip[] = {semTronco ? (c1 ? c1->NomeBase() : QString()) : t1,
+                                 semTronco ? (c2 ? c2->NomeBase() : QString()) : t2};
     for (const QString& chave : chavesSip) {
         auto sip = m_sipPorDispositivo.constFind(chave);
         if (sip != m_sipPorDispositivo.cend())
-            troncos.insert(troncos.end(), sip.value().begin(), sip.value().end());
+            troncos.append(sip.value().data(), qsizetype(sip.value().size()));
     }
     auto segurando = m_linhasPorLigacao.constFind(ligacao);
     if (segurando != m_linhasPorLigacao.cend()) {
