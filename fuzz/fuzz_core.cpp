@@ -76,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (v < 200 || i >= size) {
                 packet += Escolhe(kValores, v);
             } else {
-                const size_t n = std::min<size_t>(data[i++] % 24, size - i);
+                const size_t pedido = data[i++] % 24;
+                const size_t n = std::min(pedido, size - i);
                 for (size_t j = 0; j < n; ++j) {
                     const char c = char(data[i + j]);
                     packet += (c == '\r' || c == '\n') ? ' ' : c;

@@ -8,7 +8,7 @@ seconds=${1:-${VESMARA_FUZZ_SECONDS:-60}}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVESMARA_FUZZ=ON -DVESMARA_BENCH=OFF >/dev/null
+    -DVESMARA_FUZZ=ON -DVESMARA_BENCH=OFF -DVESMARA_WERROR=ON >/dev/null
 targets=$(sed -nE 's/^vesmara_fuzz_target\(([a-z_]+) .*/\1/p' fuzz/CMakeLists.txt)
 # shellcheck disable=SC2086
 cmake --build build-fuzz --parallel "$jobs" --target $targets
