@@ -5,6 +5,7 @@
 #include "sim/TPbxServer.h"
 #include "sim/TSimState.h"
 #include "sim/TSimTraffic.h"
+#include "support/TMonitorNoSimulador.h"
 #include "support/TRecordingUi.h"
 
 #include <QRegularExpression>
@@ -131,13 +132,7 @@ class TestE2eCallCentre : public QObject {
         server->traffic()->advance(30 * 60 * 1000);
         ui = std::make_unique<TRecordingUi>();
         monitor = std::make_unique<TMonitor>(ui.get());
-        monitor->Inicia(QString());
-        monitor->PortaChat = server->chatPort();
-        monitor->IP = "127.0.0.1";
-        monitor->Porta = server->managerPort();
-        monitor->Usuario = "demo";
-        monitor->Senha = "demo";
-        monitor->SalvarSenha = true;
+        ApontaParaSimulador(*monitor, *server);
         QSignalSpy loaded(monitor.get(), &TMonitor::LoadFinished);
         monitor->Conectar();
         QVERIFY(loaded.wait(20000));

@@ -6,6 +6,7 @@
 #include "sim/TPbxServer.h"
 #include "sim/TSimDatabase.h"
 #include "sim/TSimState.h"
+#include "support/TMonitorNoSimulador.h"
 #include "support/TRecordingUi.h"
 
 #include <QSignalSpy>
@@ -114,13 +115,7 @@ private Q_SLOTS:
 
         ui = std::make_unique<TRecordingUi>();
         monitor = std::make_unique<TMonitor>(ui.get());
-        monitor->Inicia(QString());
-        monitor->PortaChat = server->chatPort();
-        monitor->IP = "127.0.0.1";
-        monitor->Porta = server->managerPort();
-        monitor->Usuario = "demo";
-        monitor->Senha = "demo";
-        monitor->SalvarSenha = true;
+        ApontaParaSimulador(*monitor, *server);
         QSignalSpy carregado(monitor.get(), &TMonitor::LoadFinished);
         QSignalSpy resumidas(monitor.get(), &TMonitor::CampanhasResumidas);
         monitor->Conectar();

@@ -5,6 +5,7 @@
 #include "link/TMonitor.h"
 #include "sim/TPbxServer.h"
 #include "support/TFakeServer.h"
+#include "support/TMonitorNoSimulador.h"
 #include "support/TRecordingUi.h"
 
 #include <QSignalSpy>
@@ -45,15 +46,7 @@ char* toString(const TContagem& c) {
 struct TCliente {
     TRecordingUi ui;
     TMonitor monitor{&ui};
-    explicit TCliente(const TPbxServer& s) {
-        monitor.Inicia(QString());
-        monitor.IP = "127.0.0.1";
-        monitor.Porta = s.managerPort();
-        monitor.PortaChat = s.chatPort();
-        monitor.Usuario = "demo";
-        monitor.Senha = "demo";
-        monitor.SalvarSenha = true;
-    }
+    explicit TCliente(const TPbxServer& s) { ApontaParaSimulador(monitor, s); }
 };
 
 std::unique_ptr<TPbxServer> Servidor(TSimOptions o, quint16 porta = 0) {
