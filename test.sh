@@ -10,6 +10,10 @@ scripts/bootstrap.sh fuzz
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen
 
+echo "== layers and format"
+scripts/check-layers.sh
+scripts/check-format.sh
+
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESMARA_WERROR=ON >/dev/null
 cmake --build build --parallel "$jobs"

@@ -9,12 +9,15 @@ TLabelInformacao::TLabelInformacao(QWidget* parent) : QLabel(parent) {
     setAlignment(Qt::AlignCenter);
 }
 
-bool TLabelInformacao::EhErro(const QString& text) { return text.left(4).toUpper() == u"ERRO"; }
+bool TLabelInformacao::EhErro(const QString& text) {
+    return text.left(4).toUpper() == u"ERRO";
+}
 
 QString TLabelInformacao::Encurta(const QString& text, const QFontMetrics& metrics, int width) {
     if (metrics.horizontalAdvance(text) <= width) return text;
     QString t = text;
-    while (metrics.horizontalAdvance(t) > width && t.size() >= 21) t.chop(1);
+    while (metrics.horizontalAdvance(t) > width && t.size() >= 21)
+        t.chop(1);
     t.chop(2);
     return t + u"...";
 }

@@ -3,7 +3,7 @@
 #include "app/TfrmOpcoes.h"
 #include "app/TfrmTelaConexao.h"
 #include "app/TfrmTelaLogin.h"
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 #include "ui/windows/TfrmAgentes.h"
 #include "ui/windows/TfrmLog.h"
 
@@ -157,9 +157,15 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-TfrmLog* TfrmMain::TelaLog() const { return m_log; }
-TfrmTelaConexao* TfrmMain::TelaConexao() const { return m_telaConexao; }
-TfrmTelaLogin* TfrmMain::TelaLogin() const { return m_telaLogin; }
+TfrmLog* TfrmMain::TelaLog() const {
+    return m_log;
+}
+TfrmTelaConexao* TfrmMain::TelaConexao() const {
+    return m_telaConexao;
+}
+TfrmTelaLogin* TfrmMain::TelaLogin() const {
+    return m_telaLogin;
+}
 
 // --- Window registry --------------------------------------------------------------------------
 
@@ -169,7 +175,9 @@ QMdiSubWindow* TfrmMain::ProcuraSubJanela(const QString& name) const {
     return nullptr;
 }
 
-bool TfrmMain::FormExiste(const QString& name) const { return ProcuraSubJanela(name) != nullptr; }
+bool TfrmMain::FormExiste(const QString& name) const {
+    return ProcuraSubJanela(name) != nullptr;
+}
 
 QStringList TfrmMain::SetaTelasAtuais() const {
     QStringList names;
@@ -243,7 +251,8 @@ void TfrmMain::MostraDump(const QString& item) {
 QString TfrmMain::InfoGeral() const {
     auto texto = [](const QRect& r) -> QString {
         return u"Top=" + QString::number(r.top()) + u", Left=" + QString::number(r.left()) +
-               u", Height=" + QString::number(r.height()) + u", Width=" + QString::number(r.width());
+               u", Height=" + QString::number(r.height()) + u", Width=" +
+               QString::number(r.width());
     };
     QStringList lines;
     QWidget* logFrame = m_log ? m_log->parentWidget() : nullptr;
@@ -271,9 +280,13 @@ void TfrmMain::SetStatusBar(const QString& text) {
         m_telaLogin->SetInformacao(text);
 }
 
-void TfrmMain::SetStatusBarUsuario(const QString& text) { m_panel1->setText(text); }
+void TfrmMain::SetStatusBarUsuario(const QString& text) {
+    m_panel1->setText(text);
+}
 
-void TfrmMain::SetCaption(const QString& caption) { setWindowTitle(caption); }
+void TfrmMain::SetCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
 
 void TfrmMain::SetBusyCursor(bool busy) {
     if (busy == m_busy) return;
@@ -284,8 +297,12 @@ void TfrmMain::SetBusyCursor(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-void TfrmMain::EnableSalvarComo(bool enabled) { m_salvarComo->setEnabled(enabled); }
-void TfrmMain::EnableTrocarUsuario(bool enabled) { m_trocarUsuario->setEnabled(enabled); }
+void TfrmMain::EnableSalvarComo(bool enabled) {
+    m_salvarComo->setEnabled(enabled);
+}
+void TfrmMain::EnableTrocarUsuario(bool enabled) {
+    m_trocarUsuario->setEnabled(enabled);
+}
 
 void TfrmMain::Loga(const QString& line) {
     if (m_log) m_log->Loga(line);
@@ -311,7 +328,8 @@ void TfrmMain::AppException(const QString& message) {
 
 void TfrmMain::AbreTelaConexao(bool modoSalvar) {
     if (!m_telaConexao)
-        m_telaConexao = new TfrmTelaConexao(m_monitor, [this] { return SetaTelasAtuais(); }, this);
+        m_telaConexao = new TfrmTelaConexao(
+            m_monitor, [this] { return SetaTelasAtuais(); }, this);
     m_telaConexao->SetModoSalvar(modoSalvar);
     if (!modoSalvar) m_telaConexao->SelecionaPerfil(m_monitor->ConexaoAtiva);
     m_telaConexao->show();
@@ -322,14 +340,17 @@ void TfrmMain::AbreTelaConexao(bool modoSalvar) {
 void TfrmMain::ShowConnectionDialog(int countdownSeconds) {
     AbreTelaConexao(false);
     if (countdownSeconds > 0) {
-        m_telaConexao->SetInformacao(u"Reconectar em " + QString::number(countdownSeconds) + u"s...");
+        m_telaConexao->SetInformacao(u"Reconectar em " + QString::number(countdownSeconds) +
+                                     u"s...");
         m_telaConexao->IniciaContagem(countdownSeconds);
     } else {
         m_telaConexao->IniciaContagem(0);
     }
 }
 
-bool TfrmMain::ConnectionDialogOpen() const { return m_telaConexao; }
+bool TfrmMain::ConnectionDialogOpen() const {
+    return m_telaConexao;
+}
 
 void TfrmMain::ConnectionDialogFailed(int countdownSeconds) {
     if (!m_telaConexao) return;
@@ -351,7 +372,9 @@ void TfrmMain::ShowLoginDialog(int tag) {
     m_telaLogin->activateWindow();
 }
 
-bool TfrmMain::LoginDialogOpen() const { return m_telaLogin; }
+bool TfrmMain::LoginDialogOpen() const {
+    return m_telaLogin;
+}
 
 void TfrmMain::LoginDialogRetry() {
     if (!m_telaLogin) return;
@@ -370,9 +393,13 @@ bool TfrmMain::HasMonitoringWindows() const {
     return !(windows.size() == 1 && m_log && windows.first()->widget() == m_log);
 }
 
-QStringList TfrmMain::CloseAllWindows() { return Fechartodas(); }
+QStringList TfrmMain::CloseAllWindows() {
+    return Fechartodas();
+}
 
-void TfrmMain::CreateWindows(const QStringList& telasAbrir) { CriaTelas(telasAbrir); }
+void TfrmMain::CreateWindows(const QStringList& telasAbrir) {
+    CriaTelas(telasAbrir);
+}
 
 bool TfrmMain::ModoChat() const {
     return m_monitor->TemPermissaoFilasChat() >= 1 && m_monitor->ChatEnabled;
@@ -384,7 +411,8 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
     m_menuExibir->clear();
     const bool chat = ModoChat();
     if (m_monitor->TemPermissaoAtendentes() >= 1) {
-        m_menuExibir->addAction(chat ? QStringLiteral("Atendentes CallCenter") : QStringLiteral("Atendentes"),
+        m_menuExibir->addAction(chat ? QStringLiteral("Atendentes CallCenter")
+                                     : QStringLiteral("Atendentes"),
                                 this, &TfrmMain::MenuExibirAgentesClick);
         if (telasAbrir.contains(QStringLiteral("Atendentes"))) CriaTelaAgentes();
         if (chat) {
@@ -408,12 +436,14 @@ TfrmAgentes* TfrmMain::ProcuraTelaAgentes(const QString& name) const {
 }
 
 TfrmAgentes* TfrmMain::CriaTelaAgentesDoTipo(int tipo) {
-    const QString name = tipo == 1 ? QStringLiteral("AtendentesChat") : QStringLiteral("Atendentes");
+    const QString name =
+        tipo == 1 ? QStringLiteral("AtendentesChat") : QStringLiteral("Atendentes");
     if (QMdiSubWindow* sub = ProcuraSubJanela(name)) {
         TrazParaFrente(sub);
         return qobject_cast<TfrmAgentes*>(sub->widget());
     }
-    m_monitor->Loga(tipo == 1 ? QStringLiteral("CriaTelaAtendentesChat") : QStringLiteral("CriaTelaAtendentes"));
+    m_monitor->Loga(tipo == 1 ? QStringLiteral("CriaTelaAtendentesChat")
+                              : QStringLiteral("CriaTelaAtendentes"));
     auto* janela = new TfrmAgentes(m_monitor);
     QMdiSubWindow* sub = AdicionaJanela(janela, name);
     if (tipo == 0 && ModoChat()) janela->setWindowTitle(QStringLiteral("Atendentes CallCenter"));
@@ -425,10 +455,18 @@ TfrmAgentes* TfrmMain::CriaTelaAgentesDoTipo(int tipo) {
     return janela;
 }
 
-TfrmAgentes* TfrmMain::CriaTelaAgentes() { return CriaTelaAgentesDoTipo(0); }
-TfrmAgentes* TfrmMain::CriaTelaAgentesChat() { return CriaTelaAgentesDoTipo(1); }
-void TfrmMain::MenuExibirAgentesClick() { CriaTelaAgentes(); }
-void TfrmMain::MenuExibirAgentesChatClick() { CriaTelaAgentesChat(); }
+TfrmAgentes* TfrmMain::CriaTelaAgentes() {
+    return CriaTelaAgentesDoTipo(0);
+}
+TfrmAgentes* TfrmMain::CriaTelaAgentesChat() {
+    return CriaTelaAgentesDoTipo(1);
+}
+void TfrmMain::MenuExibirAgentesClick() {
+    CriaTelaAgentes();
+}
+void TfrmMain::MenuExibirAgentesChatClick() {
+    CriaTelaAgentesChat();
+}
 
 void TfrmMain::AtualizaAgente(TAgente* agente, const QString& kind) {
     for (const QString& name : {QStringLiteral("Atendentes"), QStringLiteral("AtendentesChat")})
@@ -439,4 +477,6 @@ void TfrmMain::AtualizaCoresTelas() {
     // The agents window redraws itself; the queue and campaign windows join here as they come.
 }
 
-void TfrmMain::ActivateLogWindow() { AtivaTelaLog(); }
+void TfrmMain::ActivateLogWindow() {
+    AtivaTelaLog();
+}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/TMonitorUi.h"
+#include "monitor/TMonitorUi.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "app/TfrmOpcoes.h"
 
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,7 +20,8 @@ TfrmOpcoes::TfrmOpcoes(TMonitor* monitor, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
 
-    for (int s = 1; s <= 20; ++s) m_tempo->addItem(QString::number(s));
+    for (int s = 1; s <= 20; ++s)
+        m_tempo->addItem(QString::number(s));
     auto* page = new QWidget;
     auto* pageLayout = new QVBoxLayout(page);
     QLabel* chat = new QLabel(QStringLiteral("Chat"));

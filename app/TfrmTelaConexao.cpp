@@ -1,9 +1,9 @@
 #include "app/TfrmTelaConexao.h"
 
 #include "app/TLabelInformacao.h"
-#include "app/settings/TConfiguracao.h"
-#include "app/settings/TPerfis.h"
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
+#include "settings/TConfiguracao.h"
+#include "settings/TPerfis.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -59,7 +59,9 @@ TfrmTelaConexao::TfrmTelaConexao(TMonitor* monitor, std::function<QStringList()>
     m_conectar->setFocus();
 }
 
-void TfrmTelaConexao::SetInformacao(const QString& text) { m_info->SetTexto(text); }
+void TfrmTelaConexao::SetInformacao(const QString& text) {
+    m_info->SetTexto(text);
+}
 
 void TfrmTelaConexao::CarregaEndereco(const QString& perfil) {
     const TConfiguracaoConexao c = LeConfiguracaoConexao(m_monitor->UserDir, perfil);
@@ -90,8 +92,7 @@ void TfrmTelaConexao::ContagemTick() {
         return;
     }
     --m_contagem;
-    if (m_contagem < 30)
-        SetInformacao(u"Reconectar em " + QString::number(m_contagem) + u"s...");
+    if (m_contagem < 30) SetInformacao(u"Reconectar em " + QString::number(m_contagem) + u"s...");
 }
 
 void TfrmTelaConexao::HabilitaBotoes(bool enabled) {

@@ -1,8 +1,8 @@
 #include "app/TfrmTelaLogin.h"
 
 #include "app/TLabelInformacao.h"
-#include "app/settings/TConfiguracao.h"
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
+#include "settings/TConfiguracao.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -34,7 +34,8 @@ TfrmTelaLogin::TfrmTelaLogin(TMonitor* monitor, int tag, QWidget* parent)
     buttons->addWidget(m_login);
     buttons->addWidget(m_cancelar);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Informe o usuário e senha para acessar o sistema"), this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("Informe o usuário e senha para acessar o sistema"), this));
     layout->addLayout(form);
     layout->addWidget(m_info);
     layout->addLayout(buttons);
@@ -63,7 +64,9 @@ TfrmTelaLogin::TfrmTelaLogin(TMonitor* monitor, int tag, QWidget* parent)
     (m_usuario->text().isEmpty() ? m_usuario : m_senha)->setFocus();
 }
 
-void TfrmTelaLogin::SetInformacao(const QString& text) { m_info->SetTexto(text); }
+void TfrmTelaLogin::SetInformacao(const QString& text) {
+    m_info->SetTexto(text);
+}
 
 void TfrmTelaLogin::HabilitaBotoes(bool enabled) {
     m_login->setEnabled(enabled);

@@ -1,6 +1,6 @@
 // Monitor Vesmara: the supervisors' real-time monitor of the call centre.
 #include "app/TfrmMain.h"
-#include "app/settings/TSettingsFolder.h"
+#include "settings/TSettingsFolder.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -3,8 +3,8 @@
 //   (b) the full path: framing, packet queue, dispatcher, model update and change notices,
 //       with no window open, after the model was loaded from the recorded load.
 //   bench_dispatch <prefix> [repetitions]   (reads <prefix>.load and <prefix>.day from bench_gen)
-#include "link/TMonitor.h"
 #include "link/TPacketManagerParser.h"
+#include "monitor/TMonitor.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -117,7 +117,8 @@ int main(int argc, char** argv) {
 
     const double parseRate = parsed * 1e9 / double(parseNs);
     const double fullRate = melhor.eventos * 1e9 / double(melhor.ns);
-    std::printf("events %llu (dispatched %llu), best of %d runs\n", parsed, melhor.eventos, repeticoes);
+    std::printf("events %llu (dispatched %llu), best of %d runs\n", parsed, melhor.eventos,
+                repeticoes);
     std::printf("(a) framing+parsing: %10.0f events/s %8.0f ns/event\n", parseRate,
                 double(parseNs) / double(parsed));
     std::printf("(b) full path:       %10.0f events/s %8.0f ns/event\n", fullRate,

@@ -3,7 +3,7 @@
 // loads it. Prints the time from connect to the end of the load, and the longest gap between two
 // ticks of a 10 ms timer meanwhile (the event loop must keep breathing).
 //   bench_load <path of vesmara-pbx> [scenario]
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,17 +21,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bench_load <vesmara-pbx> [scenario]\n");
         return 1;
     }
-    const QString scenario = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                      : QStringLiteral("big:5000,500,20000");
+    const QString scenario =
+        argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("big:5000,500,20000");
     QProcess pbx;
     pbx.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     pbx.start(QString::fromLocal8Bit(argv[1]),
               {"--port", "0", "--chat-port", "0", "--scenario", scenario, "--speed", "1"});
     if (!pbx.waitForStarted(10000)) return 1;
     QByteArray banner;
-    while (!banner.contains('\n') && pbx.waitForReadyRead(120000)) banner += pbx.readAll();
+    while (!banner.contains('\n') && pbx.waitForReadyRead(120000))
+        banner += pbx.readAll();
     const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("manager=(\\d+) chat=(\\d+)")).match(QString::fromLatin1(banner));
+        QRegularExpression(QStringLiteral("manager=(\\d+) chat=(\\d+)"))
+            .match(QString::fromLatin1(banner));
     if (!m.hasMatch()) {
         std::fprintf(stderr, "bench_load: the simulator did not start\n");
         return 1;

@@ -2,8 +2,8 @@
 // rows that changed, write the durations, repaint what is visible), beside the same list kept in
 // a QStandardItemModel, the plain way, as a baseline.
 //   QT_QPA_PLATFORM=offscreen bench_view [agents] [ticks]
-#include "link/Clock.h"
-#include "link/TMonitor.h"
+#include "base/Clock.h"
+#include "monitor/TMonitor.h"
 #include "ui/lists/TModeloTabela.h"
 #include "ui/lists/TVistaLista.h"
 #include "ui/windows/TfrmAgentes.h"
@@ -69,7 +69,8 @@ double Mediana(std::vector<double> v) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     const int n = argc > 1 ? std::max(1, atoi(argv[1])) : 2000;
     const int ticks = argc > 2 ? std::max(1, atoi(argv[2])) : 30;
@@ -134,7 +135,8 @@ int main(int argc, char** argv) {
 
     const double nosso = Mediana(nossos), referencia = Mediana(base);
     std::printf("agents %d, %d ticks (median)\n", n, ticks);
-    std::printf("agents window:      %8.2f ms per tick (%.1f%% of the 1 s period)\n", nosso, nosso / 10);
+    std::printf("agents window:      %8.2f ms per tick (%.1f%% of the 1 s period)\n", nosso,
+                nosso / 10);
     std::printf("QStandardItemModel: %8.2f ms per tick\n", referencia);
     std::printf("ratio ours/baseline: %.2f\n", nosso / referencia);
     return 0;

@@ -1,9 +1,9 @@
 // The framer and the parser fed arbitrary bytes in arbitrary pieces: nothing crashes, every
 // packet ends with its terminator, memory stays bounded, and the packets do not depend on how
 // the stream was cut.
+#include "base/TextDecoding.h"
 #include "link/TClientManager.h"
 #include "link/TPacketManagerParser.h"
-#include "link/TextDecoding.h"
 
 #include <QCoreApplication>
 
@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QStringList whole = Frame(stream, nullptr, 0);
     const QStringList pieces = Frame(stream, cuts, cutCount);
     if (whole != pieces) std::abort();
-    for (const QString& p : whole) Parse(p);
+    for (const QString& p : whole)
+        Parse(p);
     (void)DecodeText(stream);
     return 0;
 }

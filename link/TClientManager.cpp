@@ -1,7 +1,7 @@
 #include "link/TClientManager.h"
 
+#include "base/TextDecoding.h"
 #include "link/SocketErrors.h"
-#include "link/TextDecoding.h"
 
 #include <QNetworkProxy>
 #include <QTcpSocket>
@@ -55,7 +55,9 @@ bool TClientManager::IsActive() const {
     return m_open || m_socket->state() != QAbstractSocket::UnconnectedState;
 }
 
-void TClientManager::SendString(const QString& text) { SendBytes(EncodeText(text)); }
+void TClientManager::SendString(const QString& text) {
+    SendBytes(EncodeText(text));
+}
 
 void TClientManager::SendBytes(const QByteArray& bytes) {
     if (!Connected) return;

@@ -2,13 +2,17 @@
 
 namespace {
 
-inline char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
+inline char16_t AsciiLower(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
 
 // Removes blanks and control characters (everything up to and including the space) at both ends.
 QStringView TrimValue(QStringView v) {
     qsizetype begin = 0, end = v.size();
-    while (begin < end && v[begin].unicode() <= 0x20) ++begin;
-    while (end > begin && v[end - 1].unicode() <= 0x20) --end;
+    while (begin < end && v[begin].unicode() <= 0x20)
+        ++begin;
+    while (end > begin && v[end - 1].unicode() <= 0x20)
+        --end;
     return v.sliced(begin, end - begin);
 }
 
@@ -58,12 +62,15 @@ QString TPacketManagerParser::GetValue(QStringView key) const {
     return GetValueView(key).toString();
 }
 
-bool TPacketManagerParser::HasKey(QStringView key) const { return FindLine(key) != nullptr; }
+bool TPacketManagerParser::HasKey(QStringView key) const {
+    return FindLine(key) != nullptr;
+}
 
 QString TPacketManagerParser::GetPacketType() const {
     if (Lines.empty()) return {};
     if (StartsWithNoCase(Lines[0], u"event:")) return QStringLiteral("Event");
     if (StartsWithNoCase(Lines[0], u"response:")) return QStringLiteral("Response");
-    if (Lines.size() >= 2 && StartsWithNoCase(Lines[1], u"response:")) return QStringLiteral("Response");
+    if (Lines.size() >= 2 && StartsWithNoCase(Lines[1], u"response:"))
+        return QStringLiteral("Response");
     return {};
 }

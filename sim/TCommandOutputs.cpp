@@ -120,10 +120,10 @@ QStringList TCommandOutputs::khompChannelsShow(const TSimState& state) {
             if (p.trunkType == u"c") {
                 // Cellular lines carry the operator (in parentheses) and the signal level.
                 const QString carrier = trunkCarrier(state, p.id);
-                const QString network =
-                    !p.onNetwork          ? QStringLiteral("Sem registro")
-                    : carrier.isEmpty()   ? QStringLiteral("Sem operadora")
-                                          : QStringLiteral("Registrado (%1)").arg(carrier);
+                const QString network = !p.onNetwork ? QStringLiteral("Sem registro")
+                                        : carrier.isEmpty()
+                                            ? QStringLiteral("Sem operadora")
+                                            : QStringLiteral("Registrado (%1)").arg(carrier);
                 line += QStringLiteral("%1 | %2% | %3")
                             .arg(network, QString::number(p.onNetwork ? p.signal : 0), detail);
             } else {

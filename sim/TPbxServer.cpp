@@ -1,9 +1,9 @@
 #include "TPbxServer.h"
 
 #include "TSimDatabase.h"
+#include "TSimDump.h"
 #include "TSimScript.h"
 #include "TSimSession.h"
-#include "TSimDump.h"
 #include "TSimState.h"
 #include "TSimTraffic.h"
 
@@ -91,9 +91,8 @@ bool TPbxServer::start(const TSimOptions& options, QString* error) {
     if (options.traffic) m_traffic->start(options.warmUpSeconds);
     if (options.dumpStateSeconds > 0) {
         m_dumpTimer = new QTimer(this);
-        connect(m_dumpTimer, &QTimer::timeout, this, [this] {
-            QTextStream(stderr) << describeState() << Qt::endl;
-        });
+        connect(m_dumpTimer, &QTimer::timeout, this,
+                [this] { QTextStream(stderr) << describeState() << Qt::endl; });
         m_dumpTimer->start(options.dumpStateSeconds * 1000);
     }
     return true;

@@ -420,9 +420,8 @@ void TSimSession::agentAction(const TSimPacket& action,
     // The answer goes first, then the events the change brings.
     m_context.traffic->holdEvents();
     const TSimActionResult result = run();
-    TSimPacket answer =
-        TSimPacket::response(result.ok ? QStringLiteral("Success") : QStringLiteral("Error"),
-                             actionId(action));
+    TSimPacket answer = TSimPacket::response(
+        result.ok ? QStringLiteral("Success") : QStringLiteral("Error"), actionId(action));
     send(answer.add(QStringLiteral("Message"), result.message));
     m_context.traffic->releaseEvents();
 }

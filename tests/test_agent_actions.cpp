@@ -1,6 +1,6 @@
 // The supervisor's actions on an agent: the exact texts sent, the questions asked first, when
 // each menu entry is offered, and the sending on the connection of the window's slot.
-#include "link/ActionText.h"
+#include "base/ActionText.h"
 #include "model/callcentre/TAcoesAtendente.h"
 #include "support/TCentral.h"
 

@@ -1,7 +1,7 @@
 // Colour schemes of the agents' states and the user's call-reason colours.
-#include "app/settings/TCoresMotivos.h"
-#include "app/settings/TEsquemaCores.h"
-#include "app/settings/TIniFile.h"
+#include "settings/TCoresMotivos.h"
+#include "settings/TEsquemaCores.h"
+#include "settings/TIniFile.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -2,8 +2,8 @@
 // with a reason sent from its pop-up menu and shown once the simulator obeys, and the window
 // reopened with its settings after the connection is lost and made again.
 #include "app/TfrmMain.h"
-#include "app/settings/TIniFile.h"
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
+#include "settings/TIniFile.h"
 #include "sim/TPbxServer.h"
 #include "ui/lists/TModeloTabela.h"
 #include "ui/windows/TfrmAgentes.h"

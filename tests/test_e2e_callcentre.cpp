@@ -1,7 +1,7 @@
 // The call centre of the demo scenario followed end to end against the simulator in-process:
 // after the load and through its traffic the monitor's queues and agents match the simulator's
 // own state, and the simulator obeys each agent action the monitor sends.
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 #include "sim/TPbxServer.h"
 #include "sim/TSimState.h"
 #include "sim/TSimTraffic.h"

@@ -2,7 +2,7 @@
 // the monitor knows the three campaigns with their queues, a dialer call already up is attached
 // to its campaign with the customer's number and name, and the summary queries run on the
 // simulator's database fill every counter with what the tables hold.
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 #include "sim/TPbxServer.h"
 #include "sim/TSimDatabase.h"
 #include "sim/TSimState.h"

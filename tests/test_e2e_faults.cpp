@@ -2,7 +2,7 @@
 // the load, bytes arriving one at a time, malformed packets mixed in, a packet that never ends.
 // Nothing crashes, nothing of an earlier connection is kept, and the model after a reconnection
 // is the model of a fresh load.
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 #include "sim/TPbxServer.h"
 #include "support/TFakeServer.h"
 #include "support/TMonitorNoSimulador.h"

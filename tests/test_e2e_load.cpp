@@ -1,7 +1,7 @@
 // The whole connection life against the simulator, in-process on free ports: login of each
 // demo user, the load sequence in order, refusals, and a lost connection with reconnection.
-#include "app/settings/TIniFile.h"
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
+#include "settings/TIniFile.h"
 #include "sim/TPbxServer.h"
 #include "support/TRecordingUi.h"
 

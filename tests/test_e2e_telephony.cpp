@@ -1,6 +1,6 @@
 // The telephony configuration of the demo scenario, loaded from the simulator in-process:
 // extensions with their registration, trunks with their lines' states, ports.
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 #include "sim/TPbxServer.h"
 #include "support/TRecordingUi.h"
 

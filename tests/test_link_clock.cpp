@@ -1,5 +1,5 @@
 // Server clock, elapsed times, stamps and version comparison.
-#include "link/Clock.h"
+#include "base/Clock.h"
 
 #include <QTest>
 #include <QTimeZone>

@@ -1,8 +1,8 @@
 // The dispatcher: responses advancing the load sequence, event routing, the link's own events,
 // the drain and its error handling. The monitor talks to a hand-driven loopback peer.
-#include "link/Clock.h"
-#include "link/Md5.h"
-#include "link/TMonitor.h"
+#include "base/Clock.h"
+#include "base/Md5.h"
+#include "monitor/TMonitor.h"
 #include "support/TFakeServer.h"
 #include "support/TRecordingUi.h"
 

@@ -1,5 +1,5 @@
 // Key lookup and packet types of received packets; the gate for outgoing values.
-#include "link/ActionText.h"
+#include "base/ActionText.h"
 #include "link/TPacketManagerParser.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // Bridges: joining the legs of a call by dial, link and status listings, unlink, hangups of
 // either leg, and the lists emptied at disconnection in the middle of calls.
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "support/TPacotes.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // Extensions: rows and device names, registration from "sip show peers" and peer events,
 // hardware lines from the Khomp output, the calls they take part in, the counting permission
 // checks, the dump, and a second load on the same connection.
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "model/telephony/TTipoCanal.h"
 #include "support/TPacotes.h"
 

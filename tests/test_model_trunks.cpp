@@ -1,7 +1,7 @@
 // Ports and trunks: numbering of the PBX lines, trunk rows and their lines, board outputs,
 // alarms and signal levels, SIP trunk states and call slots, and the direction and other party
 // of the call on a line.
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "model/telephony/TSaidasComando.h"
 #include "model/telephony/TTipoCanal.h"
 #include "support/TPacotes.h"

@@ -1,9 +1,9 @@
-#include "app/settings/TConfiguracao.h"
-#include "app/settings/TErroConfiguracao.h"
-#include "app/settings/TIniFile.h"
-#include "app/settings/TPerfis.h"
-#include "app/settings/TSecaoTela.h"
-#include "app/settings/TSettingsFolder.h"
+#include "settings/TConfiguracao.h"
+#include "settings/TErroConfiguracao.h"
+#include "settings/TIniFile.h"
+#include "settings/TPerfis.h"
+#include "settings/TSecaoTela.h"
+#include "settings/TSettingsFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The agents window: cells, colours and tiles per agent state at a pinned clock, the half-second
 // blink of a rung agent, sort orders and header clicks, settings round trip, the pop-up menu and
 // its actions.
-#include "app/settings/TEsquemaCores.h"
-#include "app/settings/TIniFile.h"
+#include "settings/TEsquemaCores.h"
+#include "settings/TIniFile.h"
 #include "support/TCentral.h"
 #include "ui/lists/TModeloTabela.h"
 #include "ui/lists/TVistaLista.h"

@@ -1,6 +1,6 @@
 // The "Personalizar cores" dialog: what it saves where.
-#include "app/TfrmConfiguraCores.h"
-#include "app/settings/TIniFile.h"
+#include "settings/TIniFile.h"
+#include "ui/dialogs/TfrmConfiguraCores.h"
 
 #include <QApplication>
 #include <QComboBox>

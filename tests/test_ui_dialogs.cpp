@@ -3,8 +3,8 @@
 #include "app/TfrmMain.h"
 #include "app/TfrmTelaConexao.h"
 #include "app/TfrmTelaLogin.h"
-#include "app/settings/TIniFile.h"
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
+#include "settings/TIniFile.h"
 #include "ui/windows/TfrmLog.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Who the user is and what the user may see, in both permission forms, filled through the
 // same rows and events the server sends.
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 #include "support/TRecordingUi.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "model/callcentre/TAcoesAtendente.h"
 
-#include "link/ActionText.h"
+#include "base/ActionText.h"
 #include "model/callcentre/TAgente.h"
 #include "model/callcentre/TFila.h"
 #include "model/callcentre/TMotivoPausa.h"

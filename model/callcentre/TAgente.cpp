@@ -1,6 +1,6 @@
 #include "model/callcentre/TAgente.h"
 
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "model/callcentre/TMotivoPausa.h"
 #include "model/telephony/TChannel.h"
 #include "model/telephony/TLigacao.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings/TEsquemaCores.h"
+#include "settings/TEsquemaCores.h"
 
 #include <QHash>
 #include <QString>

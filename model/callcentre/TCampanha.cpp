@@ -1,6 +1,6 @@
 #include "model/callcentre/TCampanha.h"
 
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "model/callcentre/TFila.h"
 #include "model/telephony/TChannel.h"
 #include "model/telephony/TTodosOsPassos.h"

@@ -11,8 +11,7 @@
 // sub-reasons are kept in arrival order and never removed by events.
 
 // Counters kept in arrival order and found by their exact name; T has `Name` and `Count`.
-template <class T>
-class TContadoresPorNome {
+template <class T> class TContadoresPorNome {
 public:
     // Updates the counter of this exact name, or appends a new one.
     T* Set(const QString& name, qint32 count) {

@@ -1,6 +1,6 @@
 #include "model/telephony/TChannel.h"
 
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "model/telephony/TListaCanais.h"
 #include "model/telephony/TTipoCanal.h"
 
@@ -27,7 +27,8 @@ QString SemUnknown(const QString& campo) {
 } // namespace
 
 TChannel::TChannel(const QString& channel)
-    : Inicio(ServerNow()), UltimaAlteracao(LocalNow()), m_channel(channel), m_nomeBase(NomeBase(channel)) {}
+    : Inicio(ServerNow()), UltimaAlteracao(LocalNow()), m_channel(channel),
+      m_nomeBase(NomeBase(channel)) {}
 
 TChannel::~TChannel() = default;
 

@@ -1,6 +1,6 @@
 #include "model/telephony/TRamal.h"
 
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "model/telephony/TChannel.h"
 #include "model/telephony/TLigacao.h"
 #include "model/telephony/TSaidasComando.h"

@@ -4,7 +4,7 @@
 // agent and queue events, and the lookups the tests check against.
 #include "TFakeServer.h"
 #include "TPacotes.h"
-#include "link/Clock.h"
+#include "base/Clock.h"
 
 #include <QTest>
 

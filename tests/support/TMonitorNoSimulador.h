@@ -2,7 +2,7 @@
 
 // A monitor core pointed at an in-process simulator on loopback, logging in as the demo user
 // with a saved password (no login dialog).
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 #include "sim/TPbxServer.h"
 
 inline void ApontaParaSimulador(TMonitor& monitor, const TPbxServer& server) {

@@ -2,7 +2,7 @@
 
 // Packets written by hand for the dispatcher, and a monitor fed with them directly.
 #include "TRecordingUi.h"
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 
 #include <QStringList>
 

@@ -1,13 +1,13 @@
 #pragma once
 
 // A user interface that only records what the monitor core asks of it.
-#include "link/TMonitorUi.h"
 #include "model/callcentre/TAgente.h"
 #include "model/callcentre/TCampanha.h"
 #include "model/callcentre/TFila.h"
 #include "model/telephony/TChannel.h"
 #include "model/telephony/TRamal.h"
 #include "model/telephony/TTronco.h"
+#include "monitor/TMonitorUi.h"
 
 struct TRecordingUi : TMonitorUi {
     QStringList status;
@@ -21,8 +21,8 @@ struct TRecordingUi : TMonitorUi {
     int loadsFinished = 0;
     bool loginOpen = false;
     bool connectionOpen = false;
-    QStringList openWindows;   // what CloseAllWindows hands back
-    QStringList reopened;      // what CreateWindows received
+    QStringList openWindows; // what CloseAllWindows hands back
+    QStringList reopened;    // what CreateWindows received
     // Window updates: "RamalId Estado" and "Trunk#line Status|Direcao|Telefone" at the moment
     // of the call.
     QStringList ramais;
@@ -69,8 +69,8 @@ struct TRecordingUi : TMonitorUi {
     void LoadFinished() override { ++loadsFinished; }
     void AtualizaRamal(TRamal* r) override { ramais << r->RamalId + u' ' + r->Estado; }
     void AtualizaTronco(TTronco* t, TCanalTronco* c) override {
-        troncos << t->Nome + u'#' + QString::number(c->Indice()) + u' ' + c->Status + u'|' + c->Direcao +
-                       u'|' + c->Telefone;
+        troncos << t->Nome + u'#' + QString::number(c->Indice()) + u' ' + c->Status + u'|' +
+                       c->Direcao + u'|' + c->Telefone;
     }
     void AtualizaAgente(TAgente* a, const QString& k) override { agentes << a->Agent() + u' ' + k; }
     void AtualizaMembro(TFila* f, TMembroFila* m, const QString& k) override {
@@ -84,8 +84,8 @@ struct TRecordingUi : TMonitorUi {
     void AtualizaMenuDiscador() override { ++menusDiscador; }
     void AtualizaCampanha(TCampanha* c) override { campanhas << c->CampanhaId(); }
     void AtualizaChamadaCampanha(TCampanha* c, TChannel* canal, const QString& k) override {
-        chamadasCampanha << c->CampanhaId() + u' ' + (canal ? canal->Channel() : QStringLiteral("-")) +
-                                u' ' + k;
+        chamadasCampanha << c->CampanhaId() + u' ' +
+                                (canal ? canal->Channel() : QStringLiteral("-")) + u' ' + k;
     }
     void AtualizaResumoCampanha(TCampanha* c) override { resumos << c->CampanhaId(); }
 };

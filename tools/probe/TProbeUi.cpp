@@ -1,6 +1,6 @@
 #include "tools/probe/TProbeUi.h"
 
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 
 #include <QTimer>
 
@@ -41,7 +41,9 @@ void TProbeUi::ShowLoginDialog(int) {
     Q_EMIT Failed(m_monitor ? m_monitor->StatusText : QString());
 }
 
-void TProbeUi::LoginDialogRetry() { Q_EMIT Failed(m_monitor ? m_monitor->StatusText : QString()); }
+void TProbeUi::LoginDialogRetry() {
+    Q_EMIT Failed(m_monitor ? m_monitor->StatusText : QString());
+}
 
 void TProbeUi::ScheduleReconnect(int seconds) {
     if (m_reconnectScheduled) return;

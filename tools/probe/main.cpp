@@ -1,7 +1,7 @@
 // vesmara-probe: connects to a manager server, logs in as a platform user, runs the whole load,
 // follows the event stream for a while and prints state dumps. Exit 0 on success, 2 with the
 // error text when the server cannot be reached or the login is refused, 1 on a usage error.
-#include "link/TMonitor.h"
+#include "monitor/TMonitor.h"
 #include "tools/probe/TProbeUi.h"
 
 #include <QCommandLineParser>
@@ -11,8 +11,8 @@
 #include <cstdio>
 
 namespace {
-const QStringList kDumpItems = {"Tudo",   "Canais",     "Ligações",  "Ramais", "Portas", "Troncos",
-                                "Filas",  "Atendentes", "Campanhas", "Chat",   "InfoGeral"};
+const QStringList kDumpItems = {"Tudo",  "Canais",     "Ligações",  "Ramais", "Portas",   "Troncos",
+                                "Filas", "Atendentes", "Campanhas", "Chat",   "InfoGeral"};
 }
 
 int main(int argc, char** argv) {
@@ -22,21 +22,25 @@ int main(int argc, char** argv) {
     QCommandLineParser cli;
     cli.setApplicationDescription(QStringLiteral("Cliente sem janelas do Monitor Vesmara"));
     cli.addHelpOption();
-    const QCommandLineOption host(QStringLiteral("host"), "Endereço do servidor (127.0.0.1).", "host", "127.0.0.1");
-    const QCommandLineOption port(QStringLiteral("port"), "Porta do gerenciador (5038).", "port", "5038");
-    const QCommandLineOption user(QStringLiteral("user"), "Usuário da plataforma (demo).", "user", "demo");
+    const QCommandLineOption host(QStringLiteral("host"), "Endereço do servidor (127.0.0.1).",
+                                  "host", "127.0.0.1");
+    const QCommandLineOption port(QStringLiteral("port"), "Porta do gerenciador (5038).", "port",
+                                  "5038");
+    const QCommandLineOption user(QStringLiteral("user"), "Usuário da plataforma (demo).", "user",
+                                  "demo");
     const QCommandLineOption password(QStringLiteral("password"),
                                       "Senha (ou a variável VESMARA_PASSWORD; padrão demo).",
                                       "password");
-    const QCommandLineOption follow(QStringLiteral("follow"), "Segundos acompanhando os eventos após a carga.",
-                                    "seconds", "0");
-    const QCommandLineOption dump(QStringLiteral("dump"), "Estado a imprimir ao final (repetível): " +
-                                                kDumpItems.join(", ") + ".",
-                                  "item");
-    const QCommandLineOption noLog(QStringLiteral("no-log"), "Não imprimir as linhas de diagnóstico.");
+    const QCommandLineOption follow(
+        QStringLiteral("follow"), "Segundos acompanhando os eventos após a carga.", "seconds", "0");
+    const QCommandLineOption dump(
+        QStringLiteral("dump"),
+        "Estado a imprimir ao final (repetível): " + kDumpItems.join(", ") + ".", "item");
+    const QCommandLineOption noLog(QStringLiteral("no-log"),
+                                   "Não imprimir as linhas de diagnóstico.");
     const QCommandLineOption packets(QStringLiteral("packets"), "Imprimir cada pacote recebido.");
-    const QCommandLineOption timeout(QStringLiteral("timeout"), "Segundos de espera pela carga (60).", "seconds",
-                                     "60");
+    const QCommandLineOption timeout(QStringLiteral("timeout"),
+                                     "Segundos de espera pela carga (60).", "seconds", "60");
     cli.addOptions({host, port, user, password, follow, dump, noLog, packets, timeout});
     cli.process(app);
 
@@ -81,7 +85,8 @@ int main(int argc, char** argv) {
         done = true;
         exitCode = code;
         if (code == 0)
-            for (const QString& item : dumps) out << monitor.Dump(item);
+            for (const QString& item : dumps)
+                out << monitor.Dump(item);
         out.flush();
         monitor.Fecha();
         QCoreApplication::exit(code);

@@ -8,12 +8,14 @@
 TDelegateLista::TDelegateLista(TModeloTabela* modelo, QObject* parent)
     : QStyledItemDelegate(parent), m_modelo(modelo) {}
 
-QString TDelegateLista::CortaLinha(const QString& texto, const QFontMetrics& fm, int largura, int k) {
+QString TDelegateLista::CortaLinha(const QString& texto, const QFontMetrics& fm, int largura,
+                                   int k) {
     const int w = fm.horizontalAdvance(texto);
     if (w <= largura || texto.isEmpty()) return texto;
     qsizetype n = qsizetype(texto.size()) * (qint64(largura) * 100 / w) / 100 - k;
     QString t = texto.left(std::max<qsizetype>(0, n));
-    while (!t.isEmpty() && fm.horizontalAdvance(t) > largura) t.chop(1);
+    while (!t.isEmpty() && fm.horizontalAdvance(t) > largura)
+        t.chop(1);
     return t;
 }
 
@@ -74,9 +76,10 @@ void TDelegateLista::PintaTile(QPainter* p, const QStyleOptionViewItem& option,
         const QString linha2 = CortaLinha(l.Linha2, fm, largura, 2);
         const int h = fm.height();
         const int g = (r.height() - h) / 8;
-        p->drawText(QRect(r.left(), r.top() + 2 * g, r.width(), h), Qt::AlignHCenter | Qt::AlignTop, linha1);
-        p->drawText(QRect(r.left(), r.top() + 3 * g + h, r.width(), h), Qt::AlignHCenter | Qt::AlignTop,
-                    linha2);
+        p->drawText(QRect(r.left(), r.top() + 2 * g, r.width(), h), Qt::AlignHCenter | Qt::AlignTop,
+                    linha1);
+        p->drawText(QRect(r.left(), r.top() + 3 * g + h, r.width(), h),
+                    Qt::AlignHCenter | Qt::AlignTop, linha2);
     }
     p->restore();
 }

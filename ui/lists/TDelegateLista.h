@@ -26,7 +26,8 @@ public:
     static QString CortaLinha(const QString& texto, const QFontMetrics& fm, int largura, int k);
 
 private:
-    void PintaLinha(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    void PintaLinha(QPainter* p, const QStyleOptionViewItem& option,
+                    const QModelIndex& index) const;
     void PintaTile(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     TModeloTabela* m_modelo;

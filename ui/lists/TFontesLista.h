@@ -17,13 +17,20 @@ constexpr QSize kTilePadrao(76, 36);
 // An empty size for level 0: the view's default cell.
 inline QSize TileDoNivel(int nivel) {
     switch (nivel) {
-    case 1: return {32, 16};
+    case 1:
+        return {32, 16};
     case 2:
-    case 3: return {64, 32};
-    case 4: return {96, 48};
-    case 5: return {128, 64};
-    default: return {};
+    case 3:
+        return {64, 32};
+    case 4:
+        return {96, 48};
+    case 5:
+        return {128, 64};
+    default:
+        return {};
     }
 }
 
-inline int NivelValido(int nivel) { return nivel < 0 ? 0 : nivel >= kNiveisFonte ? kNiveisFonte - 1 : nivel; }
+inline int NivelValido(int nivel) {
+    return nivel < 0 ? 0 : nivel >= kNiveisFonte ? kNiveisFonte - 1 : nivel;
+}

@@ -6,7 +6,8 @@
 
 TModeloTabela::TModeloTabela(QObject* parent) : QAbstractTableModel(parent) {}
 
-void TModeloTabela::DefineColunas(const QStringList& titulos, const QList<Qt::Alignment>& alinhamentos) {
+void TModeloTabela::DefineColunas(const QStringList& titulos,
+                                  const QList<Qt::Alignment>& alinhamentos) {
     beginResetModel();
     m_titulos = titulos;
     m_alinhamentos = alinhamentos;
@@ -67,7 +68,9 @@ void TModeloTabela::Repinta(int row) {
     if (row >= 0 && row < Linhas()) Sujo(row, 0, std::max(0, Colunas() - 1));
 }
 
-void TModeloTabela::IniciaLote() { ++m_lote; }
+void TModeloTabela::IniciaLote() {
+    ++m_lote;
+}
 
 void TModeloTabela::FimLote() {
     if (m_lote > 0 && --m_lote > 0) return;
@@ -98,13 +101,15 @@ void TModeloTabela::Anuncia(int top, int left, int bottom, int right) {
     Q_EMIT dataChanged(index(top, left), index(bottom, right));
 }
 
-void TModeloTabela::Ordena(const std::function<bool(const TLinhaTabela&, const TLinhaTabela&)>& menor) {
+void TModeloTabela::Ordena(
+    const std::function<bool(const TLinhaTabela&, const TLinhaTabela&)>& menor) {
     if (m_linhas.size() < 2) return;
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList antes = persistentIndexList();
     std::vector<const void*> objetos;
     objetos.reserve(size_t(antes.size()));
-    for (const QModelIndex& i : antes) objetos.push_back(m_linhas[size_t(i.row())].Objeto);
+    for (const QModelIndex& i : antes)
+        objetos.push_back(m_linhas[size_t(i.row())].Objeto);
     std::stable_sort(m_linhas.begin(), m_linhas.end(), menor);
     Reindexa();
     QModelIndexList depois;
@@ -117,10 +122,13 @@ void TModeloTabela::Ordena(const std::function<bool(const TLinhaTabela&, const T
 
 void TModeloTabela::Reindexa() {
     m_porObjeto.clear();
-    for (int r = 0; r < Linhas(); ++r) m_porObjeto.insert(m_linhas[size_t(r)].Objeto, r);
+    for (int r = 0; r < Linhas(); ++r)
+        m_porObjeto.insert(m_linhas[size_t(r)].Objeto, r);
 }
 
-int TModeloTabela::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Linhas(); }
+int TModeloTabela::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Linhas();
+}
 
 int TModeloTabela::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : std::max(1, Colunas());
@@ -131,15 +139,20 @@ QVariant TModeloTabela::data(const QModelIndex& index, int role) const {
     const TLinhaTabela& l = m_linhas[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return size_t(index.column()) < l.Celulas.size() ? l.Celulas[size_t(index.column())] : QString();
-    case Qt::BackgroundRole: return l.Fundo;
-    case Qt::ForegroundRole: return l.Fonte;
+        return size_t(index.column()) < l.Celulas.size() ? l.Celulas[size_t(index.column())]
+                                                         : QString();
+    case Qt::BackgroundRole:
+        return l.Fundo;
+    case Qt::ForegroundRole:
+        return l.Fonte;
     case Qt::TextAlignmentRole:
         return index.column() < m_alinhamentos.size()
                    ? QVariant(int(m_alinhamentos[index.column()] | Qt::AlignVCenter))
                    : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
-    case RoleLinha: return index.row();
-    default: return {};
+    case RoleLinha:
+        return index.row();
+    default:
+        return {};
     }
 }
 

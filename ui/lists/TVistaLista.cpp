@@ -37,9 +37,11 @@ TVistaLista::TVistaLista(TModeloTabela* modelo, QWidget* parent)
     m_pilha->addWidget(m_relatorio);
     m_pilha->addWidget(m_icones);
 
-    connect(m_relatorio->header(), &QHeaderView::sectionClicked, this, &TVistaLista::CabecalhoClicado);
-    connect(m_relatorio, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { Q_EMIT MenuPedido(m_relatorio->viewport()->mapToGlobal(p)); });
+    connect(m_relatorio->header(), &QHeaderView::sectionClicked, this,
+            &TVistaLista::CabecalhoClicado);
+    connect(m_relatorio, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        Q_EMIT MenuPedido(m_relatorio->viewport()->mapToGlobal(p));
+    });
     connect(m_icones, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { Q_EMIT MenuPedido(m_icones->viewport()->mapToGlobal(p)); });
 }
@@ -70,7 +72,8 @@ void TVistaLista::SetFonte(int pontos, bool negrito) {
 void TVistaLista::DefineLarguras(const QList<int>& larguras, const QList<int>& fixas) {
     QHeaderView* h = m_relatorio->header();
     for (int c = 0; c < larguras.size() && c < h->count(); ++c) {
-        h->setSectionResizeMode(c, fixas.contains(c) ? QHeaderView::Fixed : QHeaderView::Interactive);
+        h->setSectionResizeMode(c,
+                                fixas.contains(c) ? QHeaderView::Fixed : QHeaderView::Interactive);
         h->resizeSection(c, std::max(0, larguras[c]));
     }
 }
@@ -78,7 +81,8 @@ void TVistaLista::DefineLarguras(const QList<int>& larguras, const QList<int>& f
 QList<int> TVistaLista::Larguras() const {
     QList<int> larguras;
     const QHeaderView* h = m_relatorio->header();
-    for (int c = 0; c < h->count(); ++c) larguras << h->sectionSize(c);
+    for (int c = 0; c < h->count(); ++c)
+        larguras << h->sectionSize(c);
     return larguras;
 }
 

@@ -1,14 +1,14 @@
 #include "ui/windows/TfrmAgentes.h"
 
-#include "app/TfrmConfiguraCores.h"
-#include "app/settings/TPerfis.h"
-#include "app/settings/TSecaoTela.h"
-#include "link/Clock.h"
-#include "link/TMonitor.h"
+#include "base/Clock.h"
 #include "model/callcentre/TAgente.h"
 #include "model/callcentre/TFila.h"
 #include "model/callcentre/TMotivoPausa.h"
 #include "model/telephony/TChannel.h"
+#include "monitor/TMonitor.h"
+#include "settings/TPerfis.h"
+#include "settings/TSecaoTela.h"
+#include "ui/dialogs/TfrmConfiguraCores.h"
 #include "ui/lists/TDelegateLista.h"
 #include "ui/lists/TFontesLista.h"
 #include "ui/lists/TModeloTabela.h"
@@ -24,14 +24,18 @@ const QList<int> TfrmAgentes::kLargurasDetalhe = {60, 150, 50, 70, 80, 60, 60, 1
 
 namespace {
 
-QColor Cor(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor Cor(int bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 QString Hms(qint64 s) {
     auto dois = [](qint64 n) { return QString::number(n).rightJustified(2, u'0'); };
     return dois(s / 3600) + u':' + dois((s % 3600) / 60) + u':' + dois(s % 60);
 }
 
-QString Elapsed(double t) { return t > 0 ? ElapsedText(t) : QString(); }
+QString Elapsed(double t) {
+    return t > 0 ? ElapsedText(t) : QString();
+}
 
 // The moment a queue call's time counts from: answered, else rung, else entered; 0 when none.
 // `codigo` tells which (10, 20, 30; 0 for none): part of the row's state key.
@@ -83,7 +87,8 @@ TfrmAgentes::~TfrmAgentes() {
 
 void TfrmAgentes::SetTipoForm(int tipo) {
     m_tipoForm = tipo == 1 ? 1 : 0;
-    setWindowTitle(m_tipoForm == 1 ? QStringLiteral("Atendentes Chat") : QStringLiteral("Atendentes"));
+    setWindowTitle(m_tipoForm == 1 ? QStringLiteral("Atendentes Chat")
+                                   : QStringLiteral("Atendentes"));
 }
 
 QString TfrmAgentes::ArquivoPerfil() const {
@@ -169,8 +174,8 @@ void TfrmAgentes::RefazListView() {
                                 {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight,
                                  Qt::AlignLeft, Qt::AlignLeft});
     else if (m_modo == 1)
-        m_modelo->DefineColunas({"Atendente", "Nome", chat ? "IP" : "Ramal", "Estado", "Tempo", "Login",
-                                 "Última chamada", "", "Fila", "Canal",
+        m_modelo->DefineColunas({"Atendente", "Nome", chat ? "IP" : "Ramal", "Estado", "Tempo",
+                                 "Login", "Última chamada", "", "Fila", "Canal",
                                  chat ? "Identificação" : "Telefone"},
                                 {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft,
                                  Qt::AlignRight, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft,
@@ -186,7 +191,8 @@ void TfrmAgentes::RefazListView() {
     m_vista->SetFonte(PontosDoNivel(icone ? m_nivelIcone : m_nivelLista), icone);
     if (!icone) {
         QList<int> larguras;
-        for (int c = 0; c < m_modelo->Colunas(); ++c) larguras << m_larguras.Largura(m_modo, c);
+        for (int c = 0; c < m_modelo->Colunas(); ++c)
+            larguras << m_larguras.Largura(m_modo, c);
         const int espaco = m_modo == 0 ? 4 : 7;
         larguras[espaco] = 10;
         m_vista->DefineLarguras(larguras, {espaco});
@@ -235,23 +241,30 @@ QString TfrmAgentes::TextoDuracaoTile(const TAgente* a) const {
             return Elapsed(c->Inicio);
         }
         return a->FOnHook ? QString() : Elapsed(a->FOffHookStart);
-    case AgentState::Livre: return a->IdleText(slot);
-    case AgentState::EmPausa: return Elapsed(a->Slot(slot).FPauseStart);
-    default: return {};
+    case AgentState::Livre:
+        return a->IdleText(slot);
+    case AgentState::EmPausa:
+        return Elapsed(a->Slot(slot).FPauseStart);
+    default:
+        return {};
     }
 }
 
 QString TfrmAgentes::TextoLinhaTile(const TAgente* a, int escolha) const {
     switch (escolha) {
-    case 0: return a->AgentNumber();
-    case 1: return a->AgentName;
+    case 0:
+        return a->AgentNumber();
+    case 1:
+        return a->AgentName;
     case 2: {
         const QString numero = a->ExtensionNumber(m_tipoForm);
         if (numero.isEmpty()) return {};
         return (m_nivelIcone == 0 ? u"R-" : u"R - ") + numero;
     }
-    case 3: return TextoDuracaoTile(a);
-    default: return {};
+    case 3:
+        return TextoDuracaoTile(a);
+    default:
+        return {};
     }
 }
 
@@ -270,7 +283,8 @@ void TfrmAgentes::AtualizaAgenteNew(int row) {
     const TChannel* c = a->CurrentCall(slot);
     TLinhaTabela& linha = m_modelo->Linha(row);
     if (m_modo == 2) {
-        if (c && c->LigacaoFila && linha.Marca && c->LigacaoFila->Chamando <= 0) linha.Marca = false;
+        if (c && c->LigacaoFila && linha.Marca && c->LigacaoFila->Chamando <= 0)
+            linha.Marca = false;
         AtualizaTile(row);
         return;
     }
@@ -285,15 +299,16 @@ void TfrmAgentes::AtualizaAgenteNew(int row) {
             if (c->LigacaoFila) {
                 const double t = MomentoFila(*c->LigacaoFila);
                 if (t > 0) cel(col.tempo, ElapsedText(t));
-                cel(col.fila, c->LigacaoFila->DataFila ? c->LigacaoFila->DataFila->Nome : QString());
+                cel(col.fila,
+                    c->LigacaoFila->DataFila ? c->LigacaoFila->DataFila->Nome : QString());
             } else {
                 cel(col.fila, {});
             }
             cel(col.canal, c->NomePeer());
             if (slot == 0)
-                cel(col.telefone, c->CallerIdNum + (c->CallerIdName.isEmpty()
-                                                         ? QString()
-                                                         : u" (" + c->CallerIdName + u")"));
+                cel(col.telefone,
+                    c->CallerIdNum +
+                        (c->CallerIdName.isEmpty() ? QString() : u" (" + c->CallerIdName + u")"));
             else
                 cel(col.telefone, c->CallerId);
         } else {
@@ -301,7 +316,8 @@ void TfrmAgentes::AtualizaAgenteNew(int row) {
             cel(col.canal, {});
             cel(col.telefone, a->TextoGancho());
         }
-        if (c && c->LigacaoFila && linha.Marca && c->LigacaoFila->Chamando <= 0) linha.Marca = false;
+        if (c && c->LigacaoFila && linha.Marca && c->LigacaoFila->Chamando <= 0)
+            linha.Marca = false;
         break;
     case AgentState::PosAtendimento:
         cel(col.tempo, {});
@@ -430,9 +446,12 @@ int TfrmAgentes::Compara(const TLinhaTabela& la, const TLinhaTabela& lb) const {
         if (!ok) nb = 0;
         return sinal(na < nb ? -1 : na > nb ? 1 : 0);
     }
-    case 2: return sinal(QString::localeAwareCompare(a->AgentName, b->AgentName));
-    case 3: return sinal(QString::localeAwareCompare(a->ExtensionText(slot), b->ExtensionText(slot)));
-    default: break;
+    case 2:
+        return sinal(QString::localeAwareCompare(a->AgentName, b->AgentName));
+    case 3:
+        return sinal(QString::localeAwareCompare(a->ExtensionText(slot), b->ExtensionText(slot)));
+    default:
+        break;
     }
     const AgentState sa = a->GetState(slot), sb = b->GetState(slot);
     if (sa != sb) return int(sa) < int(sb) ? -1 : 1;
@@ -454,20 +473,26 @@ int TfrmAgentes::Compara(const TLinhaTabela& la, const TLinhaTabela& lb) const {
         const double pa = a->Slot(slot).FPauseStart, pb = b->Slot(slot).FPauseStart;
         return pa < pb ? -1 : pa > pb ? 1 : 0;
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
 void TfrmAgentes::Ordena() {
-    m_modelo->Ordena([this](const TLinhaTabela& a, const TLinhaTabela& b) { return Compara(a, b) < 0; });
+    m_modelo->Ordena(
+        [this](const TLinhaTabela& a, const TLinhaTabela& b) { return Compara(a, b) < 0; });
 }
 
 void TfrmAgentes::ColunaClicada(int coluna) {
     int chave = -1;
-    if (coluna == 0) chave = 1;
-    else if (coluna == 1) chave = 2;
-    else if ((m_modo == 0 && coluna == 2) || (m_modo == 1 && coluna == 3)) chave = 0;
-    else if (m_modo == 1 && coluna == 2) chave = 3;
+    if (coluna == 0)
+        chave = 1;
+    else if (coluna == 1)
+        chave = 2;
+    else if ((m_modo == 0 && coluna == 2) || (m_modo == 1 && coluna == 3))
+        chave = 0;
+    else if (m_modo == 1 && coluna == 2)
+        chave = 3;
     if (chave < 0) return;
     if (chave != m_sortCol) {
         m_sortCol = chave;
@@ -507,8 +532,8 @@ void TfrmAgentes::SetMostrarNaLinha(int linha, int valor) {
 
 void TfrmAgentes::AtualizaCores() {
     const QString arquivo = ArquivoPerfil();
-    m_esquema = arquivo.isEmpty() ? EsquemaPadrao()
-                                  : SchemeOfAgentsWindow(arquivo, u"Tela" + objectName());
+    m_esquema =
+        arquivo.isEmpty() ? EsquemaPadrao() : SchemeOfAgentsWindow(arquivo, u"Tela" + objectName());
     if (m_modo != 2) m_larguras.GuardaAtuais(m_modo, m_vista->Larguras());
     RefazListView();
 }
@@ -526,9 +551,13 @@ void TfrmAgentes::AbreCores() {
 
 // --- Pop-up menu and actions ---------------------------------------------------------------------
 
-TAgente* TfrmAgentes::AgenteSelecionado() const { return AgenteDaLinha(m_vista->LinhaAtual()); }
+TAgente* TfrmAgentes::AgenteSelecionado() const {
+    return AgenteDaLinha(m_vista->LinhaAtual());
+}
 
-void TfrmAgentes::SelecionaAgente(const TAgente* agente) { m_vista->SelecionaLinha(m_modelo->LinhaDe(agente)); }
+void TfrmAgentes::SelecionaAgente(const TAgente* agente) {
+    m_vista->SelecionaLinha(m_modelo->LinhaDe(agente));
+}
 
 QMenu* TfrmAgentes::MontaMenu() {
     auto* menu = new QMenu(this);
@@ -540,7 +569,8 @@ QMenu* TfrmAgentes::MontaMenu() {
                                        : QStringLiteral("Gerenciar atendente"));
     gerenciar->setEnabled(a && m_monitor->TemPermissaoGerenciarAtendentes());
     if (a) {
-        QAction* logoff = gerenciar->addAction(QStringLiteral("Logoff"), this, [this] { Logoff(); });
+        QAction* logoff =
+            gerenciar->addAction(QStringLiteral("Logoff"), this, [this] { Logoff(); });
         logoff->setEnabled(PodeLogoff(*a, slot));
         QMenu* adicionar = gerenciar->addMenu(QStringLiteral("Adicionar na fila"));
         QMenu* remover = gerenciar->addMenu(QStringLiteral("Remover da fila"));
@@ -571,13 +601,14 @@ QMenu* TfrmAgentes::MontaMenu() {
     for (int m = 0; m < 3; ++m) {
         if (m == 2 && m_modo == 2) {
             QMenu* resumido = modo->addMenu(QStringLiteral("Resumido"));
-            const char* escolhas[] = {"Número do atendente", "Nome do atendente", "Ramal do atendente",
-                                      "Duração do estado atendente"};
+            const char* escolhas[] = {"Número do atendente", "Nome do atendente",
+                                      "Ramal do atendente", "Duração do estado atendente"};
             for (int linha = 1; linha <= 2; ++linha) {
                 QMenu* sub = resumido->addMenu(u"Mostrar na linha " + QString::number(linha));
                 for (int v = 0; v < 4; ++v) {
-                    QAction* act = sub->addAction(QString::fromUtf8(escolhas[v]), this,
-                                                  [this, linha, v] { SetMostrarNaLinha(linha, v); });
+                    QAction* act =
+                        sub->addAction(QString::fromUtf8(escolhas[v]), this,
+                                       [this, linha, v] { SetMostrarNaLinha(linha, v); });
                     act->setCheckable(true);
                     act->setChecked((linha == 1 ? m_linha1 : m_linha2) == v);
                 }
@@ -588,14 +619,17 @@ QMenu* TfrmAgentes::MontaMenu() {
     }
     QMenu* fonte = menu->addMenu(QStringLiteral("Tamanho da fonte"));
     const int nivel = m_modo == 2 ? m_nivelIcone : m_nivelLista;
-    fonte->addAction(QStringLiteral("Diminuir"), this, [this] { MudaFonte(-1); })->setEnabled(nivel > 0);
+    fonte->addAction(QStringLiteral("Diminuir"), this, [this] { MudaFonte(-1); })
+        ->setEnabled(nivel > 0);
     fonte->addAction(QStringLiteral("Aumentar"), this, [this] { MudaFonte(+1); })
         ->setEnabled(nivel < kNiveisFonte - 1);
     menu->addAction(QStringLiteral("Cores..."), this, &TfrmAgentes::AbreCores);
     return menu;
 }
 
-void TfrmAgentes::AbreMenu(const QPoint& global) { MontaMenu()->popup(global); }
+void TfrmAgentes::AbreMenu(const QPoint& global) {
+    MontaMenu()->popup(global);
+}
 
 void TfrmAgentes::AdicionaNaFila(int fila) {
     TAgente* a = AgenteSelecionado();
@@ -636,7 +670,8 @@ void TfrmAgentes::ColocaEmPausa(int motivo) {
     TMotivoPausa* m = m_monitor->MotivosPausa.Procura(motivo);
     if (!m) return;
     const QString id = a->Agent();
-    if (!Pergunta(ConfirmacaoColocarEmPausa(*a, m_monitor->MotivosPausa.ReasonText(motivo)))) return;
+    if (!Pergunta(ConfirmacaoColocarEmPausa(*a, m_monitor->MotivosPausa.ReasonText(motivo))))
+        return;
     a = m_monitor->Agentes.Find(id);
     m = m_monitor->MotivosPausa.Procura(motivo);
     if (a && m && PodeColocarEmPausa(*a, m_tipoForm)) m_monitor->ColocaEmPausa(a, m, m_tipoForm);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/settings/TEsquemaCores.h"
-#include "app/settings/TLargurasColunas.h"
 #include "model/callcentre/TAcoesAtendente.h"
+#include "settings/TEsquemaCores.h"
+#include "settings/TLargurasColunas.h"
 
 #include <QTimer>
 #include <QWidget>

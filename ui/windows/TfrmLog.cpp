@@ -10,7 +10,9 @@
 #include <QVBoxLayout>
 
 namespace {
-QString HoraLonga() { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")); }
+QString HoraLonga() {
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+}
 } // namespace
 
 TfrmLog::TfrmLog(QWidget* parent)
@@ -32,8 +34,9 @@ TfrmLog::TfrmLog(QWidget* parent)
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     m_itens->addItems({QStringLiteral("Tudo"), QStringLiteral("Canais"), QStringLiteral("Ligações"),
-                       QStringLiteral("Ramais"), QStringLiteral("Portas"), QStringLiteral("Troncos"),
-                       QStringLiteral("Filas"), QStringLiteral("Atendentes"), QStringLiteral("Campanhas"),
+                       QStringLiteral("Ramais"), QStringLiteral("Portas"),
+                       QStringLiteral("Troncos"), QStringLiteral("Filas"),
+                       QStringLiteral("Atendentes"), QStringLiteral("Campanhas"),
                        QStringLiteral("Chat"), QStringLiteral("InfoGeral")});
     m_itens->setCurrentIndex(-1);
 
@@ -59,10 +62,18 @@ TfrmLog::TfrmLog(QWidget* parent)
     });
 }
 
-bool TfrmLog::DebugMarcado() const { return m_debug->isChecked(); }
-bool TfrmLog::DebugPacotesMarcado() const { return m_debugPacotes->isChecked(); }
-void TfrmLog::SetDebug(bool on) { m_debug->setChecked(on); }
-void TfrmLog::SetDebugPacotes(bool on) { m_debugPacotes->setChecked(on); }
+bool TfrmLog::DebugMarcado() const {
+    return m_debug->isChecked();
+}
+bool TfrmLog::DebugPacotesMarcado() const {
+    return m_debugPacotes->isChecked();
+}
+void TfrmLog::SetDebug(bool on) {
+    m_debug->setChecked(on);
+}
+void TfrmLog::SetDebugPacotes(bool on) {
+    m_debugPacotes->setChecked(on);
+}
 QString TfrmLog::ItemSelecionado() const {
     return m_itens->currentIndex() >= 0 ? m_itens->currentText() : QString();
 }

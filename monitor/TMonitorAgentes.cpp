@@ -1,0 +1,199 @@
+// The agents part of the monitor: the agents table rows, the "Agents" listing and the agent
+// events. Each event writes the slot of the connection it came on (0 telephony, 1 chat) and
+// ends with the agent's notice named after the event. An event naming no known agent changes
+// nothing.
+#include "base/Clock.h"
+#include "link/NumerosEvento.h"
+#include "link/TPacketManagerParser.h"
+#include "monitor/TMonitor.h"
+
+void TMonitor::RowAgente(const TPacketManagerParser& p) {
+    const QString id = p.GetValue(u"AtendenteId");
+    if (id.isEmpty()) return;
+    TAgente* a = Agentes.Find(id);
+    std::unique_ptr<TAgente> novo;
+    if (!a) {
+        novo = std::make_unique<TAgente>(u"Agent/" + id);
+        a = novo.get();
+    }
+    a->AgentName = p.GetValue(u"Nome");
+    a->OnAgentEvent = [this](TAgente* s, const QString& k) { OnAgentEvent(s, k); };
+    if (novo) Agentes.Add(std::move(novo));
+}
+
+TAgente* TMonitor::AgenteDoCanal(const QString& nome, int slot) const {
+    if (nome.isEmpty()) return nullptr;
+    if (TAgente* a = Agentes.Find(nome)) return a;
+    return Agentes.FindByLoggedInChan(ChannelBaseName(nome), slot);
+}
+
+void TMonitor::DefineLoggedChannel(TAgente* a, const TPacketManagerParser& p, int slot) {
+    a->SetStrLoggedChannel(slot, {});
+    if (slot == 1) {
+        a->SetStrLoggedChannel(1, p.GetValue(u"IPLogin"));
+    } else if (slot == 0 && !a->Slot(0).FLoggedInChan.isEmpty()) {
+        if (const TRamal* r = Ramais.ProcuraDispositivo(ChannelBaseName(a->Slot(0).FLoggedInChan)))
+            a->SetStrLoggedChannel(0, r->Descricao());
+    }
+}
+
+void TMonitor::EvAgents(const TPacketManagerParser& p, int slot) {
+    const QString id = p.GetValue(u"Agent");
+    // A row without its agent names nobody to create.
+    if (id.isEmpty()) return;
+    TAgente* a = Agentes.Find(id);
+    if (!a) a = Agentes.Add(std::make_unique<TAgente>(u"Agent/" + id));
+    a->AgentName = p.GetValue(u"Name");
+    a->StatusFromText(slot, p.GetValue(u"Status"));
+    a->SetLoggedInChan(slot, p.GetValue(u"LoggedInChan"));
+    DefineLoggedChannel(a, p, slot);
+    a->SetLoggedInTime(slot, UnixTextToLocal(p.GetValueView(u"LoggedInTime")));
+    a->SetTalkingTo(slot, p.GetValue(u"TalkingTo"));
+    a->SetLastPause(slot, UnixTextToLocal(p.GetValueView(u"LastPause")));
+    a->Notify(QStringLiteral("Agents"));
+}
+
+void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Agent"));
+    if (!a) return;
+    const QString canal = p.GetValue(u"Channel");
+    a->SetChannelLogged(canal.isEmpty() ? nullptr : Canais.Procura(canal, p.GetValue(u"Uniqueid")));
+    a->SetStrLoggedChannel(slot, {});
+    a->SetLoggedInChan(slot, canal);
+    DefineLoggedChannel(a, p, slot);
+    a->SetLoggedInTime(slot, ServerNow());
+    a->StatusFromText(slot, QStringLiteral("AGENT_IDLE"));
+    a->SetTalkingTo(slot, {});
+    a->Notify(QStringLiteral("agentlogin"));
+}
+
+void TMonitor::EvAgentLogoff(const TPacketManagerParser& p, int slot) {
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Agent"));
+    if (!a) return;
+    a->SetChannelLogged(nullptr);
+    a->SetTalkingTo(slot, {});
+    a->SetLoggedInChan(slot, {});
+    a->SetStrLoggedChannel(slot, {});
+    a->SetLoggedInTime(slot, 0);
+    a->StatusFromText(slot, QStringLiteral("AGENT_LOGGEDOFF"));
+    a->Notify(QStringLiteral("agentlogoff"));
+}
+
+void TMonitor::AvisaFilaDaChamada(const TChannel* canal) {
+    if (canal && canal->LigacaoFila && canal->LigacaoFila->DataFila)
+        canal->LigacaoFila->DataFila->Notify(QStringLiteral("Fila"));
+}
+
+// The campaign of a dialer call hears that an agent took it up (its waiting and answering counts
+// change).
+void TMonitor::AvisaCampanhaDaChamada(TChannel* canal) {
+    if (canal && canal->LigacaoDiscador && canal->LigacaoDiscador->PtrCampanha)
+        canal->LigacaoDiscador->PtrCampanha->ChamadaAtualizada(canal);
+}
+
+void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"AgentCalled"));
+    if (!a) return;
+    const QString nome = p.GetValue(u"ChannelCalling");
+    TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {});
+    if (slot == 1)
+        a->AddCall(c);
+    else if (slot == 0)
+        a->SetChannelCall(c);
+    if (!c) return;
+    if (TLigacaoFila* f = c->LigacaoFila.get()) {
+        f->DataAgente = a;
+        f->Chamando = ServerNow();
+        AvisaFilaDaChamada(c);
+    }
+    AvisaCampanhaDaChamada(c);
+    a->Notify(QStringLiteral("agentcalled"));
+}
+
+void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
+    if (!a) return;
+    TChannel* c = nullptr;
+    if (slot == 1) {
+        const QString nome = p.GetValue(u"BridgedChannel");
+        if (!nome.isEmpty()) c = Canais.Procura(nome, {});
+    } else {
+        c = a->ChannelCall();
+    }
+    if (c && c->LigacaoFila) {
+        TLigacaoFila& f = *c->LigacaoFila;
+        if (f.Atendimento == 0) f.Atendimento = ServerNow();
+        f.Chamando = 0;
+        AvisaFilaDaChamada(c);
+        AvisaCampanhaDaChamada(c);
+    }
+    a->Notify(QStringLiteral("agentconnect"));
+}
+
+void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
+    if (slot != 0) return;
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
+    if (!a) return;
+    TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"Uniqueid"));
+    if (c && a->ChannelCall() == c && c->LigacaoFila) {
+        c->LigacaoFila->DataAgente = nullptr;
+        c->LigacaoFila->Chamando = 0;
+        AvisaFilaDaChamada(c);
+    }
+    a->SetChannelCall(nullptr);
+    a->SetTalkingTo(slot, {});
+    a->Notify(QStringLiteral("agentringnoanswer"));
+}
+
+void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
+    PedeStatusFila(p.GetValue(u"Queue"), slot);
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
+    if (!a) return;
+    if (slot == 1) {
+        const QString nome = p.GetValue(u"BridgedChannel");
+        if (TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {})) {
+            a->RemoveCall(c);
+            if (TLigacaoFila* f = c->LigacaoFila.get()) {
+                f->DataAgente = nullptr;
+                f->Queued = false;
+                AvisaFilaDaChamada(c);
+            }
+        }
+        const TChannel* primeira = a->GetCall(0);
+        a->SetTalkingTo(1, primeira ? primeira->CallerIdValido() : QString());
+    } else if (slot == 0) {
+        TChannel* c = a->ChannelCall();
+        if (c && c->LigacaoFila) {
+            TLigacaoFila& f = *c->LigacaoFila;
+            f.DataAgente = nullptr;
+            f.Queued = false;
+            // A pause held through the call counts again from the call's end.
+            if (a->Slot(0).FPaused && a->Slot(0).FPauseStart > 0) a->SetPauseStart(0, ServerNow());
+            if (TFila* fila = f.DataFila) {
+                fila->RemoveCall(c); // frees the record
+                fila->Notify(QStringLiteral("Fila"));
+            }
+        }
+        a->SetChannelCall(nullptr);
+        a->SetTalkingTo(0, {});
+        if (!a->FOnHook) {
+            a->FCallEnded = true;
+            a->FOffHookStart = ServerNow();
+        }
+    }
+    a->Notify(QStringLiteral("agentcomplete"));
+}
+
+void TMonitor::EvHook(const TPacketManagerParser& p, int) {
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Channel"));
+    if (!a) return;
+    // A status that is not a number reads as on hook.
+    a->FOnHook = InteiroOuPadrao(p, u"Status", 1) != 0;
+    if (a->FOnHook) {
+        a->FOffHookStart = 0;
+    } else {
+        a->FOffHookStart = ServerNow();
+        a->FCallEnded = false;
+    }
+    a->Notify(QStringLiteral("hook"));
+}

@@ -1,0 +1,325 @@
+// The queues part of the monitor: the queue table rows and the calls waiting at load, queue
+// statistics, callers joining and leaving, memberships and pauses, call-reason counters, and
+// the per-queue status refreshes.
+//
+// Numbers follow the telephony side's rule: the documented default when absent (or, where the
+// text gives one, when not a number); otherwise a number that does not read skips the whole
+// event with a log line before anything changes.
+#include "base/ActionText.h"
+#include "base/Clock.h"
+#include "link/NumerosEvento.h"
+#include "link/TPacketManagerParser.h"
+#include "monitor/TMonitor.h"
+
+namespace {
+
+// Refreshes waiting longer than this for their answer are taken as lost: the queue may be asked
+// again.
+constexpr qint64 kStatusFilaPerdidoMs = 30000;
+
+// The integer under `chave`, refusing an absent or empty value as well as a malformed one.
+bool LeInteiroObrigatorio(const TPacketManagerParser& p, QStringView chave, qint32& valor) {
+    bool ok = false;
+    valor = p.GetValueView(chave).toInt(&ok);
+    return ok;
+}
+
+double MomentoAntes(qint32 segundos) {
+    return ServerNow() - double(segundos < 0 ? 0 : segundos) / kSecondsPerDay;
+}
+
+} // namespace
+
+// --- Rows ------------------------------------------------------------------------------------
+
+void TMonitor::RowFila(const TPacketManagerParser& p) {
+    const QString id = p.GetValue(u"FilaId");
+    if (id.isEmpty()) return;
+    TFila* f = Filas.Find(id);
+    std::unique_ptr<TFila> nova;
+    if (!f) {
+        nova = std::make_unique<TFila>(id);
+        f = nova.get();
+    }
+    f->Nome = p.GetValue(u"Nome");
+    f->Numero = p.GetValue(u"Numero");
+    f->Tipo = p.GetValue(u"Tipo");
+    if (f->EhChat()) ChatEnabled = true;
+    f->OnQueueEvent = [this](TFila* s, TMembroFila* m, TChannel* c, const QString& k) {
+        OnQueueEvent(s, m, c, k);
+    };
+    if (nova) Filas.Add(std::move(nova));
+}
+
+void TMonitor::RowChamadaAtivaFila(const TPacketManagerParser& p) {
+    TFila* f = Filas.Find(p.ValorParaBusca(u"DestinoInternoId"));
+    TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"UniqueId"));
+    if (!f || !c || c->LigacaoFila) return;
+    // The rows come newest first: each call takes its place by the moment it entered, so the
+    // queue ends up oldest first as the callers are served.
+    f->AddCallDesde(c, UnixTextToLocal(p.GetValueView(u"TimeStamp")));
+    if (!c->LigacaoFila) return; // a listener let go of it meanwhile
+    c->LigacaoFila->Atendimento = UnixTextToLocal(p.GetValueView(u"TimeStampAtendimento"));
+    if (TAgente* a = Agentes.Find(p.ValorParaBusca(u"BridgeChannel"))) {
+        a->SetChannelCall(c);
+        c->LigacaoFila->DataAgente = a;
+        a->Notify(QStringLiteral("zxdbevent"));
+    }
+    if (c->LigacaoFila && c->LigacaoFila->Atendimento > 0) f->CallLeftQueue(c);
+}
+
+// --- Queue events ----------------------------------------------------------------------------
+
+void TMonitor::EvQueueParams(const TPacketManagerParser& p, int) {
+    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    if (!f) return;
+    f->Max = InteiroOuPadrao(p, u"Max", 0);
+    f->Calls = InteiroOuPadrao(p, u"Calls", 0);
+    f->HoldTime = InteiroOuPadrao(p, u"HoldTime", 0);
+    f->TalkTime = InteiroOuPadrao(p, u"TalkTime", 0);
+    f->Completed = InteiroOuPadrao(p, u"Completed", 0);
+    f->Abandoned = InteiroOuPadrao(p, u"Abandoned", 0);
+    f->Received = p.HasKey(u"Received") ? InteiroOuPadrao(p, u"Received", 0) : -1;
+    f->ExitWithKey = InteiroOuPadrao(p, u"ExitWithKey", 0);
+    f->ServiceLevel = InteiroOuPadrao(p, u"ServiceLevel", 0);
+    f->Weight = InteiroOuPadrao(p, u"Weight", 0);
+    f->ServiceLevelPerf = p.GetValue(u"ServiceLevelPerf");
+    f->Notify(QStringLiteral("Fila"));
+}
+
+void TMonitor::EvJoin(const TPacketManagerParser& p, int connectionId) {
+    const bool join = EventoAtual() == u"join";
+    qint32 espera = 0;
+    if (!join && !LeInteiro(p, u"Wait", 0, espera)) {
+        LogaNumeroInvalido(QStringLiteral("QueueEntry"), u"Wait", p);
+        return;
+    }
+    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    const QString nome = p.GetValue(u"Channel");
+    TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {});
+    if (!f || !c) return;
+    const qint32 posicao = InteiroOuPadrao(p, u"Position", 0);
+    const bool listada = f->HasCall(c);
+    f->AddCall(c, posicao);
+    if (!c->LigacaoFila) return; // a listener let go of it meanwhile
+    // A status listing gives the server's order: a call listed before (by the channel listing
+    // of the load, in the order the channels were created) takes its place in it.
+    if (!join && listada) f->PosicionaChamada(c, posicao);
+    c->LigacaoFila->Inicio = join ? ServerNow() : MomentoAntes(espera);
+    c->LigacaoFila->Queued = true;
+    f->Notify(QStringLiteral("CallUpdated"), nullptr, c);
+    if (join) PedeStatusFila(f, connectionId);
+}
+
+void TMonitor::EvLeave(const TPacketManagerParser& p, int) {
+    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    const QString nome = p.GetValue(u"Channel");
+    if (!f || nome.isEmpty()) return;
+    if (TChannel* c = Canais.Procura(nome, {})) f->CallLeftQueue(c);
+}
+
+void TMonitor::EvQueueCallerAbandon(const TPacketManagerParser& p, int connectionId) {
+    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    if (!f) return;
+    if (TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"Uniqueid"))) f->RemoveCall(c);
+    PedeStatusFila(f, connectionId);
+}
+
+// "queuemember" (a row of a status listing) and "queuememberstatus": first the agent's slot,
+// then its membership of the queue.
+void TMonitor::EvQueueMember(const TPacketManagerParser& p, int slot) {
+    const QString evento = EventoAtual();
+    qint32 status = 0;
+    qint32 paused = 0;
+    qint32 penalty = 0;
+    qint32 callsTaken = 0;
+    const std::pair<QStringView, bool> lidos[] = {
+        {u"Status", LeInteiroObrigatorio(p, u"Status", status)},
+        {u"Paused", LeInteiroObrigatorio(p, u"Paused", paused)},
+        {u"Penalty", LeInteiro(p, u"Penalty", 0, penalty)},
+        {u"CallsTaken", LeInteiro(p, u"CallsTaken", 0, callsTaken)},
+    };
+    for (const auto& [chave, ok] : lidos) {
+        if (!ok) {
+            LogaNumeroInvalido(evento + u" " + p.GetValue(u"Location"), chave, p);
+            return;
+        }
+    }
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Location"));
+    if (!a) return;
+    const QString motivo = p.GetValue(u"PauseReason");
+    const double inicioPausa = UnixTextToLocal(p.GetValueView(u"PauseStart"));
+    const double ultimaChamada = UnixTextToLocal(p.GetValueView(u"LastCall"));
+
+    a->SetStatusNumber(slot, status);
+    a->SetPaused(slot, paused != 0);
+    if (motivo != u"n/a") a->SetPauseReason(slot, motivo);
+    // A pause that ended has no start; the next one takes the start the server gives.
+    if (paused == 0) a->SetPauseStart(slot, 0);
+    if (a->Slot(slot).FPauseStart == 0) a->SetPauseStart(slot, inicioPausa);
+    if (a->Slot(slot).FLastCall < ultimaChamada) a->SetLastCall(slot, ultimaChamada);
+    const AgentState estado = a->GetState(slot);
+    if ((estado == AgentState::Ocupado || estado == AgentState::PosAtendimento) &&
+        evento == u"queuememberstatus" && !a->FOnHook)
+        a->FOffHookStart = ServerNow();
+    a->Notify(evento);
+
+    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    if (!f) return;
+    TMembroFila* m = f->AddMember(a);
+    if (!m) return;
+    m->Penalty = penalty;
+    m->CallsTaken = callsTaken;
+    m->LastCall = ultimaChamada;
+    m->Status = status;
+    m->Paused = paused != 0;
+    m->PauseReason = motivo;
+    if (!m->Paused) m->PauseStart = 0;
+    if (m->PauseStart == 0) m->PauseStart = inicioPausa;
+    const QString nome = m->Member;
+    f->MemberUpdated(nome);
+    if (TMembroFila* atual = f->Members.FindMember(nome); atual && atual->Paused)
+        f->SetMemberPaused(nome, true, atual->PauseStart, atual->PauseReason);
+}
+
+void TMonitor::EvQueueMemberAdded(const TPacketManagerParser& p, int) {
+    qint32 penalty = 0;
+    qint32 callsTaken = 0;
+    if (!LeInteiro(p, u"Penalty", 0, penalty)) {
+        LogaNumeroInvalido(u"queuememberadded " + p.GetValue(u"Location"), u"Penalty", p);
+        return;
+    }
+    if (!LeInteiro(p, u"CallsTaken", 0, callsTaken)) {
+        LogaNumeroInvalido(u"queuememberadded " + p.GetValue(u"Location"), u"CallsTaken", p);
+        return;
+    }
+    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Location"));
+    if (!f || !a) return;
+    TMembroFila* m = f->AddMember(a);
+    if (!m) return;
+    m->Penalty = penalty;
+    m->CallsTaken = callsTaken;
+    m->LastCall = UnixTextToLocal(p.GetValueView(u"LastCall"));
+    m->Status = InteiroOuPadrao(p, u"Status", 0);
+    m->Paused = InteiroOuPadrao(p, u"Paused", 0) != 0;
+    m->PauseReason = p.GetValue(u"PauseReason");
+    m->PauseStart = UnixTextToLocal(p.GetValueView(u"PauseStart"));
+    f->MemberUpdated(m->Member);
+}
+
+void TMonitor::EvQueueMemberRemoved(const TPacketManagerParser& p, int) {
+    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    QString nome = p.GetValue(u"Location");
+    if (!f || nome.isEmpty()) return;
+    // Members are kept under the agent's identifier: a location given as the bare agent number
+    // ("1001") still names the member "Agent/1001".
+    if (!f->HasMember(nome))
+        if (const TAgente* a = Agentes.Find(nome)) nome = a->Agent();
+    f->RemoveMember(nome);
+}
+
+void TMonitor::EvQueueMemberPaused(const TPacketManagerParser& p, int slot) {
+    qint32 paused = 0;
+    if (!LeInteiroObrigatorio(p, u"Paused", paused)) {
+        LogaNumeroInvalido(u"queuememberpaused " + p.GetValue(u"Location"), u"Paused", p);
+        return;
+    }
+    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Location"));
+    if (!a) return;
+    const QString motivo = p.GetValue(u"PauseReason");
+    const double inicio = UnixTextToLocal(p.GetValueView(u"PauseStart"));
+    a->SetPaused(slot, paused != 0);
+    a->SetPauseReason(slot, motivo);
+    a->SetPauseStart(slot, inicio);
+    if (TFila* f = Filas.Find(p.ValorParaBusca(u"Queue")))
+        f->SetMemberPaused(a->Agent(), paused != 0, inicio, motivo);
+    a->Notify(QStringLiteral("queuememberpaused"));
+}
+
+// --- Call reasons ----------------------------------------------------------------------------
+
+void TMonitor::EvQueueCallReasonCount(const TPacketManagerParser& p, int) {
+    const QString motivo = p.GetValue(u"Reason");
+    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    if (motivo.isEmpty() || !f) return;
+    f->CallReasons.Set(motivo, InteiroOuPadrao(p, u"Count", 0));
+}
+
+void TMonitor::EvQueueCallSubReasonCount(const TPacketManagerParser& p, int) {
+    const QString motivo = p.GetValue(u"Reason");
+    const QString sub = p.GetValue(u"SubReason");
+    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    if (motivo.isEmpty() || sub.isEmpty() || !f) return;
+    qint32 n = 0;
+    if (!LeInteiro(p, u"Count", 0, n)) {
+        LogaNumeroInvalido(u"queuecallsubreasoncount " + motivo + u"/" + sub, u"Count", p);
+        return;
+    }
+    f->CallReasons.SetSub(motivo, sub, n);
+}
+
+// --- Queue-status refreshes ------------------------------------------------------------------
+
+void TMonitor::PedeStatusFila(const QString& filaId, int connectionId) {
+    PedeStatusFila(Filas.Find(filaId), connectionId);
+}
+
+void TMonitor::PedeStatusFila(TFila* fila, int connectionId) {
+    if (!fila || !QueueStatusLoaded || connectionId < 0 || connectionId > 1) return;
+    const QString& id = fila->FilaId();
+    auto& emVoo = m_statusFilaEmVoo[connectionId];
+    auto& ordem = m_statusFilaFila[connectionId];
+    if (!m_relogioStatusFila.isValid()) m_relogioStatusFila.start();
+    const qint64 agora = m_relogioStatusFila.elapsed();
+    // Answers that never came (a server that dropped the request) do not hold the queues back
+    // for ever.
+    while (!ordem.empty() && agora - ordem.front().EnviadoEm > kStatusFilaPerdidoMs) {
+        const QString perdido = ordem.front().FilaId;
+        ordem.pop_front();
+        if (--emVoo[perdido] <= 0) emVoo.remove(perdido);
+    }
+    if (emVoo.value(id, 0) > 0) {
+        // One request is on its way: a single one more follows its answer.
+        m_statusFilaPendente[connectionId].insert(id);
+        return;
+    }
+    TClientManager* conexao = connectionId == 1 ? m_chat : m_manager;
+    if (!conexao->Connected) return;
+    if (!IsSafeActionValue(id)) {
+        Loga(QStringLiteral("QueueStatus não enviado: fila com identificador inválido"));
+        return;
+    }
+    ClientManagerSendString(connectionId == 1,
+                            TActionText(u"QueueStatus").Add(u"Queue", id).Text());
+    ordem.push_back({id, agora});
+    emVoo[id] += 1;
+}
+
+void TMonitor::StatusFilaConcluido(int connectionId) {
+    if (connectionId < 0 || connectionId > 1) return;
+    auto& ordem = m_statusFilaFila[connectionId];
+    if (ordem.empty()) return;
+    const QString id = ordem.front().FilaId;
+    ordem.pop_front();
+    auto& emVoo = m_statusFilaEmVoo[connectionId];
+    if (--emVoo[id] <= 0) emVoo.remove(id);
+    if (m_statusFilaPendente[connectionId].remove(id)) PedeStatusFila(Filas.Find(id), connectionId);
+}
+
+void TMonitor::EsqueceStatusFila(int connectionId) {
+    if (connectionId < 0 || connectionId > 1) return;
+    m_statusFilaFila[connectionId].clear();
+    m_statusFilaEmVoo[connectionId].clear();
+    m_statusFilaPendente[connectionId].clear();
+}
+
+int TMonitor::StatusFilaEmAndamento(int connectionId) const {
+    if (connectionId < 0 || connectionId > 1) return 0;
+    return int(m_statusFilaFila[connectionId].size());
+}
+
+bool TMonitor::StatusFilaPendente(const QString& filaId, int connectionId) const {
+    if (connectionId < 0 || connectionId > 1) return false;
+    return m_statusFilaPendente[connectionId].contains(filaId);
+}
