@@ -175,15 +175,17 @@ void TClientManager::FeedBytes(QByteArrayView bytes) {
         const qsizetype p = m_receiveBuffer.indexOf(kTerminator, std::max(start, searchFrom));
         if (p < 0) break;
         const qsizetype end = p + kTerminator.size();
-        // Only command answers get a second look; events stay on the plain path.
-        if (!m_discarding && (m_receiveBuffer.at(start) | 0x20) == 'r' &&
+        // Only command answers get a second look; events stay on the plain path. An answer
+        // past the size limit is cut here and thrown away like any oversized packet.
+        if (!m_discarding && end - start <= kMaxPacketBytes &&
+            (m_receiveBuffer.at(start) | 0x20) == 'r' &&
             StartsLike(QByteArrayView(m_receiveBuffer).sliced(start), kFollows)) {
             const FimFollows fim = ClassificaFollows(m_receiveBuffer, p);
             if (fim == FimFollows::Espera) {
                 waitAt = p;
                 break;
             }
-            if (fim == FimFollows::Corpo && end - start <= kMaxPacketBytes) {
+            if (fim == FimFollows::Corpo) {
                 searchFrom = p + 2;
                 continue;
             }
@@ -210,7 +212,8 @@ void TClientManager::FeedBytes(QByteArrayView bytes) {
             : std::max<qsizetype>(0, std::max(searchFrom - start,
                                               m_receiveBuffer.size() - (kTerminator.size() - 1)));
 
-    if (m_receiveBuffer.size() > kMaxPacketBytes) {
+    // While waiting, the packet held fits the limit and only a few bytes follow it.
+    if (waitAt < 0 && m_receiveBuffer.size() > kMaxPacketBytes) {
         if (!m_discarding)
             Log(QStringLiteral("Pacote sem fim com mais de %1 bytes: descartando até o próximo "
                                "fim de pacote")

@@ -31,13 +31,20 @@ QByteArray Resposta(const QString& id, const QStringList& linhas, Forma forma, b
     for (qsizetype i = 0; i < linhas.size(); ++i) {
         out += bytes(linhas[i]);
         switch (forma) {
-        case Forma::CrLf: out += "\r\n"; break;
-        case Forma::Lf: out += "\n"; break;
+        case Forma::CrLf:
+            out += "\r\n";
+            break;
+        case Forma::Lf:
+            out += "\n";
+            break;
         case Forma::LfSemFimNaUltima:
             if (i + 1 < linhas.size()) out += "\n";
             break;
-        case Forma::Misturada: out += i % 2 ? "\n" : "\r\n"; break;
-        case Forma::Output: break;
+        case Forma::Misturada:
+            out += i % 2 ? "\n" : "\r\n";
+            break;
+        case Forma::Output:
+            break;
         }
     }
     return out + "--END COMMAND--\r\n\r\n";
@@ -81,7 +88,9 @@ class TestCommandOutputs : public QObject {
 
     void Feed(const QString& p) { m->Feed(p); }
     TRamal* R(const QString& device) { return monitor->Ramais.ProcuraDispositivo(device); }
-    TCanalTronco* L(const QString& nome, int i) { return monitor->Troncos.Procura(nome)->Canais.Item(i); }
+    TCanalTronco* L(const QString& nome, int i) {
+        return monitor->Troncos.Procura(nome)->Canais.Item(i);
+    }
 
     // A Khomp E1 and an extension port on board 0, a cellular chip on board 1, a DAHDI E1; SIP
     // extensions 2001-2003, the Khomp extension 3001; the trunks on the ports and two SIP trunks.
@@ -101,8 +110,8 @@ class TestCommandOutputs : public QObject {
             Feed(Linha("ZXDBListaRamais", {"RamalId: " + QString(r), "Tipo: s"}));
         Feed(Linha("ZXDBListaRamais", {"RamalId: 3001", "Tipo: f", "FisicoEndereco: 5"}));
         auto tronco = [this](const QString& nome, const QString& tipo, int troncoId) {
-            Feed(Linha("ZXDBListaTroncos",
-                       {"Nome: " + nome, "Tipo: " + tipo, "TroncoId: " + QString::number(troncoId)}));
+            Feed(Linha("ZXDBListaTroncos", {"Nome: " + nome, "Tipo: " + tipo,
+                                            "TroncoId: " + QString::number(troncoId)}));
         };
         tronco("E1 Embratel", "f", 1);
         tronco("Celular Vivo", "f", 2);
@@ -144,8 +153,7 @@ private Q_SLOTS:
             "Response: Success\r\nActionID: B\r\n\r\n");
         row("Output lines", "Response: Success\r\nActionID: A\r\nOutput: \r\nOutput: x\r\n\r\n",
             evento);
-        row("stray marker in an event", "Event: Alarm\r\nAlarm: --END COMMAND--\r\n\r\n",
-            evento);
+        row("stray marker in an event", "Event: Alarm\r\nAlarm: --END COMMAND--\r\n\r\n", evento);
         row("event ending with the marker", "Event: Alarm\r\n--END COMMAND--\r\n\r\n", evento);
     }
     void framing() {
@@ -188,6 +196,42 @@ private Q_SLOTS:
         QCOMPARE(c.PendingBytes(), 0);
     }
 
+    // An answer without the marker, told ended by the event after it, at either side of the
+    // size limit: kept when it fits, thrown away when not, however the stream is cut; the
+    // event gets through either way.
+    void answerAtTheSizeLimit_data() {
+        QTest::addColumn<int>("excesso"); // the answer's size minus the limit
+        QTest::newRow("just under") << -2;
+        QTest::newRow("just over") << 2;
+    }
+    void answerAtTheSizeLimit() {
+        QFETCH(int, excesso);
+        const QByteArray cabeca = "Response: Follows\r\nActionID: SIPPeers\r\n";
+        const QByteArray resposta =
+            cabeca +
+            QByteArray(TClientManager::kMaxPacketBytes + excesso - cabeca.size() - 4, 'x') +
+            "\r\n\r\n";
+        const QByteArray evento = "Event: Hangup\r\nChannel: SIP/2001-01\r\n\r\n";
+        const QByteArray stream = resposta + evento;
+        QStringList esperado{QString::fromLatin1(evento)};
+        if (excesso <= 0) esperado.prepend(QString::fromLatin1(resposta));
+        for (const bool emPedacos : {false, true}) {
+            TClientManager c;
+            QStringList packets;
+            c.OnPacket = [&packets](TClientManager*, const QString& p) { packets << p; };
+            if (!emPedacos) {
+                c.FeedBytes(stream);
+            } else {
+                // The answer and the first bytes of the event, then the rest byte by byte.
+                c.FeedBytes(stream.first(resposta.size() + 3));
+                for (qsizetype i = resposta.size() + 3; i < stream.size(); ++i)
+                    c.FeedBytes(stream.sliced(i, 1));
+            }
+            QCOMPARE(packets, esperado);
+            QCOMPARE(c.PendingBytes(), 0);
+        }
+    }
+
     // Each output in each form, cut from the stream and handed to the monitor, followed by an
     // event that must still be read.
     void outputs_data() {
@@ -224,18 +268,19 @@ private Q_SLOTS:
             depois = "Event: PeerStatus\r\nPeer: SIP/2002\r\nPeerStatus: Registered\r\n"
                      "Address: 10.0.0.22\r\n\r\n";
         } else if (saida == u"KhompChannels") {
-            linhas = {u' ' + QString(82, u'-'),
-                      "|---- Khomp Channels Status ----|",
-                      QString(),
-                      "|  hw    |  asterisk status   |  khomp call status  |  khomp channel |",
-                      "<K> | 0,00  | unused           | Free              | ok",
-                      "<K> | 0,05  | in use           | Outgoing          | ok",
-                      QString(),
-                      "<K> | 0,29  | unused           | Failure           | " + longa,
-                      "<K> | 0,30  | in use           | Incoming          | ok",
-                      "<K> | 1,00  | unused           | Free              | Registrado (Telefônica) "
-                      "| 80% | ok",
-                      "<K> | 0,01  | unused           | Free              | kgsm"};
+            linhas = {
+                u' ' + QString(82, u'-'),
+                "|---- Khomp Channels Status ----|",
+                QString(),
+                "|  hw    |  asterisk status   |  khomp call status  |  khomp channel |",
+                "<K> | 0,00  | unused           | Free              | ok",
+                "<K> | 0,05  | in use           | Outgoing          | ok",
+                QString(),
+                "<K> | 0,29  | unused           | Failure           | " + longa,
+                "<K> | 0,30  | in use           | Incoming          | ok",
+                "<K> | 1,00  | unused           | Free              | Registrado (Telefônica) "
+                "| 80% | ok",
+                "<K> | 0,01  | unused           | Free              | kgsm"};
             depois = "Event: AntennaLevel\r\nChannel: Khomp/B1C0\r\nSignal: 75\r\n\r\n";
         } else {
             linhas = {QString(),
