@@ -1,4 +1,5 @@
 // Monitor Vesmara: the supervisors' real-time monitor of the call centre.
+#include "app/TAplicacao.h"
 #include "app/TfrmMain.h"
 #include "settings/TSettingsFolder.h"
 
@@ -7,8 +8,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Monitor Vesmara"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Monitor Vesmara"));
+    PreparaAplicacao(app);
     TfrmMain main(SettingsFolder());
     // Without a window manager (kiosk sessions, Xvfb) "maximised" means nothing: fill the screen.
     if (QScreen* screen = main.screen()) main.setGeometry(screen->availableGeometry());

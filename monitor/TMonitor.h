@@ -14,6 +14,7 @@
 #include "model/users/TPermissaoUsuario.h"
 #include "monitor/TMonitorUi.h"
 #include "settings/TConfiguracao.h"
+#include "settings/TCoresMotivos.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -70,6 +71,12 @@ public:
     QString CloseStep;
     QStringList TelasAbrir;
     TConfiguracaoGeral Geral;
+    // The user's colours of call reasons and sub-reasons (the charts' slices): read again from
+    // the profile at the end of every load, before the windows open.
+    TCoresMotivos CoresMotivos;
+    // A colour chosen for a reason ("Motivo") or sub-reason ("SubMotivo"), 0 to remove it:
+    // stored and saved in the profile.
+    void SetaCorMotivoChamada(const QString& tipo, const QString& nome, int cor);
 
     // --- Flags set by the server during a connection -----------------------------------------
     QString ServerVersion;
@@ -168,7 +175,7 @@ public:
     bool RetiraDaPausa(TAgente* agente, int slot);
     bool Logoff(TAgente* agente, int slot);
     // The queues offered under "Adicionar na fila" (member = false) and "Remover da fila"
-    // (member = true) for an agent, in list order.
+    // (member = true) for an agent, in list order; only queues the user may see.
     struct TFilaMenu {
         TFila* Fila = nullptr;
         QString Caption; // "Fila 1 (Atendimento Geral)"

@@ -5,7 +5,8 @@
 set -euo pipefail
 
 base=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libssl-dev cmake ninja-build g++ pkg-config
-      xvfb xauth fonts-dejavu-core clang-format)
+      xvfb xauth fonts-dejavu-core clang-format
+      qt6-translations-l10n libqt6svg6)
 fuzz=(clang libclang-rt-14-dev)
 screens=(imagemagick x11-utils)
 bench=(nodejs npm)
