@@ -1,4 +1,5 @@
 // Monitor Vesmara: the supervisors' real-time monitor of the call centre.
+#include "app/CommandLine.h"
 #include "app/TfrmMain.h"
 #include "settings/TSettingsFolder.h"
 
@@ -6,7 +7,9 @@
 #include <QScreen>
 
 int main(int argc, char** argv) {
+    if (const auto exitCode = AnswerCommandLineEarly(argc, argv)) return *exitCode;
     QApplication app(argc, argv);
+    if (const auto exitCode = RejectUnknownArguments()) return *exitCode;
     QApplication::setApplicationName(QStringLiteral("Monitor Vesmara"));
     QApplication::setApplicationDisplayName(QStringLiteral("Monitor Vesmara"));
     TfrmMain main(SettingsFolder());
