@@ -38,8 +38,8 @@ std::optional<TCommandLineAnswer> AnswerMonitorCommandLine(const QStringList& ar
 
     if (parser.isSet(options.help)) return TCommandLineAnswer{0, parser.helpText(), {}};
     if (parser.isSet(options.version))
-        return TCommandLineAnswer{0, QStringLiteral("Monitor Vesmara %1\n").arg(ProgramVersion()),
-                                  {}};
+        return TCommandLineAnswer{
+            0, QStringLiteral("Monitor Vesmara %1\n").arg(ProgramVersion()), {}};
     if (!strict) return std::nullopt;
 
     QString error;
@@ -51,9 +51,10 @@ std::optional<TCommandLineAnswer> AnswerMonitorCommandLine(const QStringList& ar
     if (error.isEmpty()) return std::nullopt;
     const QString program =
         arguments.isEmpty() ? QStringLiteral("monitorvesmara") : QFileInfo(arguments[0]).fileName();
-    return TCommandLineAnswer{1, {},
-                              QStringLiteral("%1: %2\nUse \"%1 --help\" para ver as opções.\n")
-                                  .arg(program, error)};
+    return TCommandLineAnswer{
+        1,
+        {},
+        QStringLiteral("%1: %2\nUse \"%1 --help\" para ver as opções.\n").arg(program, error)};
 }
 
 std::optional<int> AnswerCommandLineEarly(int argc, char** argv) {

@@ -46,4 +46,6 @@ THelpAndVersion AddHelpAndVersion(QCommandLineParser& parser) {
     return options;
 }
 
-QString ProgramVersion() { return QStringLiteral(VESMARA_VERSION); }
+QString ProgramVersion() {
+    return QStringLiteral(VESMARA_VERSION);
+}

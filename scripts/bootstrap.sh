@@ -9,8 +9,8 @@ base=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libssl-dev cmake ninja-build
 fuzz=(clang libclang-rt-14-dev)
 screens=(imagemagick x11-utils)
 # Building the Debian package (dpkg-shlibdeps, and file for CPack to find the binaries) and
-# checking it.
-package=(dpkg-dev file lintian desktop-file-utils appstream)
+# checking it; the plugins it depends on, so that its dependencies resolve without apt's lists.
+package=(dpkg-dev file lintian desktop-file-utils appstream qt6-qpa-plugins libqt6svg6)
 bench=(nodejs npm)
 
 want=("${base[@]}")

@@ -38,8 +38,8 @@ private Q_SLOTS:
                 continue;
             }
             for (const char* text :
-                 {"Uso: ", " [opções]\n", "Monitor em tempo real", "Opções:",
-                  "-h, --help", "Mostra esta ajuda.", "-v, --version", "Mostra a versão."})
+                 {"Uso: ", " [opções]\n", "Monitor em tempo real", "Opções:", "-h, --help",
+                  "Mostra esta ajuda.", "-v, --version", "Mostra a versão."})
                 QVERIFY2(answer->out.contains(QString::fromUtf8(text)), text);
             QVERIFY(!answer->out.contains(QStringLiteral("Usage")));
             QVERIFY(!answer->out.contains(QStringLiteral("Displays")));
@@ -72,7 +72,8 @@ private Q_SLOTS:
     void refusesTheRestOnceQtTookItsOwn_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("error");
-        QTest::newRow("unknown option") << QStringList{"--versao"} << "Opção desconhecida: 'versao'.";
+        QTest::newRow("unknown option")
+            << QStringList{"--versao"} << "Opção desconhecida: 'versao'.";
         QTest::newRow("unknown options")
             << QStringList{"-x", "--perfil"} << "Opções desconhecidas: x, perfil.";
         QTest::newRow("positional") << QStringList{"Demo"} << "Argumento inesperado: 'Demo'.";
