@@ -147,7 +147,8 @@ void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
             if (!a) return;
         } else {
             EsqueceToque(p.GetValue(u"Member"));
-            if (chamada != c) {
+            // A queue call she was not known to be rung for; a call she holds stays hers.
+            if (chamada != c && (!c || (!c->LigacaoFila && chamada->LigacaoFila))) {
                 AssumeChamada(a, chamada, 0, ServerNow());
                 a->Notify(QStringLiteral("agentconnect"));
                 return;
@@ -285,7 +286,8 @@ void TMonitor::AplicaToquesGuardados() {
     const auto toques = std::exchange(m_toquesGuardados, {});
     for (auto it = toques.cbegin(); it != toques.cend(); ++it) {
         TAgente* a = Agentes.Find(it.key());
-        if (!a || a->ChannelCall()) continue;
+        // The queue status just listed tells whether she is still rung or talking.
+        if (!a || a->ChannelCall() || a->GetState(0) != AgentState::Ocupado) continue;
         TChannel* c = Canais.ProcuraPorUniqueId(it->UniqueId);
         if (!c && !it->Canal.isEmpty()) c = Canais.Procura(it->Canal, {});
         if (!c) continue;
