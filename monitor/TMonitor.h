@@ -342,6 +342,24 @@ private:
     void DefineLoggedChannel(TAgente* a, const TPacketManagerParser& p, int slot);
     // The agent a channel name stands for: its identifier, or the agent logged in from it.
     TAgente* AgenteDoCanal(const QString& nome, int slot) const;
+    // The agent takes a queue call up as her current call on the telephony slot: rung at
+    // `chamando`, or answered at `atendimento` when that is set.
+    void AssumeChamada(TAgente* a, TChannel* c, double chamando, double atendimento);
+    // Rings and answers heard during the load before the agent or the call was known (an agent
+    // rung before the listings, whose answer the listings do not tell): kept by agent number
+    // and taken up once both exist, unless a later event of that agent made them stale.
+    struct TToqueGuardado {
+        QString Canal;
+        QString UniqueId;
+        double Chamando = 0;
+        double Atendimento = 0;
+    };
+    QHash<QString, TToqueGuardado> m_toquesGuardados;
+    bool m_guardaToques = false;
+    void GuardaToque(const QString& agente, const QString& canal, const QString& uniqueId,
+                     bool atendido);
+    void EsqueceToque(const QString& agente);
+    void AplicaToquesGuardados();
 
     // Queues, members and call reasons (TMonitorFilas.cpp).
     void EvQueueParams(const TPacketManagerParser& p, int connectionId);
