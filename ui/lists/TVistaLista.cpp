@@ -1,6 +1,5 @@
 #include "ui/lists/TVistaLista.h"
 
-#include "ui/lists/TFontesLista.h"
 #include "ui/lists/TModeloTabela.h"
 
 #include <QHeaderView>
@@ -54,7 +53,7 @@ void TVistaLista::SetDelegate(QAbstractItemDelegate* delegate) {
 void TVistaLista::SetModo(int modo, QSize tile) {
     m_modo = modo;
     if (modo == 2) {
-        m_icones->setGridSize((tile.isEmpty() ? kTilePadrao : tile) + QSize(4, 4));
+        m_icones->setGridSize(tile + QSize(4, 4));
         m_pilha->setCurrentWidget(m_icones);
     } else {
         m_pilha->setCurrentWidget(m_relatorio);
