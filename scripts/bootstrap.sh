@@ -7,7 +7,7 @@ set -euo pipefail
 base=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libssl-dev cmake ninja-build g++ pkg-config
       xvfb xauth fonts-dejavu-core clang-format)
 fuzz=(clang libclang-rt-14-dev)
-screens=(imagemagick x11-utils)
+screens=(imagemagick x11-utils python3-pyatspi at-spi2-core dbus-x11)
 bench=(nodejs npm)
 
 want=("${base[@]}")

@@ -105,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(Estado(w, a), QStringLiteral("Livre"));
 
         w->SelecionaAgente(a);
-        w->Pergunta = [](const TConfirmacao&) { return true; };
+        w->Gerencia()->Pergunta = [](const TConfirmacao&) { return true; };
         w->Gerencia()->ColocaEmPausa(2);
         QTRY_COMPARE_WITH_TIMEOUT(Estado(w, a), QStringLiteral("Em pausa (I - Banheiro)"), 10000);
         QVERIFY(server.receivedActions().contains(

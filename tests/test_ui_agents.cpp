@@ -264,7 +264,7 @@ private Q_SLOTS:
         w->SelecionaAgente(m->A("1001"));
         QStringList perguntas;
         bool resposta = false;
-        w->Pergunta = [&](const TConfirmacao& c) {
+        w->Gerencia()->Pergunta = [&](const TConfirmacao& c) {
             perguntas << c.Titulo + u"; " + c.Texto;
             return resposta;
         };

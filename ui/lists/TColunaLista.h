@@ -12,8 +12,7 @@ enum class TModoVisualizacao : int { Lista = 0, Detalhe = 1, Resumido = 2 };
 // One column of a list window in one view mode: its caption, its width at the reference font,
 // its alignment, how its text is taken from the row's object and the sort key a click on it
 // selects.
-template <class T>
-struct TColunaLista {
+template <class T> struct TColunaLista {
     using Funcao = std::function<QString(const T&)>;
 
     QString Titulo{};

@@ -44,7 +44,8 @@ QFont FonteDoNivel(const QFont& base, int nivel, bool negrito) {
 }
 
 double EscalaDaFonte(const QFont& fonte) {
-    static const QString letras = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    static const QString letras =
+        QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
     const double media = QFontMetricsF(fonte).horizontalAdvance(letras) / double(letras.size());
     return media / 6.0;
 }

@@ -10,16 +10,12 @@
 #include <vector>
 
 // A row over one of the program's model objects (not owned).
-template <class T>
-struct TLinhaLista : TLinhaTabela {
-    T* Objeto = nullptr;
-};
+template <class T> struct TLinhaLista : TLinhaTabela { T* Objeto = nullptr; };
 
 // The rows of a list window over objects of type T, with the columns of its current view mode.
 // A cell is read from its column's descriptor when the view asks, except for the kept columns,
 // whose text the window refreshes (Atualiza) and the model only stores, so data() stays O(1).
-template <class T>
-class TModeloLista : public TModeloTabela {
+template <class T> class TModeloLista : public TModeloTabela {
 public:
     using Coluna = TColunaLista<T>;
     using Comparacao = std::function<bool(const T&, const T&)>;

@@ -21,6 +21,8 @@ TVistaLista::TVistaLista(TModeloTabela* modelo, QWidget* parent)
     m_relatorio->header()->setSectionsClickable(true);
     m_relatorio->header()->setStretchLastSection(false);
     m_relatorio->header()->setSectionsMovable(false);
+    // The style's minimum would widen the 10-pixel spacer column.
+    m_relatorio->header()->setMinimumSectionSize(10);
     m_relatorio->setContextMenuPolicy(Qt::CustomContextMenu);
 
     m_icones->setModel(modelo);

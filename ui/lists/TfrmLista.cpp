@@ -17,8 +17,8 @@
 
 #include <cmath>
 
-TfrmLista::TfrmLista(TMonitor* monitor, TModeloTabela* modelo, int alturaPadrao,
-                     int larguraPadrao, int maiorOrdem, QWidget* parent)
+TfrmLista::TfrmLista(TMonitor* monitor, TModeloTabela* modelo, int alturaPadrao, int larguraPadrao,
+                     int maiorOrdem, QWidget* parent)
     : QWidget(parent), m_monitor(monitor), m_modeloTabela(modelo),
       m_delegate(new TDelegateLista(modelo, this)), m_vista(new TVistaLista(modelo, this)),
       m_alturaPadrao(alturaPadrao), m_larguraPadrao(larguraPadrao), m_maiorOrdem(maiorOrdem) {
@@ -28,9 +28,8 @@ TfrmLista::TfrmLista(TMonitor* monitor, TModeloTabela* modelo, int alturaPadrao,
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_vista);
     m_vista->SetDelegate(m_delegate);
-    for (QAbstractItemView* v :
-         {static_cast<QAbstractItemView*>(m_vista->Relatorio()),
-          static_cast<QAbstractItemView*>(m_vista->Icones())}) {
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(m_vista->Relatorio()),
+                                 static_cast<QAbstractItemView*>(m_vista->Icones())}) {
         v->viewport()->setMouseTracking(true);
         v->viewport()->installEventFilter(this);
     }
@@ -89,6 +88,7 @@ void TfrmLista::LeVariaveis() {
         m_linha1 = l1 >= 0 && l1 < n ? l1 : 0;
         m_linha2 = l2 >= 0 && l2 < n ? l2 : 3;
     }
+    m_esquema = LeEsquema(arquivo, secao.Secao());
     LeExtras(secao);
 }
 
@@ -186,8 +186,9 @@ void TfrmLista::Timer2Timer() {
 bool TfrmLista::OrdemBloqueada() const {
     if (m_menuAberto) return true;
     if (!m_sobreLinhas) return false;
-    const QAbstractItemView* v = m_modo == 2 ? static_cast<QAbstractItemView*>(m_vista->Icones())
-                                             : static_cast<QAbstractItemView*>(m_vista->Relatorio());
+    const QAbstractItemView* v = m_modo == 2
+                                     ? static_cast<QAbstractItemView*>(m_vista->Icones())
+                                     : static_cast<QAbstractItemView*>(m_vista->Relatorio());
     return v->indexAt(m_ponteiro).isValid();
 }
 
@@ -255,6 +256,13 @@ void TfrmLista::SetMostrarNaLinha(int linha, int valor) {
     int& atual = linha == 1 ? m_linha1 : m_linha2;
     if (valor < 0 || valor >= EscolhasTile().size() || atual == valor) return;
     atual = valor;
+    RefazListView();
+}
+
+void TfrmLista::AtualizaCores() {
+    const QString arquivo = ArquivoPerfil();
+    m_esquema = arquivo.isEmpty() ? EsquemaPadrao() : LeEsquema(arquivo, u"Tela" + objectName());
+    GuardaLarguras();
     RefazListView();
 }
 

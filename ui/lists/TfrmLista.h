@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/TEsquemaCores.h"
 #include "settings/TLargurasColunas.h"
 #include "ui/lists/TColunaLista.h"
 
@@ -50,6 +51,9 @@ public:
     void SetMostrarNaLinha(int linha, int valor);
     int MostrarNaLinha1() const { return m_linha1; }
     int MostrarNaLinha2() const { return m_linha2; }
+    // The colours changed: re-read them and redraw.
+    void AtualizaCores();
+    const TEsquemaCores& Esquema() const { return m_esquema; }
     // The pop-up menu for the selected row, as it is built when it opens.
     QMenu* MontaMenu();
     void AbreMenu(const QPoint& global);
@@ -92,6 +96,10 @@ protected:
     virtual bool TemCores() const { return true; }
     virtual void AbreCores() {}
     virtual void LeExtras(const TSecaoTela&) {}
+    // The window's colour scheme from its section of the profile file.
+    virtual TEsquemaCores LeEsquema(const QString&, const QString&) const {
+        return EsquemaPadrao();
+    }
     virtual void SalvaExtras(TSecaoTela&) {}
     // Texts a tile must show whole on each line.
     virtual QStringList AmostrasTile() const { return {QStringLiteral("00:00:00")}; }
@@ -117,6 +125,7 @@ protected:
     bool m_sortDesc = false;
     int m_linha1 = 0;
     int m_linha2 = 3;
+    TEsquemaCores m_esquema = EsquemaPadrao();
 
 private:
     TLargurasColunas LargurasPadrao(int nivel) const;

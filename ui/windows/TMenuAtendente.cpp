@@ -6,11 +6,15 @@
 #include "monitor/TMonitor.h"
 
 #include <QMenu>
+#include <QMessageBox>
 
-TMenuAtendente::TMenuAtendente(TMonitor* monitor, Escolhido escolhido, Confirma pergunta,
-                               QObject* parent)
-    : QObject(parent), m_monitor(monitor), m_escolhido(std::move(escolhido)),
-      m_pergunta(std::move(pergunta)) {}
+TMenuAtendente::TMenuAtendente(TMonitor* monitor, Escolhido escolhido, QWidget* janela)
+    : QObject(janela), m_monitor(monitor), m_escolhido(std::move(escolhido)) {
+    Pergunta = [janela](const TConfirmacao& c) {
+        return QMessageBox::question(janela, c.Titulo, c.Texto, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
+}
 
 void TMenuAtendente::Adiciona(QMenu* menu) {
     const int slot = m_slot;
@@ -44,13 +48,14 @@ void TMenuAtendente::Adiciona(QMenu* menu) {
         ->setEnabled(PodeRetirarPausa(*a, slot));
 }
 
-void TMenuAtendente::Age(const TConfirmacao* pergunta, const std::function<bool(const TAgente&)>& pode,
-                      const std::function<void(TAgente*)>& acao) {
+void TMenuAtendente::Age(const TConfirmacao* pergunta,
+                         const std::function<bool(const TAgente&)>& pode,
+                         const std::function<void(TAgente*)>& acao) {
     TAgente* a = m_escolhido();
     if (!a) return;
     if (pergunta) {
         const QString id = a->Agent();
-        if (!m_pergunta(*pergunta)) return;
+        if (!Pergunta(*pergunta)) return;
         a = m_monitor->Agentes.Find(id);
     }
     if (a && pode(*a)) acao(a);

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QMenu;
+class QWidget;
 class TAgente;
 class TMonitor;
 
@@ -18,8 +19,8 @@ public:
     using Escolhido = std::function<TAgente*()>;
     using Confirma = std::function<bool(const TConfirmacao&)>;
 
-    TMenuAtendente(TMonitor* monitor, Escolhido escolhido, Confirma pergunta,
-                   QObject* parent = nullptr);
+    // The questions open over the window.
+    TMenuAtendente(TMonitor* monitor, Escolhido escolhido, QWidget* janela);
 
     void SetSlot(int slot) { m_slot = slot; }
     // The item and its sub-items, as they are when the menu opens.
@@ -31,6 +32,9 @@ public:
     void RetiraDaPausa();
     void Logoff();
 
+    // Yes/no questions before logoff and pauses; tests answer them.
+    Confirma Pergunta;
+
 private:
     // Asks first when there is a question; the answer ran the event loop, so the agent is
     // found again and the condition checked again before the action.
@@ -39,6 +43,5 @@ private:
 
     TMonitor* m_monitor;
     Escolhido m_escolhido;
-    Confirma m_pergunta;
     int m_slot = 0;
 };

@@ -5,22 +5,14 @@
 #include "model/callcentre/TFila.h"
 #include "model/telephony/TChannel.h"
 #include "monitor/TMonitor.h"
-#include "settings/TSecaoTela.h"
 #include "ui/dialogs/TfrmConfiguraCores.h"
 #include "ui/lists/TCoresEstado.h"
-#include "ui/lists/TVistaLista.h"
 #include "ui/windows/TMenuAtendente.h"
-
-#include <QMessageBox>
 
 namespace {
 
 // The window's own names for the columns the tick refreshes.
 enum { cTempo = 1, cLogin };
-
-QString Elapsed(double t) {
-    return t > 0 ? ElapsedText(t) : QString();
-}
 
 // Which moment of a queue call the time counts from (answered, rung, entered; 0 for none):
 // part of the row's state key.
@@ -32,24 +24,19 @@ int CodigoFila(const TLigacaoFila& f) {
     return f.Atendimento > 0 ? 10 : f.Chamando > 0 ? 20 : f.Inicio > 0 ? 30 : 0;
 }
 
-// A queue call is ringing for the agent: the row blinks.
-bool SendoChamado(const TAgente& a, int slot) {
+// The queue call of a busy agent, if any.
+const TLigacaoFila* LigacaoDeFila(const TAgente& a, int slot) {
     const TChannel* c = a.GetState(slot) == AgentState::Ocupado ? a.CurrentCall(slot) : nullptr;
-    return c && c->LigacaoFila && c->LigacaoFila->Chamando > 0;
+    return c ? c->LigacaoFila.get() : nullptr;
 }
 
 } // namespace
 
 TfrmAgentes::TfrmAgentes(TMonitor* monitor, QWidget* parent)
-    : TfrmListaDe<TAgente>(monitor, 440, 365, 3, parent), m_esquema(EsquemaPadrao()),
+    : TfrmListaDe<TAgente>(monitor, 440, 365, 3, parent),
       m_gerencia(new TMenuAtendente(
-          monitor, [this] { return AgenteSelecionado(); },
-          [this](const TConfirmacao& c) { return Pergunta(c); }, this)) {
+          monitor, [this] { return ObjetoSelecionado(); }, this)) {
     setWindowTitle(QStringLiteral("Atendentes"));
-    Pergunta = [this](const TConfirmacao& c) {
-        return QMessageBox::question(this, c.Titulo, c.Texto, QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
-    };
 }
 
 void TfrmAgentes::SetTipoForm(int tipo) {
@@ -59,8 +46,8 @@ void TfrmAgentes::SetTipoForm(int tipo) {
                                    : QStringLiteral("Atendentes"));
 }
 
-void TfrmAgentes::LeExtras(const TSecaoTela& secao) {
-    m_esquema = SchemeOfAgentsWindow(ArquivoPerfil(), secao.Secao());
+TEsquemaCores TfrmAgentes::LeEsquema(const QString& arquivo, const QString& secao) const {
+    return SchemeOfAgentsWindow(arquivo, secao);
 }
 
 std::vector<TColunaLista<TAgente>> TfrmAgentes::Colunas(int modo) const {
@@ -104,7 +91,7 @@ std::vector<TColunaLista<TAgente>> TfrmAgentes::Colunas(int modo) const {
                       [slot](const TAgente& a) -> QString {
                           if (a.GetState(slot) == AgentState::Indisponivel) return {};
                           const double t = a.Slot(slot).FLoggedInTime;
-                          return StampText(t) + u" (" + Elapsed(t) + u")";
+                          return StampText(t) + u" (" + (t > 0 ? ElapsedText(t) : QString()) + u")";
                       })
                         .Guarda(cLogin)
                         .Cabe({hora + u" (" + hora + u")"});
@@ -133,20 +120,13 @@ std::vector<TColunaLista<TAgente>> TfrmAgentes::Colunas(int modo) const {
 
 // On a queue call, that queue; on another call or after one, none; else the agent's queues.
 QString TfrmAgentes::TextoFila(const TAgente& a) const {
-    const int slot = m_tipoForm;
-    switch (a.GetState(slot)) {
-    case AgentState::Ocupado:
-        if (const TChannel* c = a.CurrentCall(slot)) {
-            const TLigacaoFila* f = c->LigacaoFila.get();
-            return f && f->DataFila ? f->DataFila->Nome : QString();
-        }
-        break;
-    case AgentState::PosAtendimento:
-        return {};
-    default:
-        break;
+    const AgentState s = a.GetState(m_tipoForm);
+    if (const TChannel* c = s == AgentState::Ocupado ? a.CurrentCall(m_tipoForm) : nullptr) {
+        const TLigacaoFila* f = c->LigacaoFila.get();
+        return f && f->DataFila ? f->DataFila->Nome : QString();
     }
-    return m_monitor->Filas.QueuesOfAgent(&a, slot);
+    if (s == AgentState::PosAtendimento) return {};
+    return m_monitor->Filas.QueuesOfAgent(&a, m_tipoForm);
 }
 
 QStringList TfrmAgentes::AmostrasTile() const {
@@ -179,7 +159,9 @@ void TfrmAgentes::Pinta(int row) {
     if (!a) return;
     const TClasseCor classe = a->ClasseCor(m_tipoForm, m_modelo->Linha(row).Marca);
     QString descricao = TextoClasseCor(a->ClasseCor(m_tipoForm));
-    if (SendoChamado(*a, m_tipoForm)) descricao += QStringLiteral(", chamada da fila tocando");
+    const TLigacaoFila* f = LigacaoDeFila(*a, m_tipoForm);
+    if (f && f->Chamando > 0 && f->Atendimento <= 0)
+        descricao += QStringLiteral(", chamada da fila tocando");
     m_modelo->DefineCores(row, CorBgr(m_esquema.CorFundo(classe)),
                           CorBgr(m_esquema.CorFonte(classe)), m_modo == 2, descricao);
     m_modelo->Repinta(row);
@@ -201,12 +183,8 @@ QString TfrmAgentes::TextoLinhaTile(const TAgente& a, int escolha) const {
     }
 }
 
-void TfrmAgentes::AtualizaTile(int row) {
-    const TAgente* a = AgenteDaLinha(row);
-    if (!a) return;
-    m_modelo->DefineLinhasTile(row, TextoLinhaTile(*a, m_linha1), TextoLinhaTile(*a, m_linha2),
-                               a->StatusText(m_tipoForm, m_monitor->MotivosPausa));
-    Pinta(row);
+QString TfrmAgentes::EstadoTile(const TAgente& a) const {
+    return a.StatusText(m_tipoForm, m_monitor->MotivosPausa);
 }
 
 void TfrmAgentes::AtualizaAgenteNew(int row) {
@@ -264,7 +242,8 @@ bool TfrmAgentes::AtualizaTempos() {
 
 void TfrmAgentes::Pisca() {
     for (int row = 0; row < m_modelo->Linhas(); ++row) {
-        if (!SendoChamado(*AgenteDaLinha(row), m_tipoForm)) continue;
+        const TLigacaoFila* f = LigacaoDeFila(*AgenteDaLinha(row), m_tipoForm);
+        if (!f || f->Chamando <= 0) continue;
         m_modelo->Linha(row).Marca = true;
         Pinta(row);
     }
@@ -302,14 +281,6 @@ int TfrmAgentes::Compara(const TAgente& a, const TAgente& b) const {
     }
 }
 
-void TfrmAgentes::AtualizaCores() {
-    const QString arquivo = ArquivoPerfil();
-    m_esquema =
-        arquivo.isEmpty() ? EsquemaPadrao() : SchemeOfAgentsWindow(arquivo, u"Tela" + objectName());
-    GuardaLarguras();
-    RefazListView();
-}
-
 void TfrmAgentes::AbreCores() {
     const QString arquivo = ArquivoPerfil();
     if (arquivo.isEmpty()) return;
@@ -324,14 +295,6 @@ void TfrmAgentes::AbreCores() {
 QStringList TfrmAgentes::EscolhasTile() const {
     return {QStringLiteral("Número do atendente"), QStringLiteral("Nome do atendente"),
             QStringLiteral("Ramal do atendente"), QStringLiteral("Duração do estado atendente")};
-}
-
-TAgente* TfrmAgentes::AgenteSelecionado() const {
-    return AgenteDaLinha(m_vista->LinhaAtual());
-}
-
-void TfrmAgentes::SelecionaAgente(const TAgente* agente) {
-    m_vista->SelecionaLinha(m_modelo->LinhaDe(agente));
 }
 
 void TfrmAgentes::AdicionaItensMenu(QMenu* menu) {

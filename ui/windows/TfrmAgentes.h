@@ -1,6 +1,5 @@
 #pragma once
 
-#include "model/callcentre/TAcoesAtendente.h"
 #include "settings/TEsquemaCores.h"
 #include "ui/lists/TfrmListaDe.h"
 
@@ -24,17 +23,11 @@ public:
 
     // A member or agent notice from the main window.
     void AtualizaAgente(TAgente* agente, const QString& aviso);
-    // The colours changed: re-read them and redraw.
-    void AtualizaCores();
 
     // "Gerenciar atendente" and its actions on the selected row's agent.
     TMenuAtendente* Gerencia() const { return m_gerencia; }
-    void SelecionaAgente(const TAgente* agente);
+    void SelecionaAgente(const TAgente* agente) { Seleciona(agente); }
 
-    // Yes/no questions before logoff and pauses; tests answer them.
-    std::function<bool(const TConfirmacao&)> Pergunta;
-
-    const TEsquemaCores& Esquema() const { return m_esquema; }
     TAgente* AgenteDaLinha(int row) const { return ObjetoDaLinha(row); }
 
 protected:
@@ -46,17 +39,15 @@ protected:
     void AdicionaItensMenu(QMenu* menu) override;
     QStringList EscolhasTile() const override;
     void AbreCores() override;
-    void LeExtras(const TSecaoTela& secao) override;
+    TEsquemaCores LeEsquema(const QString& arquivo, const QString& secao) const override;
+    QString TextoLinhaTile(const TAgente& a, int escolha) const override;
+    QString EstadoTile(const TAgente& a) const override;
+    void Pinta(int row) override;
     QStringList AmostrasTile() const override;
 
 private:
     void AtualizaAgenteNew(int row);
-    void AtualizaTile(int row);
-    void Pinta(int row);
     QString TextoFila(const TAgente& a) const;
-    QString TextoLinhaTile(const TAgente& a, int escolha) const;
-    TAgente* AgenteSelecionado() const;
     int m_tipoForm = 0;
-    TEsquemaCores m_esquema;
     TMenuAtendente* m_gerencia;
 };
