@@ -81,12 +81,13 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("titulos");
         QTest::addColumn<int>("direita");
         QTest::addColumn<QList<int>>("ordens");
-        QTest::newRow("Lista") << 0 << QStringList{"Atendente", "Nome", "Estado", "Tempo", "", "Fila"}
+        QTest::newRow("Lista") << 0
+                               << QStringList{"Atendente", "Nome", "Estado", "Tempo", "", "Fila"}
                                << 3 << QList<int>{1, 2, 0, -1, -1, -1};
         QTest::newRow("Detalhe") << 1
-                                 << QStringList{"Atendente", "Nome", "Ramal", "Estado", "Tempo",
-                                                "Login", "Última chamada", "", "Fila", "Canal",
-                                                "Telefone"}
+                                 << QStringList{"Atendente", "Nome",  "Ramal",          "Estado",
+                                                "Tempo",     "Login", "Última chamada", "",
+                                                "Fila",      "Canal", "Telefone"}
                                  << 4 << QList<int>{1, 2, 3, 0, -1, -1, -1, -1, -1, -1, -1};
         QTest::newRow("Resumido") << 2 << QStringList{"Atendente"} << -1 << QList<int>{-1};
     }
@@ -103,7 +104,8 @@ private Q_SLOTS:
         for (int c = 0; c < modelo->columnCount(); ++c) {
             vistos << modelo->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
             chaves << modelo->OrdemDaColuna(c);
-            const int alinhamento = modelo->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
+            const int alinhamento =
+                modelo->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
             QCOMPARE(bool(alinhamento & Qt::AlignRight), c == direita);
         }
         QCOMPARE(vistos, titulos);
@@ -124,7 +126,8 @@ private Q_SLOTS:
         const QList<int> larguras = w->Vista()->Larguras();
         const QList<int> padrao{60, 150, 70, 80, 10, 120};
         for (int c = 0; c < padrao.size(); ++c)
-            if (c != 4) QVERIFY(larguras[c] >= std::lround(padrao[c] * EscalaDaFonte(FonteLista(nivel))));
+            if (c != 4)
+                QVERIFY(larguras[c] >= std::lround(padrao[c] * EscalaDaFonte(FonteLista(nivel))));
         QCOMPARE(larguras[4], 10); // the spacer stays fixed
         const int margem = 6;
         QVERIFY(larguras[2] >= fm.horizontalAdvance("Em pausa (I - Almoço)") + margem);
@@ -193,8 +196,10 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->Vista()->Relatorio()->header()->resizeSection(2, largura);
         QTreeView* arvore = w->Vista()->Relatorio();
-        const QRect celula = arvore->visualRect(w->Modelo()->index(w->Modelo()->LinhaDe(m->A("1001")), 2));
-        QHelpEvent ajuda(QEvent::ToolTip, celula.center(), arvore->viewport()->mapToGlobal(celula.center()));
+        const QRect celula =
+            arvore->visualRect(w->Modelo()->index(w->Modelo()->LinhaDe(m->A("1001")), 2));
+        QHelpEvent ajuda(QEvent::ToolTip, celula.center(),
+                         arvore->viewport()->mapToGlobal(celula.center()));
         QApplication::sendEvent(arvore->viewport(), &ajuda);
         if (dica.isEmpty())
             QTRY_VERIFY(!QToolTip::isVisible());
@@ -213,6 +218,7 @@ private Q_SLOTS:
     void tilesFitAtEveryLevel() {
         QFETCH(int, nivel);
         Login("1001", "2001");
+        m->Agente("100000001", "Nove Dígitos");
         m->Avanca(36000 - 1); // 09:59:59 idle, the widest duration of a day
         Abre(2, nivel);
         const QFont base = QApplication::font();
@@ -235,6 +241,8 @@ private Q_SLOTS:
         opcao.rect = QRect(QPoint(0, 0), w->Delegate()->sizeHint(opcao, i));
         QCOMPARE(w->Modelo()->Linha(i.row()).Linha2, QStringLiteral("09:59:59"));
         if (nivel > 0) QCOMPARE(w->Delegate()->TextoCortado(opcao, i), QString());
+        // An agent number longer than a duration widens the window's tiles to hold it.
+        QVERIFY(fm.horizontalAdvance("888888888") <= opcao.rect.width() - 6);
     }
 
     // Sorting by state: an agent that changes state moves, except while the pointer is on a row
@@ -272,7 +280,8 @@ private Q_SLOTS:
         QVERIFY(w->OrdemPendente());
         // The selection still holds the agent the user pointed at.
         std::unique_ptr<QMenu> outro(w->MontaMenu());
-        QCOMPARE(outro->actions().first()->menu()->title(), QStringLiteral("Gerenciar atendente 1001"));
+        QCOMPARE(outro->actions().first()->menu()->title(),
+                 QStringLiteral("Gerenciar atendente 1001"));
         if (menu) {
             aberto->close();
         } else {
@@ -288,13 +297,19 @@ private Q_SLOTS:
     void accessibleTexts_data() {
         QTest::addColumn<int>("modo");
         QTest::addColumn<QStringList>("textos");
-        QTest::newRow("Lista") << 0 << QStringList{"1001", "Maria Souza", "Livre", "00:00:05",
-                                                    "Atendimento Geral Noturno", "1002",
-                                                    "Em pausa (I - Almoço)", "Indisponível"};
+        QTest::newRow("Lista") << 0 << QStringList{"1001",
+                                                   "Maria Souza",
+                                                   "Livre",
+                                                   "00:00:05",
+                                                   "Atendimento Geral Noturno",
+                                                   "1002",
+                                                   "Em pausa (I - Almoço)",
+                                                   "Indisponível"};
         QTest::newRow("Detalhe") << 1 << QStringList{"1001", "2001 (PA 01)", "Livre", "00:00:05"};
-        QTest::newRow("Resumido") << 2 << QStringList{"1001, 00:00:05, Livre",
-                                                       "1002, 00:00:05, Em pausa (I - Almoço)",
-                                                       "1003, Indisponível"};
+        QTest::newRow("Resumido") << 2
+                                  << QStringList{"1001, 00:00:05, Livre",
+                                                 "1002, 00:00:05, Em pausa (I - Almoço)",
+                                                 "1003, Indisponível"};
     }
     void accessibleTexts() {
         QFETCH(int, modo);
@@ -327,7 +342,8 @@ private Q_SLOTS:
         Login("1002", "2002");
         Abre(0);
         m->Entra("1", "Khomp/B0C1-1", "100.1", 1);
-        m->Ev("AgentCalled", {"Queue: 1", "AgentCalled: Agent/1001", "ChannelCalling: Khomp/B0C1-1"});
+        m->Ev("AgentCalled",
+              {"Queue: 1", "AgentCalled: Agent/1001", "ChannelCalling: Khomp/B0C1-1"});
         m->Membro("1", "Agent/1001", 3);
         w->Timer1Timer();
         auto descricao = [this](const QString& id) {

@@ -132,10 +132,10 @@ QString TfrmAgentes::TextoFila(const TAgente& a) const {
 QStringList TfrmAgentes::AmostrasTile() const {
     // Every line that holds a number shows it whole: durations, agent and extension numbers.
     qsizetype agente = 4, ramal = 4;
-    for (int r = 0; r < m_modelo->Linhas(); ++r) {
-        agente = std::max(agente, m_modelo->Objeto(r)->AgentNumber().size());
-        ramal = std::max(ramal, m_modelo->Objeto(r)->ExtensionNumber(m_tipoForm).size());
-    }
+    m_monitor->Agentes.ParaCada([&](const TAgente* a) {
+        agente = std::max(agente, a->AgentNumber().size());
+        ramal = std::max(ramal, a->ExtensionNumber(m_tipoForm).size());
+    });
     return {QStringLiteral("00:00:00"), QString(agente, u'0'),
             (m_nivelIcone == 0 ? u"R-" : u"R - ") + QString(ramal, u'0')};
 }
