@@ -68,9 +68,10 @@ for mode in "${modes[@]}"; do
     MONITORVESMARA_DIR="$dir" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 dbus-run-session -- \
         xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
         /usr/libexec/at-spi-bus-launcher --launch-immediately & bus=\$!
+        sleep 1
         build-release/app/monitorvesmara & app=\$!
         sleep $seconds
-        python3 scripts/a11y-dump.py monitorvesmara; rc=\$?
+        /usr/bin/python3 scripts/a11y-dump.py monitorvesmara; rc=\$?
         kill \$app \$bus
-        exit \$rc" 2>/dev/null
+        exit \$rc" 2>&1 | grep -v -e "^SpiRegistry" -e "^dbus-daemon" -e "Qt: Session management" || true
 done

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 # Usage: scripts/a11y-dump.py [APP_NAME] — prints the accessible tree's tables, rows, cells and tiles of a running monitor (AT-SPI).
 import sys
 import time
@@ -11,13 +11,15 @@ CELULAS = {pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TREE_IT
 
 
 def aplicacao():
+    nomes = []
     for _ in range(60):
         desktop = pyatspi.Registry.getDesktop(0)
+        nomes = [app.name for app in desktop if app is not None]
         for app in desktop:
-            if app is not None and NOME.lower() in (app.name or "").lower():
+            if app is not None and NOME.lower() in (app.name or "").lower().replace(" ", ""):
                 return app
         time.sleep(0.5)
-    sys.exit(f"a11y-dump: no application named {NOME} on the accessibility bus")
+    sys.exit(f"a11y-dump: no application named {NOME} on the accessibility bus (found: {nomes})")
 
 
 def tabelas(no, achadas):
@@ -26,7 +28,9 @@ def tabelas(no, achadas):
     except Exception:
         return
     if papel in TABELAS:
-        achadas.append(no)
+        # The view of the other mode stays in the tree, hidden.
+        if no.getState().contains(pyatspi.STATE_SHOWING):
+            achadas.append(no)
         return
     for filho in no:
         if filho is not None:

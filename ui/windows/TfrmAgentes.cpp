@@ -64,6 +64,10 @@ std::vector<TColunaLista<TAgente>> TfrmAgentes::Colunas(int modo) const {
     for (int i = 0; i < m_monitor->Filas.Count(); ++i)
         filas << m_monitor->Filas.Get(i)->Nome;
     const QString hora = QStringLiteral("00:00:00");
+    QString ramais; // the longest extension text
+    m_monitor->Agentes.ParaCada([&](const TAgente* a) {
+        if (a->ExtensionText(slot).size() > ramais.size()) ramais = a->ExtensionText(slot);
+    });
 
     // Kept columns: those of the state, which change with the row's state key or at the
     // five-second steps of the tick.
@@ -84,9 +88,10 @@ std::vector<TColunaLista<TAgente>> TfrmAgentes::Colunas(int modo) const {
         C("Fila", 120, [this](const TAgente& a) { return TextoFila(a); }).Guarda().Cabe(filas);
     if (modo == 0) return {atendente, nome, estado, tempo, C::Espaco(10), fila};
 
-    const C ramal = C(slot == 1 ? "IP" : "Ramal", 50, [slot](const TAgente& a) {
-                        return a.ExtensionText(slot);
-                    }).Ordena(3);
+    const C ramal = C(slot == 1 ? "IP" : "Ramal", 50,
+                      [slot](const TAgente& a) { return a.ExtensionText(slot); })
+                        .Ordena(3)
+                        .Cabe({ramais});
     const C login = C("Login", 60,
                       [slot](const TAgente& a) -> QString {
                           if (a.GetState(slot) == AgentState::Indisponivel) return {};
