@@ -87,7 +87,7 @@ QString TModeloTabela::TextoAcessivel(int row, int column) const {
     // A tile is drawn by hand: its caption says nothing, its lines and state say it all.
     const TLinhaTabela& l = Linha(row);
     QStringList partes;
-    for (const QString& p : {l.Linha1, l.Linha2, l.Estado})
+    for (const QString& p : {l.Linha1, l.Linha2, l.Estado.trimmed()})
         if (!p.isEmpty()) partes << p;
     return partes.join(QStringLiteral(", "));
 }

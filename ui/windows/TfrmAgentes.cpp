@@ -230,7 +230,23 @@ bool TfrmAgentes::AtualizaTempos() {
             mudou = true;
             continue;
         }
-        const int d = a->DurationSeconds(slot);
+        // The seconds in the state, from what is at hand (the model's DurationSeconds would
+        // find the state and the call again, on every row every second).
+        int d = -1;
+        if (f) {
+            const double t = f->Atendimento > 0 ? f->Atendimento
+                             : f->Chamando > 0  ? f->Chamando
+                                                : f->Inicio;
+            d = t > 0 ? ElapsedSeconds(t) : -1;
+        } else if (c) {
+            d = ElapsedSeconds(c->Inicio);
+        } else if (s == AgentState::Ocupado) {
+            d = a->FOnHook ? -1 : ElapsedSeconds(a->FOffHookStart);
+        } else if (s == AgentState::Livre) {
+            d = a->IdleSeconds(slot);
+        } else if (s == AgentState::EmPausa) {
+            d = ElapsedSeconds(a->Slot(slot).FPauseStart);
+        }
         if (d < 0 || d % 5 != 0) continue;
         if (m_modo == 2) {
             AtualizaTile(row);
