@@ -14,12 +14,12 @@ namespace {
 // The window's own names for the columns the tick refreshes.
 enum { cTempo = 1, cLogin };
 
-// Which moment of a queue call the time counts from (answered, rung, entered; 0 for none):
-// part of the row's state key.
 template <class V> int Compara3(V a, V b) {
     return a < b ? -1 : a > b ? 1 : 0;
 }
 
+// Which moment of a queue call the time counts from (answered, rung, entered; 0 for none):
+// part of the row's state key.
 int CodigoFila(const TLigacaoFila& f) {
     return f.Atendimento > 0 ? 10 : f.Chamando > 0 ? 20 : f.Inicio > 0 ? 30 : 0;
 }
@@ -173,19 +173,11 @@ void TfrmAgentes::Pinta(int row) {
 }
 
 QString TfrmAgentes::TextoLinhaTile(const TAgente& a, int escolha) const {
+    if (escolha == 0) return a.AgentNumber();
+    if (escolha == 1) return a.AgentName;
+    if (escolha == 3) return a.DurationText(m_tipoForm);
     const QString ramal = escolha == 2 ? a.ExtensionNumber(m_tipoForm) : QString();
-    switch (escolha) {
-    case 0:
-        return a.AgentNumber();
-    case 1:
-        return a.AgentName;
-    case 2:
-        return ramal.isEmpty() ? QString() : (m_nivelIcone == 0 ? u"R-" : u"R - ") + ramal;
-    case 3:
-        return a.DurationText(m_tipoForm);
-    default:
-        return {};
-    }
+    return ramal.isEmpty() ? QString() : (m_nivelIcone == 0 ? u"R-" : u"R - ") + ramal;
 }
 
 QString TfrmAgentes::EstadoTile(const TAgente& a) const {
@@ -230,23 +222,17 @@ bool TfrmAgentes::AtualizaTempos() {
             mudou = true;
             continue;
         }
-        // The seconds in the state, from what is at hand (the model's DurationSeconds would
-        // find the state and the call again, on every row every second).
-        int d = -1;
-        if (f) {
-            const double t = f->Atendimento > 0 ? f->Atendimento
-                             : f->Chamando > 0  ? f->Chamando
-                                                : f->Inicio;
-            d = t > 0 ? ElapsedSeconds(t) : -1;
-        } else if (c) {
-            d = ElapsedSeconds(c->Inicio);
-        } else if (s == AgentState::Ocupado) {
-            d = a->FOnHook ? -1 : ElapsedSeconds(a->FOffHookStart);
-        } else if (s == AgentState::Livre) {
-            d = a->IdleSeconds(slot);
-        } else if (s == AgentState::EmPausa) {
-            d = ElapsedSeconds(a->Slot(slot).FPauseStart);
-        }
+        // The seconds in the state, from the state and call at hand (the model's
+        // DurationSeconds would find them again, on every row every second).
+        const double inicio = f                          ? (f->Atendimento > 0 ? f->Atendimento
+                                                            : f->Chamando > 0  ? f->Chamando
+                                                                               : f->Inicio)
+                              : c                        ? c->Inicio
+                              : s == AgentState::Ocupado ? (a->FOnHook ? 0 : a->FOffHookStart)
+                              : s == AgentState::Livre   ? a->IdleStart(slot)
+                              : s == AgentState::EmPausa ? a->Slot(slot).FPauseStart
+                                                         : 0;
+        const int d = inicio > 0 ? ElapsedSeconds(inicio) : -1;
         if (d < 0 || d % 5 != 0) continue;
         if (m_modo == 2) {
             AtualizaTile(row);
