@@ -20,6 +20,9 @@ public:
     using Coluna = TColunaLista<T>;
     using Comparacao = std::function<bool(const T&, const T&)>;
 
+    // What a row's colour says (set by the window).
+    std::function<QString(const T&, const TLinhaTabela&)> DescricaoCor;
+
     explicit TModeloLista(QObject* parent = nullptr) : TModeloTabela(parent) {}
 
     void DefineColunas(std::vector<Coluna> colunas) {
@@ -78,6 +81,11 @@ public:
         if (c.Guardada)
             return size_t(column) < l.Celulas.size() ? l.Celulas[size_t(column)] : QString();
         return c.Valor && l.Objeto ? c.Valor(*l.Objeto) : QString();
+    }
+
+    QString Descricao(int row) const override {
+        const T* objeto = Objeto(row);
+        return objeto && DescricaoCor ? DescricaoCor(*objeto, m_linhas[size_t(row)]) : QString();
     }
 
     // Re-reads one kept column of a row from its descriptor.

@@ -20,16 +20,13 @@ bool TModeloTabela::DefineCelula(int row, int column, const QString& texto) {
     return true;
 }
 
-void TModeloTabela::DefineCores(int row, const QColor& fundo, const QColor& fonte, bool negrito,
-                                const QString& descricao) {
+void TModeloTabela::DefineCores(int row, const QColor& fundo, const QColor& fonte, bool negrito) {
     if (row < 0 || row >= Linhas()) return;
     TLinhaTabela& l = Linha(row);
-    if (l.Fundo == fundo && l.Fonte == fonte && l.Negrito == negrito && l.Descricao == descricao)
-        return;
+    if (l.Fundo == fundo && l.Fonte == fonte && l.Negrito == negrito) return;
     l.Fundo = fundo;
     l.Fonte = fonte;
     l.Negrito = negrito;
-    l.Descricao = descricao;
     Sujo(row, 0, std::max(0, Colunas() - 1));
 }
 
@@ -116,7 +113,7 @@ QVariant TModeloTabela::data(const QModelIndex& index, int role) const {
     case Qt::AccessibleTextRole:
         return TextoAcessivel(index.row(), index.column());
     case Qt::AccessibleDescriptionRole:
-        return Linha(index.row()).Descricao;
+        return Descricao(index.row());
     default:
         return {};
     }

@@ -14,8 +14,6 @@ struct TLinhaTabela {
     QColor Fundo = Qt::white;
     QColor Fonte = Qt::black;
     bool Negrito = false;
-    // What the colour says, for assistive technology.
-    QString Descricao;
     // Tile lines of the icon mode and the state the tile's colour shows.
     QString Linha1;
     QString Linha2;
@@ -38,6 +36,8 @@ public:
     virtual const TLinhaTabela& Linha(int row) const = 0;
     // The text of a cell as the views show it.
     virtual QString Texto(int row, int column) const = 0;
+    // What the row's colour says, for assistive technology; asked only when it is read.
+    virtual QString Descricao(int row) const = 0;
     int Colunas() const { return int(m_titulos.size()); }
     // The sort key a click on the column selects, or -1.
     virtual int OrdemDaColuna(int column) const = 0;
@@ -48,8 +48,7 @@ public:
 
     // Writes a kept cell only when its text changes; true when it changed.
     bool DefineCelula(int row, int column, const QString& texto);
-    void DefineCores(int row, const QColor& fundo, const QColor& fonte, bool negrito,
-                     const QString& descricao);
+    void DefineCores(int row, const QColor& fundo, const QColor& fonte, bool negrito);
     void DefineLinhasTile(int row, const QString& linha1, const QString& linha2,
                           const QString& estado);
     // Asks the views to repaint a row even though nothing in it changed (a blink).

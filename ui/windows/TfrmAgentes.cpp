@@ -24,6 +24,11 @@ int CodigoFila(const TLigacaoFila& f) {
     return f.Atendimento > 0 ? 10 : f.Chamando > 0 ? 20 : f.Inicio > 0 ? 30 : 0;
 }
 
+QString Hms(qint64 s) {
+    auto dois = [](qint64 n) { return QString::number(n).rightJustified(2, u'0'); };
+    return dois(s / 3600) + u':' + dois((s % 3600) / 60) + u':' + dois(s % 60);
+}
+
 // The queue call of a busy agent, if any.
 const TLigacaoFila* LigacaoDeFila(const TAgente& a, int slot) {
     const TChannel* c = a.GetState(slot) == AgentState::Ocupado ? a.CurrentCall(slot) : nullptr;
@@ -37,6 +42,13 @@ TfrmAgentes::TfrmAgentes(TMonitor* monitor, QWidget* parent)
       m_gerencia(new TMenuAtendente(
           monitor, [this] { return ObjetoSelecionado(); }, this)) {
     setWindowTitle(QStringLiteral("Atendentes"));
+    // The colour class as the row shows it between blinks, and the ringing the blink shows.
+    m_modelo->DescricaoCor = [this](const TAgente& a, const TLinhaTabela&) {
+        const TLigacaoFila* f = LigacaoDeFila(a, m_tipoForm);
+        const bool tocando = f && f->Chamando > 0 && f->Atendimento <= 0;
+        return TextoClasseCor(a.ClasseCor(m_tipoForm)) +
+               (tocando ? QStringLiteral(", chamada da fila tocando") : QString());
+    };
 }
 
 void TfrmAgentes::SetTipoForm(int tipo) {
@@ -163,12 +175,8 @@ void TfrmAgentes::Pinta(int row) {
     const TAgente* a = AgenteDaLinha(row);
     if (!a) return;
     const TClasseCor classe = a->ClasseCor(m_tipoForm, m_modelo->Linha(row).Marca);
-    QString descricao = TextoClasseCor(a->ClasseCor(m_tipoForm));
-    const TLigacaoFila* f = LigacaoDeFila(*a, m_tipoForm);
-    if (f && f->Chamando > 0 && f->Atendimento <= 0)
-        descricao += QStringLiteral(", chamada da fila tocando");
     m_modelo->DefineCores(row, CorBgr(m_esquema.CorFundo(classe)),
-                          CorBgr(m_esquema.CorFonte(classe)), m_modo == 2, descricao);
+                          CorBgr(m_esquema.CorFonte(classe)), m_modo == 2);
     m_modelo->Repinta(row);
 }
 
@@ -238,7 +246,8 @@ bool TfrmAgentes::AtualizaTempos() {
             AtualizaTile(row);
             continue;
         }
-        m_modelo->AtualizaColuna(row, colTempo);
+        // The seconds are at hand: the column's own reading would find the state again.
+        m_modelo->DefineCelula(row, colTempo, Hms(d));
         if (m_modo == 1 && s != AgentState::Indisponivel) {
             const int e = ElapsedSeconds(a->Slot(slot).FLoggedInTime);
             if (e >= 0 && e % 5 == 0) m_modelo->AtualizaColuna(row, colLogin);
