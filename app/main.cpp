@@ -1,6 +1,6 @@
 // Monitor Vesmara: the supervisors' real-time monitor of the call centre.
-#include "app/TAplicacao.h"
 #include "app/CommandLine.h"
+#include "app/TAplicacao.h"
 #include "app/TfrmMain.h"
 #include "settings/TSettingsFolder.h"
 

@@ -173,6 +173,9 @@ void TMonitor::EncerraConexao() {
         LocalClose = true;
         m_manager->Disconnect();
     }
+    // Packets read before the loss but not yet handled belong to the closed connection: handled
+    // after the model is emptied below, they would bring part of it back.
+    PacketQueue.clear();
     TelasAbrir.clear();
     CloseStep = QStringLiteral("2");
     m_ui->CloseChatNotifications();
