@@ -10,7 +10,7 @@
 void TMonitor::RowAgente(const TPacketManagerParser& p) {
     const QString id = p.GetValue(u"AtendenteId");
     if (id.isEmpty()) return;
-    TAgente* a = Agentes.Find(id);
+    TAgente* a = Agentes.Procura(id);
     std::unique_ptr<TAgente> novo;
     if (!a) {
         novo = std::make_unique<TAgente>(u"Agent/" + id);
@@ -18,13 +18,13 @@ void TMonitor::RowAgente(const TPacketManagerParser& p) {
     }
     a->AgentName = p.GetValue(u"Nome");
     a->OnAgentEvent = [this](TAgente* s, const QString& k) { OnAgentEvent(s, k); };
-    if (novo) Agentes.Add(std::move(novo));
+    if (novo) Agentes.Adiciona(std::move(novo));
 }
 
 TAgente* TMonitor::AgenteDoCanal(const QString& nome, int slot) const {
     if (nome.isEmpty()) return nullptr;
-    if (TAgente* a = Agentes.Find(nome)) return a;
-    return Agentes.FindByLoggedInChan(ChannelBaseName(nome), slot);
+    if (TAgente* a = Agentes.Procura(nome)) return a;
+    return Agentes.ProcuraPorLoggedInChan(ChannelBaseName(nome), slot);
 }
 
 void TMonitor::DefineLoggedChannel(TAgente* a, const TPacketManagerParser& p, int slot) {
@@ -41,8 +41,8 @@ void TMonitor::EvAgents(const TPacketManagerParser& p, int slot) {
     const QString id = p.GetValue(u"Agent");
     // A row without its agent names nobody to create.
     if (id.isEmpty()) return;
-    TAgente* a = Agentes.Find(id);
-    if (!a) a = Agentes.Add(std::make_unique<TAgente>(u"Agent/" + id));
+    TAgente* a = Agentes.Procura(id);
+    if (!a) a = Agentes.Adiciona(std::make_unique<TAgente>(u"Agent/" + id));
     a->AgentName = p.GetValue(u"Name");
     a->StatusFromText(slot, p.GetValue(u"Status"));
     a->SetLoggedInChan(slot, p.GetValue(u"LoggedInChan"));
@@ -54,7 +54,7 @@ void TMonitor::EvAgents(const TPacketManagerParser& p, int slot) {
 }
 
 void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Agent"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Agent"));
     if (!a) return;
     const QString canal = p.GetValue(u"Channel");
     a->SetChannelLogged(canal.isEmpty() ? nullptr : Canais.Procura(canal, p.GetValue(u"Uniqueid")));
@@ -68,7 +68,7 @@ void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
 }
 
 void TMonitor::EvAgentLogoff(const TPacketManagerParser& p, int slot) {
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Agent"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Agent"));
     if (!a) return;
     a->SetChannelLogged(nullptr);
     a->SetTalkingTo(slot, {});
@@ -92,7 +92,7 @@ void TMonitor::AvisaCampanhaDaChamada(TChannel* canal) {
 }
 
 void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"AgentCalled"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"AgentCalled"));
     if (!a) return;
     const QString nome = p.GetValue(u"ChannelCalling");
     TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {});
@@ -111,7 +111,7 @@ void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
 }
 
 void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Member"));
     if (!a) return;
     TChannel* c = nullptr;
     if (slot == 1) {
@@ -132,7 +132,7 @@ void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
 
 void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
     if (slot != 0) return;
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Member"));
     if (!a) return;
     TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"Uniqueid"));
     if (c && a->ChannelCall() == c && c->LigacaoFila) {
@@ -147,7 +147,7 @@ void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
 
 void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
     PedeStatusFila(p.GetValue(u"Queue"), slot);
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Member"));
     if (!a) return;
     if (slot == 1) {
         const QString nome = p.GetValue(u"BridgedChannel");
@@ -185,7 +185,7 @@ void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
 }
 
 void TMonitor::EvHook(const TPacketManagerParser& p, int) {
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Channel"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Channel"));
     if (!a) return;
     // A status that is not a number reads as on hook.
     a->FOnHook = InteiroOuPadrao(p, u"Status", 1) != 0;

@@ -11,7 +11,7 @@
 // one becomes the agent's current call and no longer waits.
 void TMonitor::StatusAnexaFila(TChannel* canal, const TPacketManagerParser& p, qint32 seconds,
                                int connectionId) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (!f || !canal) return;
     const double inicio = ServerNow() - double(seconds < 0 ? 0 : seconds) / kSecondsPerDay;
     f->AddCall(canal, 0);
@@ -40,14 +40,14 @@ void TMonitor::StatusAgentesDoLink(TChannel* canal, TChannel* outro, int connect
         else
             a->SetChannelCall(c);
     };
-    entrega(Agentes.FindByLoggedInChan(canal->NomeBase(), connectionId), outro);
-    entrega(Agentes.FindByLoggedInChan(outro->NomeBase(), connectionId), canal);
+    entrega(Agentes.ProcuraPorLoggedInChan(canal->NomeBase(), connectionId), outro);
+    entrega(Agentes.ProcuraPorLoggedInChan(outro->NomeBase(), connectionId), canal);
 }
 
 // A hangup on the chat connection of an "Agent/" channel: the agent drops the bridged channel
 // from its chat calls and now talks to its first remaining one.
 void TMonitor::HangupAgenteChat(TChannel* canal, const TPacketManagerParser& p) {
-    TAgente* a = canal ? Agentes.Find(canal->Channel()) : nullptr;
+    TAgente* a = canal ? Agentes.Procura(canal->Channel()) : nullptr;
     if (!a) return;
     const QString nome = p.GetValue(u"BridgedChannel");
     if (TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {})) a->RemoveCall(c);
@@ -89,7 +89,7 @@ void TMonitor::AgentesLigacaoRemovida(TLigacao* ligacao) {
 // The dialer names the channel's campaign: the campaign with that id, when we know it, takes the
 // call.
 void TMonitor::DiscadorAnexaCampanha(TChannel* canal, const QString& campanhaId) {
-    if (TCampanha* c = Campanhas.ProcuraCampanha(campanhaId)) c->AdicionaChamada(canal);
+    if (TCampanha* c = Campanhas.Procura(campanhaId)) c->AdicionaChamada(canal);
 }
 
 // --- Change notices --------------------------------------------------------------------------

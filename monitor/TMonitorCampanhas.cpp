@@ -139,7 +139,7 @@ QStringView ContadorDoResumo(QStringView id, const TPacketManagerParser& p) {
 void TMonitor::RowCampanha(const TPacketManagerParser& p) {
     const QString id = p.GetValue(u"CampanhaId");
     if (id.isEmpty()) return;
-    TCampanha* c = Campanhas.ProcuraCampanha(id);
+    TCampanha* c = Campanhas.Procura(id);
     if (!c) c = Campanhas.Adiciona(std::make_unique<TCampanha>(id));
     // The packet's text is already decoded (UTF-8 when valid, Windows-1252 otherwise).
     c->Nome = p.GetValue(u"Nome");
@@ -151,7 +151,7 @@ void TMonitor::RowCampanha(const TPacketManagerParser& p) {
         OnCampanhaEvent(s, canal, kind);
     };
     const bool comFila = c->EstaAtiva() && !c->IdFila.isEmpty() && c->IdFila != u"0";
-    c->DefineFila(comFila ? Filas.Find(c->IdFila) : nullptr);
+    c->DefineFila(comFila ? Filas.Procura(c->IdFila) : nullptr);
 }
 
 void TMonitor::TimerCampanhasTimer() {
@@ -204,7 +204,7 @@ void TMonitor::LeResumoCampanhas() {
 // A row of a summary query: "Total" goes into the counter its query (and selector) names. Rows
 // for a campaign not in the list are ignored; a later row overwrites an earlier one.
 void TMonitor::RowResumoCampanha(const TPacketManagerParser& p) {
-    TCampanha* c = Campanhas.ProcuraCampanha(p.ValorParaBusca(u"CampanhaId"));
+    TCampanha* c = Campanhas.Procura(p.ValorParaBusca(u"CampanhaId"));
     if (!c) return;
     const QStringView contador = ContadorDoResumo(p.GetValueView(u"ZXDBActionID"), p);
     if (!contador.isEmpty()) c->DefineResumo(contador, InteiroOuPadrao(p, u"Total", 0));

@@ -35,7 +35,7 @@ double MomentoAntes(qint32 segundos) {
 void TMonitor::RowFila(const TPacketManagerParser& p) {
     const QString id = p.GetValue(u"FilaId");
     if (id.isEmpty()) return;
-    TFila* f = Filas.Find(id);
+    TFila* f = Filas.Procura(id);
     std::unique_ptr<TFila> nova;
     if (!f) {
         nova = std::make_unique<TFila>(id);
@@ -48,11 +48,11 @@ void TMonitor::RowFila(const TPacketManagerParser& p) {
     f->OnQueueEvent = [this](TFila* s, TMembroFila* m, TChannel* c, const QString& k) {
         OnQueueEvent(s, m, c, k);
     };
-    if (nova) Filas.Add(std::move(nova));
+    if (nova) Filas.Adiciona(std::move(nova));
 }
 
 void TMonitor::RowChamadaAtivaFila(const TPacketManagerParser& p) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"DestinoInternoId"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"DestinoInternoId"));
     TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"UniqueId"));
     if (!f || !c || c->LigacaoFila) return;
     // The rows come newest first: each call takes its place by the moment it entered, so the
@@ -60,7 +60,7 @@ void TMonitor::RowChamadaAtivaFila(const TPacketManagerParser& p) {
     f->AddCallDesde(c, UnixTextToLocal(p.GetValueView(u"TimeStamp")));
     if (!c->LigacaoFila) return; // a listener let go of it meanwhile
     c->LigacaoFila->Atendimento = UnixTextToLocal(p.GetValueView(u"TimeStampAtendimento"));
-    if (TAgente* a = Agentes.Find(p.ValorParaBusca(u"BridgeChannel"))) {
+    if (TAgente* a = Agentes.Procura(p.ValorParaBusca(u"BridgeChannel"))) {
         a->SetChannelCall(c);
         c->LigacaoFila->DataAgente = a;
         a->Notify(QStringLiteral("zxdbevent"));
@@ -71,7 +71,7 @@ void TMonitor::RowChamadaAtivaFila(const TPacketManagerParser& p) {
 // --- Queue events ----------------------------------------------------------------------------
 
 void TMonitor::EvQueueParams(const TPacketManagerParser& p, int) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (!f) return;
     f->Max = InteiroOuPadrao(p, u"Max", 0);
     f->Calls = InteiroOuPadrao(p, u"Calls", 0);
@@ -94,7 +94,7 @@ void TMonitor::EvJoin(const TPacketManagerParser& p, int connectionId) {
         LogaNumeroInvalido(QStringLiteral("QueueEntry"), u"Wait", p);
         return;
     }
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     const QString nome = p.GetValue(u"Channel");
     TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {});
     if (!f || !c) return;
@@ -112,14 +112,14 @@ void TMonitor::EvJoin(const TPacketManagerParser& p, int connectionId) {
 }
 
 void TMonitor::EvLeave(const TPacketManagerParser& p, int) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     const QString nome = p.GetValue(u"Channel");
     if (!f || nome.isEmpty()) return;
     if (TChannel* c = Canais.Procura(nome, {})) f->CallLeftQueue(c);
 }
 
 void TMonitor::EvQueueCallerAbandon(const TPacketManagerParser& p, int connectionId) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (!f) return;
     if (TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"Uniqueid"))) f->RemoveCall(c);
     PedeStatusFila(f, connectionId);
@@ -145,7 +145,7 @@ void TMonitor::EvQueueMember(const TPacketManagerParser& p, int slot) {
             return;
         }
     }
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Location"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Location"));
     if (!a) return;
     const QString motivo = p.GetValue(u"PauseReason");
     const double inicioPausa = UnixTextToLocal(p.GetValueView(u"PauseStart"));
@@ -164,7 +164,7 @@ void TMonitor::EvQueueMember(const TPacketManagerParser& p, int slot) {
         a->FOffHookStart = ServerNow();
     a->Notify(evento);
 
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (!f) return;
     TMembroFila* m = f->AddMember(a);
     if (!m) return;
@@ -178,7 +178,7 @@ void TMonitor::EvQueueMember(const TPacketManagerParser& p, int slot) {
     if (m->PauseStart == 0) m->PauseStart = inicioPausa;
     const QString nome = m->Member;
     f->MemberUpdated(nome);
-    if (TMembroFila* atual = f->Members.FindMember(nome); atual && atual->Paused)
+    if (TMembroFila* atual = f->Members.Procura(nome); atual && atual->Paused)
         f->SetMemberPaused(nome, true, atual->PauseStart, atual->PauseReason);
 }
 
@@ -193,8 +193,8 @@ void TMonitor::EvQueueMemberAdded(const TPacketManagerParser& p, int) {
         LogaNumeroInvalido(u"queuememberadded " + p.GetValue(u"Location"), u"CallsTaken", p);
         return;
     }
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Location"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Location"));
     if (!f || !a) return;
     TMembroFila* m = f->AddMember(a);
     if (!m) return;
@@ -209,13 +209,13 @@ void TMonitor::EvQueueMemberAdded(const TPacketManagerParser& p, int) {
 }
 
 void TMonitor::EvQueueMemberRemoved(const TPacketManagerParser& p, int) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     QString nome = p.GetValue(u"Location");
     if (!f || nome.isEmpty()) return;
     // Members are kept under the agent's identifier: a location given as the bare agent number
     // ("1001") still names the member "Agent/1001".
     if (!f->HasMember(nome))
-        if (const TAgente* a = Agentes.Find(nome)) nome = a->Agent();
+        if (const TAgente* a = Agentes.Procura(nome)) nome = a->Agent();
     f->RemoveMember(nome);
 }
 
@@ -225,14 +225,14 @@ void TMonitor::EvQueueMemberPaused(const TPacketManagerParser& p, int slot) {
         LogaNumeroInvalido(u"queuememberpaused " + p.GetValue(u"Location"), u"Paused", p);
         return;
     }
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Location"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Location"));
     if (!a) return;
     const QString motivo = p.GetValue(u"PauseReason");
     const double inicio = UnixTextToLocal(p.GetValueView(u"PauseStart"));
     a->SetPaused(slot, paused != 0);
     a->SetPauseReason(slot, motivo);
     a->SetPauseStart(slot, inicio);
-    if (TFila* f = Filas.Find(p.ValorParaBusca(u"Queue")))
+    if (TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue")))
         f->SetMemberPaused(a->Agent(), paused != 0, inicio, motivo);
     a->Notify(QStringLiteral("queuememberpaused"));
 }
@@ -241,28 +241,28 @@ void TMonitor::EvQueueMemberPaused(const TPacketManagerParser& p, int slot) {
 
 void TMonitor::EvQueueCallReasonCount(const TPacketManagerParser& p, int) {
     const QString motivo = p.GetValue(u"Reason");
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (motivo.isEmpty() || !f) return;
-    f->CallReasons.Set(motivo, InteiroOuPadrao(p, u"Count", 0));
+    f->CallReasons.Define(motivo, InteiroOuPadrao(p, u"Count", 0));
 }
 
 void TMonitor::EvQueueCallSubReasonCount(const TPacketManagerParser& p, int) {
     const QString motivo = p.GetValue(u"Reason");
     const QString sub = p.GetValue(u"SubReason");
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (motivo.isEmpty() || sub.isEmpty() || !f) return;
     qint32 n = 0;
     if (!LeInteiro(p, u"Count", 0, n)) {
         LogaNumeroInvalido(u"queuecallsubreasoncount " + motivo + u"/" + sub, u"Count", p);
         return;
     }
-    f->CallReasons.SetSub(motivo, sub, n);
+    f->CallReasons.DefineSub(motivo, sub, n);
 }
 
 // --- Queue-status refreshes ------------------------------------------------------------------
 
 void TMonitor::PedeStatusFila(const QString& filaId, int connectionId) {
-    PedeStatusFila(Filas.Find(filaId), connectionId);
+    PedeStatusFila(Filas.Procura(filaId), connectionId);
 }
 
 void TMonitor::PedeStatusFila(TFila* fila, int connectionId) {
@@ -304,7 +304,8 @@ void TMonitor::StatusFilaConcluido(int connectionId) {
     ordem.pop_front();
     auto& emVoo = m_statusFilaEmVoo[connectionId];
     if (--emVoo[id] <= 0) emVoo.remove(id);
-    if (m_statusFilaPendente[connectionId].remove(id)) PedeStatusFila(Filas.Find(id), connectionId);
+    if (m_statusFilaPendente[connectionId].remove(id))
+        PedeStatusFila(Filas.Procura(id), connectionId);
 }
 
 void TMonitor::EsqueceStatusFila(int connectionId) {

@@ -76,7 +76,7 @@ bool TMonitor::TemPermissaoTronco(const TTronco* tronco) const {
 
 int TMonitor::TemPermissaoTroncos() const {
     int n = 0;
-    for (int i = 0; i < Troncos.Quantidade(); ++i)
+    for (int i = 0; i < Troncos.Count(); ++i)
         if (TemPermissaoTronco(Troncos.Item(i))) ++n;
     return n;
 }
@@ -84,7 +84,7 @@ int TMonitor::TemPermissaoTroncos() const {
 int TMonitor::TemPermissaoRamais() const {
     if (!PassaPortaoCallCenter()) return 0;
     int n = 0;
-    for (int i = 0; i < Ramais.Quantidade(); ++i)
+    for (int i = 0; i < Ramais.Count(); ++i)
         if (TemPermissaoRamal(Ramais.Item(i)->RamalId)) ++n;
     return n;
 }

@@ -370,7 +370,7 @@ void TMonitor::RowRamal(const TPacketManagerParser& p) {
     } else if (r->Tipo == u"v") {
         r->SetaDispositivo(u"Virtual/" + id);
     } else if (r->Tipo == u"f") {
-        r->Porta = Portas.ProcuraId(r->FisicoEndereco);
+        r->Porta = Portas.Procura(r->FisicoEndereco);
         const TPorta* porta = r->Porta;
         if (porta && porta->NumCanais > 0) {
             if (porta->Marca == u"k")
@@ -405,7 +405,7 @@ void TMonitor::RowTronco(const TPacketManagerParser& p) {
         OnTroncoEvent(s, c, k);
     };
     if (t->Tipo == u"f") {
-        t->Porta = Portas.ProcuraId(t->TroncoId);
+        t->Porta = Portas.Procura(t->TroncoId);
         if (t->Porta) {
             t->CriaCanais();
             t->TipoTronco = t->Porta->TipoTronco;
@@ -430,11 +430,11 @@ void TMonitor::RowMotivoPausa(const TPacketManagerParser& p) {
         LogaNumeroInvalido(u"MotivoPausa " + QString::number(id), u"Produtivo", p);
         return;
     }
-    MotivosPausa.AddOrUpdate(id, p.GetValue(u"Nome"), produtivo != 0);
+    MotivosPausa.AdicionaOuAtualiza(id, p.GetValue(u"Nome"), produtivo != 0);
 }
 
 void TMonitor::PreparaCargaTelefonia() {
-    if (Portas.Quantidade() == 0 && Ramais.Quantidade() == 0 && Troncos.Quantidade() == 0) return;
+    if (Portas.Count() == 0 && Ramais.Count() == 0 && Troncos.Count() == 0) return;
     // The descriptors of live channels point at extensions and trunk lines: they go first.
     // The channels get new ones when their bridges are announced again (the "Status" step).
     Canais.ParaCada([](TChannel* c) { c->RemoveTipoCanal(); });

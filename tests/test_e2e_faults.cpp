@@ -24,9 +24,9 @@ struct TContagem {
 
 TContagem Conta(const TMonitor& m) {
     TContagem c;
-    c.portas = m.Portas.Quantidade();
-    c.ramais = m.Ramais.Quantidade();
-    c.troncos = m.Troncos.Quantidade();
+    c.portas = m.Portas.Count();
+    c.ramais = m.Ramais.Count();
+    c.troncos = m.Troncos.Count();
     c.motivos = m.MotivosPausa.Count();
     c.agentes = m.Agentes.Count();
     c.filas = m.Filas.Count();

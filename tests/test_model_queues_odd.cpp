@@ -27,7 +27,7 @@ class TestModelQueuesOdd : public QObject {
     // Slot 0, membership and the member's pause of agent 1001 in queue 1, as one text.
     QString Estado() {
         const TSlotAgente& s = m->A("1001")->Slot(0);
-        const TMembroFila* mb = m->F("1")->Members.FindMember("Agent/1001");
+        const TMembroFila* mb = m->F("1")->Members.Procura("Agent/1001");
         QStringList t{QString::number(s.FStatusInt), QString::number(s.FPaused), s.FPauseReason,
                       QString::number(s.FPauseStart, 'g', 17)};
         if (mb)

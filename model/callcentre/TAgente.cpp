@@ -350,16 +350,18 @@ QString TAgente::Dump() const {
 
 // --- TListaAgentes ---------------------------------------------------------------------------
 
-TListaAgentes::~TListaAgentes() {
-    Clear();
+int TAgente::Indice() const {
+    return m_lista ? m_lista->IndiceDe(this) : -1;
 }
 
-TAgente* TListaAgentes::Add(std::unique_ptr<TAgente> agente) {
+TListaAgentes::~TListaAgentes() {
+    Limpa();
+}
+
+TAgente* TListaAgentes::Adiciona(std::unique_ptr<TAgente> agente) {
     if (!agente || agente->m_lista) return nullptr;
-    TAgente* a = agente.get();
+    TAgente* a = m_itens.Adiciona(std::move(agente));
     a->m_lista = this;
-    a->m_indice = int(m_itens.size());
-    m_itens.push_back(std::move(agente));
     if (!m_porAgent.contains(a->Agent())) m_porAgent.insert(a->Agent(), a);
     if (!m_porNumero.contains(a->AgentNumber())) m_porNumero.insert(a->AgentNumber(), a);
     for (int slot = 0; slot < TAgente::kSlots; ++slot)
@@ -372,24 +374,17 @@ TAgente* TListaAgentes::Add(std::unique_ptr<TAgente> agente) {
     return a;
 }
 
-TAgente* TListaAgentes::Get(int i) const {
-    if (i < 0 || size_t(i) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(i)].get();
-}
-
-void TListaAgentes::Clear() {
+void TListaAgentes::Limpa() {
     m_porAgent.clear();
     m_porNumero.clear();
     for (auto& mapa : m_porLoggedInChan)
         mapa.clear();
     m_porCanal.clear();
-    std::vector<std::unique_ptr<TAgente>> itens;
-    itens.swap(m_itens);
-    for (auto& a : itens)
-        a->m_lista = nullptr;
+    m_itens.ParaCada([](TAgente* a) { a->m_lista = nullptr; });
+    m_itens.Limpa();
 }
 
-TAgente* TListaAgentes::Find(const QString& texto) const {
+TAgente* TListaAgentes::Procura(const QString& texto) const {
     if (texto.isEmpty()) return nullptr;
     TAgente* porAgent = m_porAgent.value(texto, nullptr);
     TAgente* porNumero = m_porNumero.value(texto, nullptr);
@@ -405,7 +400,7 @@ const std::vector<TAgente*>& TListaAgentes::LoggedInChan(const QString& canal, i
     return it == m_porLoggedInChan[slot].cend() ? vazio : it.value();
 }
 
-TAgente* TListaAgentes::FindByLoggedInChan(const QString& canal, int slot) const {
+TAgente* TListaAgentes::ProcuraPorLoggedInChan(const QString& canal, int slot) const {
     const std::vector<TAgente*>& bucket = LoggedInChan(canal, slot);
     return bucket.empty() ? nullptr : bucket.front();
 }

@@ -193,58 +193,52 @@ QString TCampanha::Dump() const {
 
 // --- TListaCampanhas -------------------------------------------------------------------------
 
+int TCampanha::Indice() const {
+    return m_lista ? m_lista->IndiceDe(this) : -1;
+}
+
 TListaCampanhas::~TListaCampanhas() {
     Limpa();
 }
 
 TCampanha* TListaCampanhas::Adiciona(std::unique_ptr<TCampanha> campanha) {
     if (!campanha || campanha->m_lista) return nullptr;
-    TCampanha* c = campanha.get();
+    TCampanha* c = m_itens.Adiciona(std::move(campanha));
     c->m_lista = this;
-    c->m_posicao = int(m_itens.size());
-    m_itens.push_back(std::move(campanha));
     if (!m_porId.contains(c->CampanhaId())) m_porId.insert(c->CampanhaId(), c);
     for (TChannel* canal : c->m_chamadas)
         CanalEntrou(c, canal);
     return c;
 }
 
-TCampanha* TListaCampanhas::Item(int i) const {
-    if (i < 0 || size_t(i) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(i)].get();
-}
-
-TCampanha* TListaCampanhas::ProcuraCampanha(const QString& campanhaId) const {
+TCampanha* TListaCampanhas::Procura(const QString& campanhaId) const {
     if (campanhaId.isEmpty()) return nullptr;
     return m_porId.value(campanhaId, nullptr);
 }
 
 TCampanha* TListaCampanhas::ProcuraPorNumero(int numero) const {
-    for (const auto& c : m_itens) {
+    return m_itens.Primeiro([numero](const TCampanha* c) {
         bool ok = false;
         const int n = c->CampanhaId().toInt(&ok);
-        if ((ok ? n : -1) == numero) return c.get();
-    }
-    return nullptr;
+        return (ok ? n : -1) == numero;
+    });
 }
 
 int TListaCampanhas::ContaAtivas() const {
-    return int(std::count_if(m_itens.begin(), m_itens.end(),
-                             [](const auto& c) { return c->EstaAtiva(); }));
+    int n = 0;
+    m_itens.ParaCada([&n](const TCampanha* c) { n += c->EstaAtiva() ? 1 : 0; });
+    return n;
 }
 
 void TListaCampanhas::Limpa() {
     m_porId.clear();
     m_porCanal.clear();
-    std::vector<std::unique_ptr<TCampanha>> itens;
-    itens.swap(m_itens);
-    for (auto& c : itens)
-        c->m_lista = nullptr;
+    m_itens.ParaCada([](TCampanha* c) { c->m_lista = nullptr; });
+    m_itens.Limpa();
 }
 
 void TListaCampanhas::SoltaChamadas() {
-    for (const auto& c : m_itens)
-        c->SoltaChamadas();
+    m_itens.ParaCada([](TCampanha* c) { c->SoltaChamadas(); });
     m_porCanal.clear();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/telephony/TListaIndexada.h"
+#include "model/TListaIndexada.h"
 
 #include <QString>
 

@@ -12,11 +12,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+QColor ParaQColor(int cor) {
+    const TComponentesCor c = ComponentesCor(cor);
+    return QColor(c.r, c.g, c.b);
+}
+
 namespace {
 
-QColor ParaQColor(int cor) {
-    return QColor(cor & 0xFF, (cor >> 8) & 0xFF, (cor >> 16) & 0xFF);
-}
 int DeQColor(const QColor& c) {
     return CorRGB(c.red(), c.green(), c.blue());
 }

@@ -2,6 +2,7 @@
 
 #include "settings/TEsquemaCores.h"
 
+#include <QColor>
 #include <QDialog>
 
 class QComboBox;
@@ -12,6 +13,9 @@ class QPushButton;
 // "Personalizar cores": chooses between the built-in colours, personalised ones and (for queue
 // windows) the agents window's, edits the personalised background and text colours of five
 // states, and tells where a queue window's choice applies.
+// A stored colour (0x00BBGGRR) as the toolkit draws it.
+QColor ParaQColor(int cor);
+
 class TfrmConfiguraCores : public QDialog {
     Q_OBJECT
 public:

@@ -24,10 +24,6 @@ const QList<int> TfrmAgentes::kLargurasDetalhe = {60, 150, 50, 70, 80, 60, 60, 1
 
 namespace {
 
-QColor Cor(int bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
 QString Hms(qint64 s) {
     auto dois = [](qint64 n) { return QString::number(n).rightJustified(2, u'0'); };
     return dois(s / 3600) + u':' + dois((s % 3600) / 60) + u':' + dois(s % 60);
@@ -227,8 +223,8 @@ void TfrmAgentes::Pinta(int row) {
     if (!a) return;
     const TLinhaTabela& l = m_modelo->Linha(row);
     const TClasseCor classe = a->ClasseCor(m_tipoForm, l.Marca);
-    m_modelo->DefineCores(row, Cor(m_esquema.CorFundo(classe)), Cor(m_esquema.CorFonte(classe)),
-                          m_modo == 2);
+    m_modelo->DefineCores(row, ParaQColor(m_esquema.CorFundo(classe)),
+                          ParaQColor(m_esquema.CorFonte(classe)), m_modo == 2);
     m_modelo->Repinta(row);
 }
 
@@ -587,7 +583,7 @@ QMenu* TfrmAgentes::MontaMenu() {
         QMenu* pausa = gerenciar->addMenu(QStringLiteral("Colocar em pausa"));
         pausa->setEnabled(PodeColocarEmPausa(*a, slot));
         for (int i = 0; i < m_monitor->MotivosPausa.Count(); ++i) {
-            const TMotivoPausa* m = m_monitor->MotivosPausa.Get(i);
+            const TMotivoPausa* m = m_monitor->MotivosPausa.Item(i);
             const int tag = m->MotivoPausaId;
             pausa->addAction(m->Nome, this, [this, tag] { ColocaEmPausa(tag); });
         }
@@ -633,14 +629,14 @@ void TfrmAgentes::AbreMenu(const QPoint& global) {
 
 void TfrmAgentes::AdicionaNaFila(int fila) {
     TAgente* a = AgenteSelecionado();
-    TFila* f = fila > 0 ? m_monitor->Filas.Find(QString::number(fila)) : nullptr;
+    TFila* f = fila > 0 ? m_monitor->Filas.Procura(QString::number(fila)) : nullptr;
     if (!a || !f || !PodeAdicionarRemover(*a, m_tipoForm)) return;
     m_monitor->AdicionaNaFila(a, f, m_tipoForm);
 }
 
 void TfrmAgentes::RemoveDaFila(int fila) {
     TAgente* a = AgenteSelecionado();
-    TFila* f = fila > 0 ? m_monitor->Filas.Find(QString::number(fila)) : nullptr;
+    TFila* f = fila > 0 ? m_monitor->Filas.Procura(QString::number(fila)) : nullptr;
     if (!a || !f || !PodeAdicionarRemover(*a, m_tipoForm)) return;
     m_monitor->RemoveDaFila(a, f, m_tipoForm);
 }
@@ -651,7 +647,7 @@ void TfrmAgentes::Logoff() {
     const QString id = a->Agent();
     if (!Pergunta(ConfirmacaoLogoff(*a))) return;
     // The question ran the event loop: the agent may have changed, or gone with the connection.
-    a = m_monitor->Agentes.Find(id);
+    a = m_monitor->Agentes.Procura(id);
     if (a && PodeLogoff(*a, m_tipoForm)) m_monitor->Logoff(a, m_tipoForm);
 }
 
@@ -660,7 +656,7 @@ void TfrmAgentes::RetiraDaPausa() {
     if (!a) return;
     const QString id = a->Agent();
     if (!Pergunta(ConfirmacaoRetirarPausa(*a))) return;
-    a = m_monitor->Agentes.Find(id);
+    a = m_monitor->Agentes.Procura(id);
     if (a && PodeColocarEmPausa(*a, m_tipoForm)) m_monitor->RetiraDaPausa(a, m_tipoForm);
 }
 
@@ -672,7 +668,7 @@ void TfrmAgentes::ColocaEmPausa(int motivo) {
     const QString id = a->Agent();
     if (!Pergunta(ConfirmacaoColocarEmPausa(*a, m_monitor->MotivosPausa.ReasonText(motivo))))
         return;
-    a = m_monitor->Agentes.Find(id);
+    a = m_monitor->Agentes.Procura(id);
     m = m_monitor->MotivosPausa.Procura(motivo);
     if (a && m && PodeColocarEmPausa(*a, m_tipoForm)) m_monitor->ColocaEmPausa(a, m, m_tipoForm);
 }
