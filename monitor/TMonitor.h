@@ -12,6 +12,7 @@
 #include "model/telephony/TTronco.h"
 #include "model/users/TListaUsuarioVesmara.h"
 #include "model/users/TPermissaoUsuario.h"
+#include "monitor/TAvisos.h"
 #include "monitor/TMonitorUi.h"
 #include "settings/TConfiguracao.h"
 
@@ -117,16 +118,18 @@ public:
     TListaCampanhas Campanhas;
 
     // Change notices of the model objects, each bound when its object is created: they carry
-    // a change to the other models and to the windows.
-    void OnChannelEvent(TChannel* canal, const QString& action);
-    void OnCallEvent(TLigacao* ligacao, const QString& action);
-    void OnRamalEvent(TRamal* ramal, const QString& kind);
-    void OnTroncoEvent(TTronco* tronco, TCanalTronco* canal, const QString& kind);
+    // a change to the other models and, through Avisos(), to the windows.
+    void OnChannelEvent(TChannel* canal, TAvisoCanal aviso);
+    void OnCallEvent(TLigacao* ligacao, TAvisoLigacao aviso);
+    void OnRamalEvent(TRamal* ramal, TAvisoRamal aviso);
+    void OnTroncoEvent(TTronco* tronco, TCanalTronco* canal, TAvisoTronco aviso);
     // A queue notice: the member or the call concerned (at most one of them) and its kind.
-    void OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal, const QString& kind);
-    void OnAgentEvent(TAgente* agente, const QString& kind);
+    void OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal, TAvisoFila aviso);
+    void OnAgentEvent(TAgente* agente, TAvisoAgente aviso);
     // A campaign notice: the call concerned (or none) and its kind.
-    void OnCampanhaEvent(TCampanha* campanha, TChannel* canal, const QString& kind);
+    void OnCampanhaEvent(TCampanha* campanha, TChannel* canal, TAvisoCampanha aviso);
+    // Where the windows subscribe to the model changes they show.
+    TAvisos& Avisos() { return m_avisos; }
 
     // --- Dialer campaigns --------------------------------------------------------------------
     // The campaign list is asked again every minute while a summary refresh has enabled the
@@ -450,6 +453,7 @@ private:
 
     TMonitorUi m_nullUi;
     TMonitorUi* m_ui;
+    TAvisos m_avisos;
     TClientManager* m_manager;
     TClientManager* m_chat;
     bool m_draining = false;

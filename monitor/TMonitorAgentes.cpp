@@ -17,7 +17,7 @@ void TMonitor::RowAgente(const TPacketManagerParser& p) {
         a = novo.get();
     }
     a->AgentName = p.GetValue(u"Nome");
-    a->OnAgentEvent = [this](TAgente* s, const QString& k) { OnAgentEvent(s, k); };
+    a->OnAgentEvent = [this](TAgente* s, TAvisoAgente k) { OnAgentEvent(s, k); };
     if (novo) Agentes.Adiciona(std::move(novo));
 }
 
@@ -50,7 +50,7 @@ void TMonitor::EvAgents(const TPacketManagerParser& p, int slot) {
     a->SetLoggedInTime(slot, UnixTextToLocal(p.GetValueView(u"LoggedInTime")));
     a->SetTalkingTo(slot, p.GetValue(u"TalkingTo"));
     a->SetLastPause(slot, UnixTextToLocal(p.GetValueView(u"LastPause")));
-    a->Notify(QStringLiteral("Agents"));
+    a->Notify(TAvisoAgente::Agents);
 }
 
 void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
@@ -64,7 +64,7 @@ void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
     a->SetLoggedInTime(slot, ServerNow());
     a->StatusFromText(slot, QStringLiteral("AGENT_IDLE"));
     a->SetTalkingTo(slot, {});
-    a->Notify(QStringLiteral("agentlogin"));
+    a->Notify(TAvisoAgente::AgentLogin);
 }
 
 void TMonitor::EvAgentLogoff(const TPacketManagerParser& p, int slot) {
@@ -76,12 +76,12 @@ void TMonitor::EvAgentLogoff(const TPacketManagerParser& p, int slot) {
     a->SetStrLoggedChannel(slot, {});
     a->SetLoggedInTime(slot, 0);
     a->StatusFromText(slot, QStringLiteral("AGENT_LOGGEDOFF"));
-    a->Notify(QStringLiteral("agentlogoff"));
+    a->Notify(TAvisoAgente::AgentLogoff);
 }
 
 void TMonitor::AvisaFilaDaChamada(const TChannel* canal) {
     if (canal && canal->LigacaoFila && canal->LigacaoFila->DataFila)
-        canal->LigacaoFila->DataFila->Notify(QStringLiteral("Fila"));
+        canal->LigacaoFila->DataFila->Notify(TAvisoFila::Fila);
 }
 
 // The campaign of a dialer call hears that an agent took it up (its waiting and answering counts
@@ -107,7 +107,7 @@ void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
         AvisaFilaDaChamada(c);
     }
     AvisaCampanhaDaChamada(c);
-    a->Notify(QStringLiteral("agentcalled"));
+    a->Notify(TAvisoAgente::AgentCalled);
 }
 
 void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
@@ -127,7 +127,7 @@ void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
         AvisaFilaDaChamada(c);
         AvisaCampanhaDaChamada(c);
     }
-    a->Notify(QStringLiteral("agentconnect"));
+    a->Notify(TAvisoAgente::AgentConnect);
 }
 
 void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
@@ -142,7 +142,7 @@ void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
     }
     a->SetChannelCall(nullptr);
     a->SetTalkingTo(slot, {});
-    a->Notify(QStringLiteral("agentringnoanswer"));
+    a->Notify(TAvisoAgente::AgentRingNoAnswer);
 }
 
 void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
@@ -171,7 +171,7 @@ void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
             if (a->Slot(0).FPaused && a->Slot(0).FPauseStart > 0) a->SetPauseStart(0, ServerNow());
             if (TFila* fila = f.DataFila) {
                 fila->RemoveCall(c); // frees the record
-                fila->Notify(QStringLiteral("Fila"));
+                fila->Notify(TAvisoFila::Fila);
             }
         }
         a->SetChannelCall(nullptr);
@@ -181,7 +181,7 @@ void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
             a->FOffHookStart = ServerNow();
         }
     }
-    a->Notify(QStringLiteral("agentcomplete"));
+    a->Notify(TAvisoAgente::AgentComplete);
 }
 
 void TMonitor::EvHook(const TPacketManagerParser& p, int) {
@@ -195,5 +195,5 @@ void TMonitor::EvHook(const TPacketManagerParser& p, int) {
         a->FOffHookStart = ServerNow();
         a->FCallEnded = false;
     }
-    a->Notify(QStringLiteral("hook"));
+    a->Notify(TAvisoAgente::Hook);
 }

@@ -25,7 +25,7 @@ void TMonitor::StatusAnexaFila(TChannel* canal, const TPacketManagerParser& p, q
     else
         a->SetChannelCall(canal);
     if (canal->LigacaoFila) canal->LigacaoFila->DataAgente = a;
-    a->Notify(QStringLiteral("status"));
+    a->Notify(TAvisoAgente::Status);
     f->CallLeftQueue(canal);
 }
 
@@ -53,7 +53,7 @@ void TMonitor::HangupAgenteChat(TChannel* canal, const TPacketManagerParser& p) 
     if (TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {})) a->RemoveCall(c);
     const TChannel* primeira = a->GetCall(0);
     a->SetTalkingTo(1, primeira ? primeira->CallerIdValido() : QString());
-    a->Notify(QStringLiteral("hangup"));
+    a->Notify(TAvisoAgente::Hangup);
 }
 
 void TMonitor::FilasCanalAtualizado(TChannel* canal) {
@@ -94,37 +94,34 @@ void TMonitor::DiscadorAnexaCampanha(TChannel* canal, const QString& campanhaId)
 
 // --- Change notices --------------------------------------------------------------------------
 
-void TMonitor::OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal,
-                            const QString& kind) {
+void TMonitor::OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal, TAvisoFila kind) {
     if (!fila) return;
     if (LogAtivo)
-        Loga(u"OnQueueEvent: " + kind + u"; Fila:" + fila->FilaId() + u" (" + fila->Nome +
-             u"); Ligs:" + QString::number(fila->CallCount()));
-    if (membro && kind.startsWith(u"Member")) {
-        m_ui->AtualizaMembro(fila, membro, kind);
-        if (membro->Agent) m_ui->AtualizaAgente(membro->Agent, kind);
-    } else if (canal && kind.startsWith(u"Call")) {
-        m_ui->AtualizaChamada(fila, canal, kind);
-    }
-    m_ui->AtualizaFila(fila);
+        Loga(u"OnQueueEvent: " + TextoAviso(kind) + u"; Fila:" + fila->FilaId() + u" (" +
+             fila->Nome + u"); Ligs:" + QString::number(fila->CallCount()));
+    if (membro && AvisoDeMembro(kind))
+        m_avisos.Membro.Emite(fila, membro, kind);
+    else if (canal && AvisoDeChamada(kind))
+        m_avisos.ChamadaFila.Emite(fila, canal, kind);
+    m_avisos.Fila.Emite(fila);
     if (LogAtivo) {
-        QString texto = u"OnQueueEvent2: " + kind;
-        if (membro && kind.startsWith(u"Member")) texto += u"; Member:" + membro->Member;
+        QString texto = u"OnQueueEvent2: " + TextoAviso(kind);
+        if (membro && AvisoDeMembro(kind)) texto += u"; Member:" + membro->Member;
         Loga(texto);
     }
 }
 
-void TMonitor::OnAgentEvent(TAgente* agente, const QString& kind) {
+void TMonitor::OnAgentEvent(TAgente* agente, TAvisoAgente kind) {
     if (!agente) return;
     if (LogAtivo) {
-        Loga(u"OnAgentEvent: " + kind);
-        QString texto = kind;
+        Loga(u"OnAgentEvent: " + TextoAviso(kind));
+        QString texto = TextoAviso(kind);
         if (agente->ChannelCall()) texto += u"; Ligacao <> nil";
         if (agente->ChannelLogged())
             texto += u"; LoggedChannel=" + agente->ChannelLogged()->Channel();
         Loga(texto);
     }
-    m_ui->AtualizaAgente(agente, kind);
+    m_avisos.Agente.Emite(agente, kind);
 }
 
 // --- Agent actions ---------------------------------------------------------------------------

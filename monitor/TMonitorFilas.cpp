@@ -45,7 +45,7 @@ void TMonitor::RowFila(const TPacketManagerParser& p) {
     f->Numero = p.GetValue(u"Numero");
     f->Tipo = p.GetValue(u"Tipo");
     if (f->EhChat()) ChatEnabled = true;
-    f->OnQueueEvent = [this](TFila* s, TMembroFila* m, TChannel* c, const QString& k) {
+    f->OnQueueEvent = [this](TFila* s, TMembroFila* m, TChannel* c, TAvisoFila k) {
         OnQueueEvent(s, m, c, k);
     };
     if (nova) Filas.Adiciona(std::move(nova));
@@ -63,7 +63,7 @@ void TMonitor::RowChamadaAtivaFila(const TPacketManagerParser& p) {
     if (TAgente* a = Agentes.Procura(p.ValorParaBusca(u"BridgeChannel"))) {
         a->SetChannelCall(c);
         c->LigacaoFila->DataAgente = a;
-        a->Notify(QStringLiteral("zxdbevent"));
+        a->Notify(TAvisoAgente::ZxDbEvent);
     }
     if (c->LigacaoFila && c->LigacaoFila->Atendimento > 0) f->CallLeftQueue(c);
 }
@@ -84,7 +84,7 @@ void TMonitor::EvQueueParams(const TPacketManagerParser& p, int) {
     f->ServiceLevel = InteiroOuPadrao(p, u"ServiceLevel", 0);
     f->Weight = InteiroOuPadrao(p, u"Weight", 0);
     f->ServiceLevelPerf = p.GetValue(u"ServiceLevelPerf");
-    f->Notify(QStringLiteral("Fila"));
+    f->Notify(TAvisoFila::Fila);
 }
 
 void TMonitor::EvJoin(const TPacketManagerParser& p, int connectionId) {
@@ -107,7 +107,7 @@ void TMonitor::EvJoin(const TPacketManagerParser& p, int connectionId) {
     if (!join && listada) f->PosicionaChamada(c, posicao);
     c->LigacaoFila->Inicio = join ? ServerNow() : MomentoAntes(espera);
     c->LigacaoFila->Queued = true;
-    f->Notify(QStringLiteral("CallUpdated"), nullptr, c);
+    f->Notify(TAvisoFila::CallUpdated, nullptr, c);
     if (join) PedeStatusFila(f, connectionId);
 }
 
@@ -162,7 +162,8 @@ void TMonitor::EvQueueMember(const TPacketManagerParser& p, int slot) {
     if ((estado == AgentState::Ocupado || estado == AgentState::PosAtendimento) &&
         evento == u"queuememberstatus" && !a->FOnHook)
         a->FOffHookStart = ServerNow();
-    a->Notify(evento);
+    a->Notify(evento == u"queuemember" ? TAvisoAgente::QueueMember
+                                       : TAvisoAgente::QueueMemberStatus);
 
     TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (!f) return;
@@ -234,7 +235,7 @@ void TMonitor::EvQueueMemberPaused(const TPacketManagerParser& p, int slot) {
     a->SetPauseStart(slot, inicio);
     if (TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue")))
         f->SetMemberPaused(a->Agent(), paused != 0, inicio, motivo);
-    a->Notify(QStringLiteral("queuememberpaused"));
+    a->Notify(TAvisoAgente::QueueMemberPaused);
 }
 
 // --- Call reasons ----------------------------------------------------------------------------

@@ -132,6 +132,7 @@ class TestE2eCallCentre : public QObject {
         server->traffic()->advance(30 * 60 * 1000);
         ui = std::make_unique<TRecordingUi>();
         monitor = std::make_unique<TMonitor>(ui.get());
+        ui->Assina(monitor->Avisos());
         ApontaParaSimulador(*monitor, *server);
         QSignalSpy loaded(monitor.get(), &TMonitor::LoadFinished);
         monitor->Conectar();

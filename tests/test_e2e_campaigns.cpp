@@ -115,6 +115,7 @@ private Q_SLOTS:
 
         ui = std::make_unique<TRecordingUi>();
         monitor = std::make_unique<TMonitor>(ui.get());
+        ui->Assina(monitor->Avisos());
         ApontaParaSimulador(*monitor, *server);
         QSignalSpy carregado(monitor.get(), &TMonitor::LoadFinished);
         QSignalSpy resumidas(monitor.get(), &TMonitor::CampanhasResumidas);

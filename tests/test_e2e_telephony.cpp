@@ -21,6 +21,7 @@ private Q_SLOTS:
         QVERIFY2(server.start(options, &error), qPrintable(error));
         TRecordingUi ui;
         TMonitor monitor(&ui);
+        ui.Assina(monitor.Avisos());
         monitor.Inicia(QString());
         monitor.PortaChat = server.chatPort();
         monitor.IP = "127.0.0.1";

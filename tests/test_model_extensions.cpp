@@ -249,6 +249,7 @@ private Q_SLOTS:
     void aFailingWindowLeavesNoFreedCallBehind() {
         TFailingUi falhaUi;
         monitor->SetUi(&falhaUi);
+        falhaUi.Assina(monitor->Avisos());
         // The same extension and the same trunk listed twice: two holders of one call each.
         Feed(Ramal("2001", "s"));
         Feed(Ramal("2001", "s"));

@@ -147,6 +147,7 @@ private Q_SLOTS:
         auto ui = std::make_unique<TUiQueFalha>();
         ui->falhaEm = "Agent-RemoveCall";
         monitor->SetUi(ui.get());
+        ui->Assina(monitor->Avisos());
         m->Agente("1002", "João Lima");
         m->Entra("1", "SIP/a-1", "1.1", 1);
         m->Ev("AgentCalled", {"AgentCalled: Agent/1001", "ChannelCalling: SIP/a-1"});

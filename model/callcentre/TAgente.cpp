@@ -298,7 +298,7 @@ void TAgente::AddCall(TChannel* canal) {
     if (!canal || TemCall(canal)) return;
     m_calls.push_back(canal);
     if (m_lista) m_lista->CanalNovo(this, canal);
-    Notify(QStringLiteral("Call"));
+    Notify(TAvisoAgente::Call);
 }
 
 void TAgente::RemoveCall(TChannel* canal) {
@@ -306,7 +306,7 @@ void TAgente::RemoveCall(TChannel* canal) {
     if (pos == m_calls.end()) return;
     m_calls.erase(pos);
     if (m_lista) m_lista->CanalMudou(this, canal);
-    Notify(QStringLiteral("Call"));
+    Notify(TAvisoAgente::Call);
 }
 
 TChannel* TAgente::GetCall(int i) const {
@@ -318,8 +318,8 @@ bool TAgente::TemCall(const TChannel* canal) const {
     return canal && std::find(m_calls.begin(), m_calls.end(), canal) != m_calls.end();
 }
 
-void TAgente::Notify(const QString& suffix) {
-    if (OnAgentEvent) OnAgentEvent(this, u"Agent-" + suffix);
+void TAgente::Notify(TAvisoAgente aviso) {
+    if (OnAgentEvent) OnAgentEvent(this, aviso);
 }
 
 QString TAgente::Dump() const {
@@ -419,7 +419,7 @@ void TListaAgentes::BridgeUpdated(TLigacao* ligacao) {
     for (TAgente* a : bucket) {
         if (a->ChannelLogged()) continue;
         a->SetChannelLogged(primeiro);
-        a->Notify(QStringLiteral("Call1"));
+        a->Notify(TAvisoAgente::Call1);
         return;
     }
 }
@@ -444,7 +444,7 @@ void TListaAgentes::ChannelRemoved(TChannel* canal) {
             [&] {
                 if (a->ChannelCall() == canal) {
                     a->SetChannelCall(nullptr);
-                    a->Notify(QStringLiteral("RemoveCall"));
+                    a->Notify(TAvisoAgente::RemoveCall);
                 }
             },
             [&] { a->RemoveCall(canal); },
@@ -469,4 +469,44 @@ void TListaAgentes::CanalMudou(TAgente* a, TChannel* antigo) {
     // Still pointing at it in another way: it stays filed.
     if (a->m_channelCall == antigo || a->m_channelLogged == antigo || a->TemCall(antigo)) return;
     Retira<const TChannel*>(m_porCanal, antigo, a);
+}
+
+QString TextoAviso(TAvisoAgente aviso) {
+    switch (aviso) {
+    case TAvisoAgente::Agents:
+        return QStringLiteral("Agent-Agents");
+    case TAvisoAgente::AgentLogin:
+        return QStringLiteral("Agent-agentlogin");
+    case TAvisoAgente::AgentLogoff:
+        return QStringLiteral("Agent-agentlogoff");
+    case TAvisoAgente::AgentCalled:
+        return QStringLiteral("Agent-agentcalled");
+    case TAvisoAgente::AgentConnect:
+        return QStringLiteral("Agent-agentconnect");
+    case TAvisoAgente::AgentRingNoAnswer:
+        return QStringLiteral("Agent-agentringnoanswer");
+    case TAvisoAgente::AgentComplete:
+        return QStringLiteral("Agent-agentcomplete");
+    case TAvisoAgente::Hook:
+        return QStringLiteral("Agent-hook");
+    case TAvisoAgente::Status:
+        return QStringLiteral("Agent-status");
+    case TAvisoAgente::Hangup:
+        return QStringLiteral("Agent-hangup");
+    case TAvisoAgente::ZxDbEvent:
+        return QStringLiteral("Agent-zxdbevent");
+    case TAvisoAgente::QueueMember:
+        return QStringLiteral("Agent-queuemember");
+    case TAvisoAgente::QueueMemberStatus:
+        return QStringLiteral("Agent-queuememberstatus");
+    case TAvisoAgente::QueueMemberPaused:
+        return QStringLiteral("Agent-queuememberpaused");
+    case TAvisoAgente::Call:
+        return QStringLiteral("Agent-Call");
+    case TAvisoAgente::Call1:
+        return QStringLiteral("Agent-Call1");
+    case TAvisoAgente::RemoveCall:
+        break;
+    }
+    return QStringLiteral("Agent-RemoveCall");
 }

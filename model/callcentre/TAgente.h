@@ -15,6 +15,30 @@ class TLigacao;
 class TListaAgentes;
 class TListaMotivosPausa;
 
+// What an agent announces to its OnAgentEvent: mostly the event that changed it (its text is
+// "Agent-" + the event's name), or a change of its calls.
+enum class TAvisoAgente : quint8 {
+    Agents,
+    AgentLogin,
+    AgentLogoff,
+    AgentCalled,
+    AgentConnect,
+    AgentRingNoAnswer,
+    AgentComplete,
+    Hook,
+    Status,
+    Hangup,
+    ZxDbEvent,
+    QueueMember,
+    QueueMemberStatus,
+    QueueMemberPaused,
+    Call,
+    Call1,
+    RemoveCall
+};
+// The kind's text, as the packet log writes it: "Agent-agentlogin".
+QString TextoAviso(TAvisoAgente aviso);
+
 // The display state of one slot of an agent, in the order the agents window sorts by.
 enum class AgentState : int {
     Ocupado = 0,
@@ -54,7 +78,7 @@ struct TSlotAgente {
 // list's indexes in step.
 class TAgente : public TItemIndexado {
 public:
-    using Callback = std::function<void(TAgente* sender, const QString& kind)>;
+    using Callback = std::function<void(TAgente* sender, TAvisoAgente aviso)>;
     static constexpr int kSlots = 2;
 
     explicit TAgente(const QString& agent);
@@ -134,8 +158,7 @@ public:
     TChannel* GetCall(int i) const;
     bool TemCall(const TChannel* canal) const;
 
-    // Calls OnAgentEvent with "Agent-" + suffix.
-    void Notify(const QString& suffix);
+    void Notify(TAvisoAgente aviso);
     QString Dump() const;
 
     // Position in its list (-1 outside one).

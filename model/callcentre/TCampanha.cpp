@@ -9,10 +9,10 @@
 
 namespace {
 
-const QString kCallAdded = QStringLiteral("CallAdded");
-const QString kCallRemoved = QStringLiteral("CallRemoved");
-const QString kCallUpdated = QStringLiteral("CallUpdated");
-const QString kFila = QStringLiteral("Fila");
+constexpr TAvisoCampanha kCallAdded = TAvisoCampanha::CallAdded;
+constexpr TAvisoCampanha kCallRemoved = TAvisoCampanha::CallRemoved;
+constexpr TAvisoCampanha kCallUpdated = TAvisoCampanha::CallUpdated;
+constexpr TAvisoCampanha kFila = TAvisoCampanha::Fila;
 
 // A dialer call not yet with an agent: outside any queue, or in one without an agent that has
 // answered it.
@@ -151,8 +151,8 @@ int TCampanha::ContaEmAtendimento() const {
     }));
 }
 
-void TCampanha::Notifica(const QString& kind, TChannel* canal) {
-    if (OnCampanhaEvent) OnCampanhaEvent(this, canal, kind);
+void TCampanha::Notifica(TAvisoCampanha aviso, TChannel* canal) {
+    if (OnCampanhaEvent) OnCampanhaEvent(this, canal, aviso);
 }
 
 QString TCampanha::Dump() const {
@@ -283,4 +283,20 @@ void TListaCampanhas::CanalSaiu(TCampanha* campanha, TChannel* canal) {
     auto pos = std::find(b.begin(), b.end(), campanha);
     if (pos != b.end()) b.erase(pos);
     if (b.empty()) m_porCanal.erase(it);
+}
+
+QString TextoAviso(TAvisoCampanha aviso) {
+    switch (aviso) {
+    case TAvisoCampanha::CallAdded:
+        return QStringLiteral("CallAdded");
+    case TAvisoCampanha::CallRemoved:
+        return QStringLiteral("CallRemoved");
+    case TAvisoCampanha::CallUpdated:
+        return QStringLiteral("CallUpdated");
+    case TAvisoCampanha::Fila:
+        return QStringLiteral("Fila");
+    case TAvisoCampanha::Resumo:
+        break;
+    }
+    return QStringLiteral("Resumo");
 }

@@ -16,13 +16,22 @@ class TChannel;
 class TFila;
 class TListaCampanhas;
 
+// What a campaign announces to its OnCampanhaEvent: a call (with its channel), its queue
+// ("Fila"), or its summary counters read again ("Resumo", announced by the refresher).
+enum class TAvisoCampanha : quint8 { CallAdded, CallRemoved, CallUpdated, Fila, Resumo };
+constexpr bool AvisoDeChamada(TAvisoCampanha aviso) {
+    return aviso <= TAvisoCampanha::CallUpdated;
+}
+// The kind's text, as the packet log writes it.
+QString TextoAviso(TAvisoCampanha aviso);
+
 // One outbound dialer campaign: what the server's campaign table says of it, the queue its
 // answered calls go to, its live dialer calls and sixteen summary counters read from the
 // server's database. Every change is announced through OnCampanhaEvent with the call concerned
 // (or none) and a kind: "CallAdded", "CallRemoved", "CallUpdated", "Fila".
 class TCampanha : public TItemIndexado {
 public:
-    using Callback = std::function<void(TCampanha* sender, TChannel* canal, const QString& kind)>;
+    using Callback = std::function<void(TCampanha* sender, TChannel* canal, TAvisoCampanha aviso)>;
 
     explicit TCampanha(const QString& campanhaId);
     // Lets go of the calls still held (their dialer data goes with it): the channels must
@@ -92,7 +101,7 @@ public:
     int ContaAguardando() const;
     int ContaEmAtendimento() const;
 
-    void Notifica(const QString& kind, TChannel* canal = nullptr);
+    void Notifica(TAvisoCampanha aviso, TChannel* canal = nullptr);
     QString Dump() const;
 
     // Position in its list (-1 outside one).

@@ -9,13 +9,13 @@
 
 namespace {
 
-const QString kMemberAdded = QStringLiteral("MemberAdded");
-const QString kMemberRemoved = QStringLiteral("MemberRemoved");
-const QString kMemberUpdated = QStringLiteral("MemberUpdated");
-const QString kMemberPaused = QStringLiteral("MemberPaused");
-const QString kCallAdded = QStringLiteral("CallAdded");
-const QString kCallRemoved = QStringLiteral("CallRemoved");
-const QString kCallUpdated = QStringLiteral("CallUpdated");
+constexpr TAvisoFila kMemberAdded = TAvisoFila::MemberAdded;
+constexpr TAvisoFila kMemberRemoved = TAvisoFila::MemberRemoved;
+constexpr TAvisoFila kMemberUpdated = TAvisoFila::MemberUpdated;
+constexpr TAvisoFila kMemberPaused = TAvisoFila::MemberPaused;
+constexpr TAvisoFila kCallAdded = TAvisoFila::CallAdded;
+constexpr TAvisoFila kCallRemoved = TAvisoFila::CallRemoved;
+constexpr TAvisoFila kCallUpdated = TAvisoFila::CallUpdated;
 
 // Files a queue in a bucket kept in list order.
 void Insere(std::vector<TFila*>& bucket, TFila* f) {
@@ -82,7 +82,7 @@ TMembroFila* TFila::AddMember(TAgente* agente) {
     auto novo = std::make_unique<TMembroFila>();
     novo->Member = agente->Agent();
     novo->Agent = agente;
-    novo->OnChange = [this](TMembroFila* m, const QString& kind) { Notify(kind, m); };
+    novo->OnChange = [this](TMembroFila* m, TAvisoFila aviso) { Notify(aviso, m); };
     TMembroFila* m = Members.Adiciona(std::move(novo));
     if (m_lista) m_lista->MembroEntrou(this, m->Member);
     m->OnChange(m, kMemberAdded);
@@ -286,8 +286,8 @@ QString TFila::QueueShortText() const {
     return t;
 }
 
-void TFila::Notify(const QString& kind, TMembroFila* membro, TChannel* canal) {
-    if (OnQueueEvent) OnQueueEvent(this, membro, canal, kind);
+void TFila::Notify(TAvisoFila aviso, TMembroFila* membro, TChannel* canal) {
+    if (OnQueueEvent) OnQueueEvent(this, membro, canal, aviso);
 }
 
 QString TFila::Dump() const {
@@ -402,4 +402,26 @@ void TListaFilas::MembroEntrou(TFila* fila, const QString& member) {
 
 void TListaFilas::MembroSaiu(TFila* fila, const QString& member) {
     Retira(m_porMembro, member, fila);
+}
+
+QString TextoAviso(TAvisoFila aviso) {
+    switch (aviso) {
+    case TAvisoFila::MemberAdded:
+        return QStringLiteral("MemberAdded");
+    case TAvisoFila::MemberRemoved:
+        return QStringLiteral("MemberRemoved");
+    case TAvisoFila::MemberUpdated:
+        return QStringLiteral("MemberUpdated");
+    case TAvisoFila::MemberPaused:
+        return QStringLiteral("MemberPaused");
+    case TAvisoFila::CallAdded:
+        return QStringLiteral("CallAdded");
+    case TAvisoFila::CallRemoved:
+        return QStringLiteral("CallRemoved");
+    case TAvisoFila::CallUpdated:
+        return QStringLiteral("CallUpdated");
+    case TAvisoFila::Fila:
+        break;
+    }
+    return QStringLiteral("Fila");
 }

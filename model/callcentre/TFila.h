@@ -15,10 +15,31 @@ class TChannel;
 class TFila;
 class TListaFilas;
 
+// What a queue announces to its OnQueueEvent: a membership (with the member), a call (with the
+// call's channel), or the queue itself ("Fila").
+enum class TAvisoFila : quint8 {
+    MemberAdded,
+    MemberRemoved,
+    MemberUpdated,
+    MemberPaused,
+    CallAdded,
+    CallRemoved,
+    CallUpdated,
+    Fila
+};
+constexpr bool AvisoDeMembro(TAvisoFila aviso) {
+    return aviso <= TAvisoFila::MemberPaused;
+}
+constexpr bool AvisoDeChamada(TAvisoFila aviso) {
+    return aviso >= TAvisoFila::CallAdded && aviso <= TAvisoFila::CallUpdated;
+}
+// The kind's text, as the packet log writes it.
+QString TextoAviso(TAvisoFila aviso);
+
 // One agent's membership of one queue, as the PBX reports it.
 class TMembroFila : public TItemIndexado {
 public:
-    using Callback = std::function<void(TMembroFila* sender, const QString& kind)>;
+    using Callback = std::function<void(TMembroFila* sender, TAvisoFila aviso)>;
 
     TAgente* Agent = nullptr; // not owned
     QString Member;           // the agent's identifier (Agent/1001): the member's key
@@ -55,8 +76,8 @@ private:
 // OnQueueEvent, with the member or the call concerned.
 class TFila : public TItemIndexado {
 public:
-    using Callback = std::function<void(TFila* sender, TMembroFila* membro, TChannel* canal,
-                                        const QString& kind)>;
+    using Callback =
+        std::function<void(TFila* sender, TMembroFila* membro, TChannel* canal, TAvisoFila aviso)>;
 
     explicit TFila(const QString& filaId);
     ~TFila();
@@ -125,7 +146,7 @@ public:
     QString QueueShortText() const;
 
     // Announces a change with OnQueueEvent when bound.
-    void Notify(const QString& kind, TMembroFila* membro = nullptr, TChannel* canal = nullptr);
+    void Notify(TAvisoFila aviso, TMembroFila* membro = nullptr, TChannel* canal = nullptr);
     QString Dump() const;
 
     // Position in its list (-1 outside one).

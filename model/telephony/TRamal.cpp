@@ -18,8 +18,8 @@ void TRamal::SetaDispositivo(const QString& dispositivo) {
     if (m_lista) m_lista->DispositivoMudou(this, antigo);
 }
 
-void TRamal::Avisa(const QString& kind) {
-    if (OnRamalEvent) OnRamalEvent(this, kind);
+void TRamal::Avisa(TAvisoRamal aviso) {
+    if (OnRamalEvent) OnRamalEvent(this, aviso);
 }
 
 bool TRamal::TemLigacao(const TLigacao* ligacao) const {
@@ -31,7 +31,7 @@ void TRamal::AdicionaLigacao(TLigacao* ligacao) {
     m_ligacoes.insert(m_ligacoes.begin(), ligacao);
     if (m_lista) m_lista->LigacaoAdicionada(this, ligacao);
     Estado = QStringLiteral("O");
-    Avisa(QStringLiteral("Call"));
+    Avisa(TAvisoRamal::Call);
 }
 
 void TRamal::RemoveLigacao(TLigacao* ligacao) {
@@ -43,11 +43,11 @@ void TRamal::RemoveLigacao(TLigacao* ligacao) {
         Estado = QStringLiteral("L");
         LivreDesde = ServerNow();
     }
-    Avisa(QStringLiteral("Call"));
+    Avisa(TAvisoRamal::Call);
 }
 
 void TRamal::AvisaLigacao() {
-    Avisa(QStringLiteral("Call"));
+    Avisa(TAvisoRamal::Call);
 }
 
 QString TRamal::TempoLivre() const {
@@ -184,7 +184,7 @@ void TListaRamais::PeerStatus(const QString& peer, const QString& status, const 
         alcancavel();
         r->Endereco = endereco;
     }
-    r->Avisa(QStringLiteral("Status"));
+    r->Avisa(TAvisoRamal::Status);
 }
 
 void TListaRamais::LinhaKhomp(const TLinhaKhomp& linha) {
@@ -197,7 +197,7 @@ void TListaRamais::LinhaKhomp(const TLinhaKhomp& linha) {
         if (r->Estado == u"I")
             r->Estado = r->m_ligacoes.empty() ? QStringLiteral("L") : QStringLiteral("O");
     }
-    r->Avisa(QStringLiteral("Status"));
+    r->Avisa(TAvisoRamal::Status);
 }
 
 bool TListaRamais::LinhaSipPeers(const TLinhaSipPeers& linha) {
@@ -206,4 +206,8 @@ bool TListaRamais::LinhaSipPeers(const TLinhaSipPeers& linha) {
     if (linha.StatusOk) r->Estado = QStringLiteral("L");
     if (linha.TemEndereco) r->Endereco = linha.Endereco;
     return true;
+}
+
+QString TextoAviso(TAvisoRamal aviso) {
+    return aviso == TAvisoRamal::Call ? QStringLiteral("Call") : QStringLiteral("Status");
 }

@@ -12,6 +12,11 @@
 
 class TLigacao;
 class TListaRamais;
+
+// What an extension announces to its OnRamalEvent: its calls or its state changed.
+enum class TAvisoRamal : quint8 { Call, Status };
+// The kind's text, as the packet log writes it.
+QString TextoAviso(TAvisoRamal aviso);
 class TPorta;
 struct TLinhaKhomp;
 struct TLinhaSipPeers;
@@ -20,7 +25,7 @@ struct TLinhaSipPeers;
 // keeps for it and the calls it takes part in.
 class TRamal : public TItemIndexado {
 public:
-    using Callback = std::function<void(TRamal* sender, const QString& kind)>;
+    using Callback = std::function<void(TRamal* sender, TAvisoRamal aviso)>;
 
     explicit TRamal(const QString& ramalId);
     TRamal(const TRamal&) = delete;
@@ -54,7 +59,7 @@ public:
 
 private:
     friend class TListaRamais;
-    void Avisa(const QString& kind);
+    void Avisa(TAvisoRamal aviso);
 
     QString m_dispositivo;
     std::vector<TLigacao*> m_ligacoes;

@@ -41,19 +41,19 @@ void RemoveDoBalde(QHash<K, std::vector<T*>>& mapa, const K& chave, T* item) {
 
 TCanalTronco::TCanalTronco(const QString& dispositivo) : m_dispositivo(dispositivo) {}
 
-void TCanalTronco::Avisa(const QString& kind) {
-    if (Tronco && Tronco->OnTroncoEvent) Tronco->OnTroncoEvent(Tronco, this, kind);
+void TCanalTronco::Avisa(TAvisoTronco aviso) {
+    if (Tronco && Tronco->OnTroncoEvent) Tronco->OnTroncoEvent(Tronco, this, aviso);
 }
 
 void TCanalTronco::AvisaStatus() {
-    Avisa(QStringLiteral("Status"));
+    Avisa(TAvisoTronco::Status);
 }
 
 void TCanalTronco::Recalcula() {
     if (!m_ligacao) {
         Direcao.clear();
         Telefone.clear();
-        Avisa(QStringLiteral("Call"));
+        Avisa(TAvisoTronco::Call);
         return;
     }
     TChannel* meu = m_ligacao->CanalPorNomeBase(m_dispositivo);
@@ -110,7 +110,7 @@ void TCanalTronco::Recalcula() {
             }
         }
     }
-    Avisa(QStringLiteral("Call"));
+    Avisa(TAvisoTronco::Call);
 }
 
 // --- TListaCanalTronco -----------------------------------------------------------------------
@@ -125,7 +125,7 @@ TCanalTronco* TListaCanalTronco::Adiciona(std::unique_ptr<TCanalTronco> canal) {
     if (c->m_dispositivo.isEmpty()) m_livres.insert(c);
     if (m_tronco && m_tronco->m_lista && !m_tronco->Sip() && !c->m_dispositivo.isEmpty())
         InsereOrdenado(m_tronco->m_lista->m_linhasPorDispositivo[c->m_dispositivo], c, LinhaAntes);
-    c->Avisa(QStringLiteral("Added"));
+    c->Avisa(TAvisoTronco::Added);
     return c;
 }
 
@@ -416,7 +416,7 @@ void TListaTroncos::PeerStatus(const QString& peer, const QString& status) {
             }
         }
     }
-    if (t->OnTroncoEvent) t->OnTroncoEvent(t, nullptr, QStringLiteral("Status"));
+    if (t->OnTroncoEvent) t->OnTroncoEvent(t, nullptr, TAvisoTronco::Status);
 }
 
 void TListaTroncos::LinhaKhomp(const TLinhaKhomp& linha) {
@@ -464,4 +464,16 @@ void TListaTroncos::EventoLinha(const QString& evento, const QString& valor,
         }
         c->AvisaStatus();
     }
+}
+
+QString TextoAviso(TAvisoTronco aviso) {
+    switch (aviso) {
+    case TAvisoTronco::Added:
+        return QStringLiteral("Added");
+    case TAvisoTronco::Call:
+        return QStringLiteral("Call");
+    case TAvisoTronco::Status:
+        break;
+    }
+    return QStringLiteral("Status");
 }

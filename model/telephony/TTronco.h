@@ -16,6 +16,12 @@ class TPorta;
 class TTronco;
 struct TLinhaKhomp;
 
+// What a trunk announces to its OnTroncoEvent, with the line concerned (none for a SIP trunk's
+// own state): a line was added, its call or its state changed.
+enum class TAvisoTronco : quint8 { Added, Call, Status };
+// The kind's text, as the packet log writes it.
+QString TextoAviso(TAvisoTronco aviso);
+
 // One line of a trunk: a hardware line named as the PBX names it, or a call slot of a SIP
 // trunk (named after the PBX channel of its current call, empty while free).
 class TCanalTronco : public TItemIndexado {
@@ -39,7 +45,7 @@ public:
     void Recalcula();
     void AvisaStatus();
     // The change callback: relays to the owning trunk's OnTroncoEvent with this line.
-    void Avisa(const QString& kind);
+    void Avisa(TAvisoTronco aviso);
     // Position in its trunk's lines.
     int Indice() const;
 
@@ -89,7 +95,7 @@ private:
 // list indexes them).
 class TTronco : public TItemIndexado {
 public:
-    using Callback = std::function<void(TTronco* tronco, TCanalTronco* canal, const QString& kind)>;
+    using Callback = std::function<void(TTronco* tronco, TCanalTronco* canal, TAvisoTronco aviso)>;
 
     explicit TTronco(const QString& nome);
     TTronco(const TTronco&) = delete;

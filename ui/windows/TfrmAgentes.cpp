@@ -74,6 +74,11 @@ TfrmAgentes::TfrmAgentes(TMonitor* monitor, QWidget* parent)
     connect(&Timer2, &QTimer::timeout, this, &TfrmAgentes::Timer2Timer);
     connect(m_vista, &TVistaLista::CabecalhoClicado, this, &TfrmAgentes::ColunaClicada);
     connect(m_vista, &TVistaLista::MenuPedido, this, &TfrmAgentes::AbreMenu);
+    if (m_monitor)
+        m_avisoMembro =
+            m_monitor->Avisos().Membro.Assina([this](TFila*, TMembroFila* membro, TAvisoFila) {
+                if (membro->Agent) AtualizaAgente(membro->Agent);
+            });
 }
 
 TfrmAgentes::~TfrmAgentes() {
@@ -211,9 +216,7 @@ void TfrmAgentes::RefazListView() {
     Timer1.start();
 }
 
-void TfrmAgentes::AtualizaAgente(TAgente* agente, const QString& aviso) {
-    // Agent notices show at the next tick; member notices change the row now.
-    if (!aviso.startsWith(u"Member")) return;
+void TfrmAgentes::AtualizaAgente(TAgente* agente) {
     const int row = m_modelo->LinhaDe(agente);
     if (row >= 0) AtualizaAgenteNew(row);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/callcentre/TAcoesAtendente.h"
+#include "monitor/TAviso.h"
 #include "settings/TEsquemaCores.h"
 #include "settings/TLargurasColunas.h"
 
@@ -39,8 +40,9 @@ public:
     void SalvaCfgForm();
     void Inicio() { RefazListView(); }
     void RefazListView();
-    // A member or agent notice from the main window.
-    void AtualizaAgente(TAgente* agente, const QString& aviso);
+    // A membership of the agent changed: its row shows it now (its own notices show at the
+    // next tick).
+    void AtualizaAgente(TAgente* agente);
     // The colours changed: re-read them and redraw.
     void AtualizaCores();
 
@@ -106,6 +108,7 @@ private:
     void AbreCores();
 
     TMonitor* m_monitor;
+    TAssinatura m_avisoMembro;
     TModeloTabela* m_modelo;
     TDelegateLista* m_delegate;
     TVistaLista* m_vista;
