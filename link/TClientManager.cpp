@@ -127,15 +127,69 @@ void TClientManager::OnSocketReadyRead() {
     }
 }
 
+namespace {
+
+// Whether `text` begins with `prefix` (ASCII case-insensitive); `complete` is false when the
+// text is shorter than the prefix but matches as far as it goes.
+bool StartsLike(QByteArrayView text, QByteArrayView prefix, bool* complete = nullptr) {
+    const qsizetype n = std::min(text.size(), prefix.size());
+    if (complete) *complete = n == prefix.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = text[i];
+        if ((c >= 'A' && c <= 'Z' ? char(c + 32) : c) != prefix[i]) return false;
+    }
+    return true;
+}
+
+constexpr QByteArrayView kFollows("response: follows");
+constexpr QByteArrayView kEndCommand("--END COMMAND--");
+
+// What an empty line inside a "Response: Follows" answer means.
+enum class FimFollows { Fim, Corpo, Espera };
+
+// A command answer carries console text, which may hold empty lines of its own: it ends at the
+// empty line right after "--END COMMAND--". A server that leaves that marker out must not make
+// us swallow what comes after, so an empty line followed by the start of a packet also ends it.
+FimFollows ClassificaFollows(QByteArrayView buffer, qsizetype p) {
+    if (buffer.first(p).endsWith(kEndCommand)) return FimFollows::Fim;
+    const QByteArrayView next = buffer.sliced(p + kTerminator.size());
+    bool completeEvent = false;
+    bool completeResponse = false;
+    const bool event = StartsLike(next, "event:", &completeEvent);
+    const bool response = StartsLike(next, "response:", &completeResponse);
+    if ((event && completeEvent) || (response && completeResponse)) return FimFollows::Fim;
+    if ((event && !completeEvent) || (response && !completeResponse)) return FimFollows::Espera;
+    return FimFollows::Corpo;
+}
+
+} // namespace
+
 void TClientManager::FeedBytes(QByteArrayView bytes) {
     m_receiveBuffer.append(bytes);
 
     QStringList packets;
     qsizetype start = 0;
+    qsizetype searchFrom = std::max<qsizetype>(0, m_scanFrom);
+    qsizetype waitAt = -1;
     for (;;) {
-        const qsizetype p = m_receiveBuffer.indexOf(kTerminator, std::max(start, m_scanFrom));
+        const qsizetype p = m_receiveBuffer.indexOf(kTerminator, std::max(start, searchFrom));
         if (p < 0) break;
         const qsizetype end = p + kTerminator.size();
+        // Only command answers get a second look; events stay on the plain path. An answer
+        // past the size limit is cut here and thrown away like any oversized packet.
+        if (!m_discarding && end - start <= kMaxPacketBytes &&
+            (m_receiveBuffer.at(start) | 0x20) == 'r' &&
+            StartsLike(QByteArrayView(m_receiveBuffer).sliced(start), kFollows)) {
+            const FimFollows fim = ClassificaFollows(m_receiveBuffer, p);
+            if (fim == FimFollows::Espera) {
+                waitAt = p;
+                break;
+            }
+            if (fim == FimFollows::Corpo) {
+                searchFrom = p + 2;
+                continue;
+            }
+        }
         if (m_discarding) {
             m_discarding = false;
             Log(QStringLiteral("Fim do pacote grande descartado; recepção ressincronizada"));
@@ -147,12 +201,19 @@ void TClientManager::FeedBytes(QByteArrayView bytes) {
             packets.append(DecodeText(QByteArrayView(m_receiveBuffer).sliced(start, end - start)));
         }
         start = end;
+        searchFrom = end;
     }
     m_receiveBuffer.remove(0, start);
-    // The terminator may straddle this read and the next one.
-    m_scanFrom = std::max<qsizetype>(0, m_receiveBuffer.size() - (kTerminator.size() - 1));
+    // The terminator may straddle this read and the next one; an empty line inside a command
+    // answer that could not be told yet is looked at again.
+    m_scanFrom =
+        waitAt >= 0
+            ? waitAt - start
+            : std::max<qsizetype>(0, std::max(searchFrom - start,
+                                              m_receiveBuffer.size() - (kTerminator.size() - 1)));
 
-    if (m_receiveBuffer.size() > kMaxPacketBytes) {
+    // While waiting, the packet held fits the limit and only a few bytes follow it.
+    if (waitAt < 0 && m_receiveBuffer.size() > kMaxPacketBytes) {
         if (!m_discarding)
             Log(QStringLiteral("Pacote sem fim com mais de %1 bytes: descartando até o próximo "
                                "fim de pacote")

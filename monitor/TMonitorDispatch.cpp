@@ -142,8 +142,13 @@ void TMonitor::TrataResposta(const TPacketManagerParser& p) {
         TrataVariavelDiscador(id, p);
         return;
     }
-    if (id == u"SIPPeers" || id == u"KhompChannels" || id == u"DahdiChannels")
+    if (id == u"SIPPeers" || id == u"KhompChannels" || id == u"DahdiChannels") {
         TrataSaidaComando(id, p);
+        // Whatever the form ("Follows", or "Success" with "Output" lines), the answer is the
+        // whole output: no event follows it.
+        SendAfter(id);
+        return;
+    }
     if (id == u"UserInChat" && response == u"Success") {
         ChatIniciado = true;
         SendAfter(id);

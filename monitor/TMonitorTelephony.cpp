@@ -443,16 +443,17 @@ void TMonitor::PreparaCargaTelefonia() {
 // --- Responses -------------------------------------------------------------------------------
 
 void TMonitor::TrataSaidaComando(const QString& id, const TPacketManagerParser& p) {
+    const std::vector<QStringView> linhas = LinhasDaSaida(p.Lines);
     if (id == u"SIPPeers") {
         TLeitorSipPeers leitor;
         TLinhaSipPeers linha;
-        for (QStringView texto : p.Lines) {
+        for (QStringView texto : linhas) {
             if (!leitor.Le(texto, linha)) continue;
             if (!Ramais.LinhaSipPeers(linha))
                 Troncos.PeerStatus(u"SIP/" + linha.Nome, linha.StatusPeer);
         }
     } else if (id == u"KhompChannels") {
-        for (QStringView texto : p.Lines) {
+        for (QStringView texto : linhas) {
             if (!texto.startsWith(u"<K>")) continue;
             const TLinhaKhomp linha = LeLinhaKhomp(texto);
             if (linha.Dispositivo.isEmpty()) continue;
@@ -463,7 +464,7 @@ void TMonitor::TrataSaidaComando(const QString& id, const TPacketManagerParser& 
         TLeitorDahdi leitor;
         int numero = 0;
         QString estado;
-        for (QStringView texto : p.Lines)
+        for (QStringView texto : linhas)
             if (leitor.Le(texto, numero, estado)) Troncos.LinhaDahdi(numero, estado);
     }
 }

@@ -177,3 +177,27 @@ QByteArray TCommandOutputs::followsPacket(const QString& actionId, const QString
     out += "--END COMMAND--\r\n\r\n";
     return out;
 }
+
+QByteArray TCommandOutputs::answerPacket(const QString& actionId, const QStringList& lines,
+                                         TSimCommandForm form) {
+    QByteArray id;
+    if (!actionId.isEmpty()) id = "ActionID: " + TSimPacket::singleLine(actionId).toUtf8() + "\r\n";
+    QByteArray out;
+    switch (form) {
+    case TSimCommandForm::CrLf:
+        return followsPacket(actionId, lines);
+    case TSimCommandForm::Lf:
+        out = "Response: Follows\r\n" + id + "Privilege: Command\r\n";
+        for (const QString& line : lines)
+            out += TSimPacket::singleLine(line).toUtf8() + "\n";
+        out += "--END COMMAND--\r\n\r\n";
+        return out;
+    case TSimCommandForm::Output:
+        out = "Response: Success\r\n" + id + "Message: Command output follows\r\n";
+        for (const QString& line : lines)
+            out += "Output: " + TSimPacket::singleLine(line).toUtf8() + "\r\n";
+        out += "\r\n";
+        return out;
+    }
+    return out;
+}

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "TSimOptions.h"
+
 class TSimState;
 
 // Text output of the PBX console commands the monitor asks for, generated from the live state
@@ -27,4 +29,10 @@ public:
     // output and "--END COMMAND--". Empty lines are left out (one would end the packet) and no
     // line can hold a line break.
     static QByteArray followsPacket(const QString& actionId, const QStringList& lines);
+
+    // The answer in the given form. Lone LF: the console text as the platform's servers write
+    // it, empty lines included, each line ended by LF. Output: "Response: Success", the id,
+    // "Message: Command output follows", then "Output: " + the line for every line.
+    static QByteArray answerPacket(const QString& actionId, const QStringList& lines,
+                                   TSimCommandForm form);
 };

@@ -5,6 +5,13 @@
 
 #include <functional>
 
+// How the answer to a console command is written.
+enum class TSimCommandForm {
+    Lf,     // "Response: Follows", the console text with lone-LF line ends, "--END COMMAND--"
+    CrLf,   // the same with CR LF line ends (empty lines left out: one would end the packet)
+    Output, // "Response: Success" and one "Output: " line per console line
+};
+
 // How a TPbxServer runs; the program's command line fills it.
 struct TSimOptions {
     QHostAddress address = QHostAddress::LocalHost;
@@ -19,6 +26,7 @@ struct TSimOptions {
     int chunk = 0;          // write in pieces of at most this many bytes (0 = whole writes)
     qint64 stallAfter = -1; // after N packets send half of the next one, then nothing
     bool garbage = false;   // mix malformed packets into the stream (after the login)
+    TSimCommandForm commandForm = TSimCommandForm::Lf; // as the platform's servers write them
     // The call centre's own traffic. Off unless asked for, so that a server started in-process
     // stays quiet; the program turns it on. The agent actions are obeyed either way.
     bool traffic = false;

@@ -354,7 +354,8 @@ void TSimSession::command(const TSimPacket& action) {
         error(action, QStringLiteral("No such command '%1'").arg(text));
         return;
     }
-    m_output->sendPacket(TCommandOutputs::followsPacket(actionId(action), lines));
+    m_output->sendPacket(
+        TCommandOutputs::answerPacket(actionId(action), lines, m_context.options->commandForm));
 }
 
 void TSimSession::chatAction(const TSimPacket& action) {

@@ -58,6 +58,11 @@ int main(int argc, char* argv[]) {
          QStringLiteral("N")},
         {QStringLiteral("garbage"),
          QStringLiteral("Mix malformed packets into the stream after the login.")},
+        {QStringLiteral("command-output"),
+         QStringLiteral("How console command answers are written: lf (Follows, lone-LF lines, "
+                        "as the platform's servers do), crlf (Follows, CR LF lines) or output "
+                        "(Success with one Output line per console line)."),
+         QStringLiteral("FORM"), QStringLiteral("lf")},
         {QStringLiteral("no-traffic"),
          QStringLiteral("No traffic of its own: the state changes only by the agent actions.")},
         {QStringLiteral("warm-up"),
@@ -110,6 +115,15 @@ int main(int argc, char* argv[]) {
     options.scenario = parser.value(QStringLiteral("scenario"));
     options.scriptFile = parser.value(QStringLiteral("script"));
     options.garbage = parser.isSet(QStringLiteral("garbage"));
+    const QString form = parser.value(QStringLiteral("command-output")).toLower();
+    if (form == u"lf")
+        options.commandForm = TSimCommandForm::Lf;
+    else if (form == u"crlf")
+        options.commandForm = TSimCommandForm::CrLf;
+    else if (form == u"output")
+        options.commandForm = TSimCommandForm::Output;
+    else
+        return failWith(QStringLiteral("--command-output takes lf, crlf or output"));
     options.traffic = !parser.isSet(QStringLiteral("no-traffic"));
     options.warmUpSeconds = int(warmUp);
     options.dumpStateSeconds = int(dumpState);

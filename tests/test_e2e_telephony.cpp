@@ -12,11 +12,20 @@ class TestE2eTelephony : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every form a server may write its console command answers in loads the same.
+    void demoScenarioLoads_data() {
+        QTest::addColumn<int>("form");
+        QTest::newRow("lone LF") << int(TSimCommandForm::Lf);
+        QTest::newRow("CR LF") << int(TSimCommandForm::CrLf);
+        QTest::newRow("Output lines") << int(TSimCommandForm::Output);
+    }
     void demoScenarioLoads() {
+        QFETCH(int, form);
         TPbxServer server;
         TSimOptions options;
         options.port = 0;
         options.chatPort = 0;
+        options.commandForm = TSimCommandForm(form);
         QString error;
         QVERIFY2(server.start(options, &error), qPrintable(error));
         TRecordingUi ui;

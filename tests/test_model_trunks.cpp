@@ -253,12 +253,13 @@ private Q_SLOTS:
                            row("pseudo", "In Service"), row("1", "In Service"),
                            row("2", "Red Alarm"), row("abc", "junk"), row("0", "zero"), "short",
                            row("17", "In Service" + QString(40, ' ') + "tail"),
-                           row("3", "--END COMMAND--"), row("4", "after the end")}));
+                           row("3", "Red Alarm--END COMMAND--"), row("4", "after the end")}));
         QCOMPARE(L("E1 Oi", 0)->Status, QStringLiteral("In Service"));
         QCOMPARE(L("E1 Oi", 1)->Status, QStringLiteral("Red Alarm"));
         QCOMPARE(L("E1 Oi", 1)->StatusDetalhe, QStringLiteral("Red Alarm"));
         QCOMPARE(L("E1 Oi", 16)->Status, QStringLiteral("In Service")); // 30 characters at most
-        QCOMPARE(L("E1 Oi", 2)->Status, QStringLiteral("Failure"));
+        // The last line, glued to the end marker, still counts; nothing after the marker does.
+        QCOMPARE(L("E1 Oi", 2)->Status, QStringLiteral("Red Alarm"));
         QCOMPARE(L("E1 Oi", 3)->Status, QStringLiteral("Failure"));
         QVERIFY(m->ui->troncos.isEmpty()); // the output announces nothing
     }

@@ -54,6 +54,7 @@ private Q_SLOTS:
     void portNumbering_data();
     void portNumbering();
     void sipPeersFollowRegistration();
+    void commandAnswerIsOnePacket_data();
     void commandAnswerIsOnePacket();
     void demoScenarioSeedsTheState();
 };
@@ -292,14 +293,35 @@ void TestSimUnits::sipPeersFollowRegistration() {
     QCOMPARE(peer(QStringLiteral("2017")), QStringLiteral("10.0.0.17 OK"));
 }
 
+void TestSimUnits::commandAnswerIsOnePacket_data() {
+    QTest::addColumn<int>("form");
+    QTest::addColumn<QByteArray>("packet");
+    // Empty lines stay where they cannot end the packet; no line can hold a line break.
+    QTest::newRow("lone LF") << int(TSimCommandForm::Lf)
+                             << QByteArray("Response: Follows\r\nActionID: SIPPeers\r\nPrivilege: "
+                                           "Command\r\nlinha 1\n\n   \na    Event: x\n"
+                                           "--END COMMAND--\r\n\r\n");
+    QTest::newRow("CR LF") << int(TSimCommandForm::CrLf)
+                           << QByteArray("Response: Follows\r\nActionID: SIPPeers\r\nPrivilege: "
+                                         "Command\r\nlinha 1\r\na    Event: x\r\n"
+                                         "--END COMMAND--\r\n\r\n");
+    QTest::newRow("Output lines")
+        << int(TSimCommandForm::Output)
+        << QByteArray("Response: Success\r\nActionID: SIPPeers\r\nMessage: Command output "
+                      "follows\r\nOutput: linha 1\r\nOutput: \r\nOutput:    \r\n"
+                      "Output: a    Event: x\r\n\r\n");
+}
+
 void TestSimUnits::commandAnswerIsOnePacket() {
-    const QByteArray packet = TCommandOutputs::followsPacket(
-        QStringLiteral("SIPPeers"), {QStringLiteral("linha 1"), QString(), QStringLiteral("   "),
-                                     QStringLiteral("a\r\n\r\nEvent: x")});
-    QCOMPARE(
-        packet,
-        QByteArray("Response: Follows\r\nActionID: SIPPeers\r\nPrivilege: Command\r\nlinha 1\r\n"
-                   "a    Event: x\r\n--END COMMAND--\r\n\r\n"));
+    QFETCH(int, form);
+    QFETCH(QByteArray, packet);
+    const QByteArray answer =
+        TCommandOutputs::answerPacket(QStringLiteral("SIPPeers"),
+                                      {QStringLiteral("linha 1"), QString(), QStringLiteral("   "),
+                                       QStringLiteral("a\r\n\r\nEvent: x")},
+                                      TSimCommandForm(form));
+    QCOMPARE(answer, packet);
+    QCOMPARE(answer.count("\r\n\r\n"), 1);
 }
 
 void TestSimUnits::demoScenarioSeedsTheState() {

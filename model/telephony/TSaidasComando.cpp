@@ -9,7 +9,49 @@ QStringView Colunas(QStringView linha, qsizetype from, qsizetype n) {
     return linha.sliced(inicio, std::min(n, linha.size() - inicio));
 }
 
+bool ComecaSemCaixa(QStringView linha, QStringView prefixo) {
+    return linha.startsWith(prefixo, Qt::CaseInsensitive);
+}
+
+bool LinhaDeCabecalho(QStringView linha) {
+    return ComecaSemCaixa(linha, u"Response:") || ComecaSemCaixa(linha, u"Privilege:") ||
+           ComecaSemCaixa(linha, u"ActionID:") || ComecaSemCaixa(linha, u"Message:");
+}
+
+constexpr QStringView kFimComando = u"--END COMMAND--";
+
 } // namespace
+
+std::vector<QStringView> LinhasDaSaida(const std::vector<QStringView>& linhasPacote) {
+    std::vector<QStringView> saida;
+    size_t i = 0;
+    while (i < linhasPacote.size() && LinhaDeCabecalho(linhasPacote[i]))
+        ++i;
+    // The last entry is the packet's closing empty line, not an empty console line.
+    const size_t fim = linhasPacote.empty() ? 0 : linhasPacote.size() - 1;
+    for (; i < fim; ++i) {
+        QStringView texto = linhasPacote[i];
+        if (ComecaSemCaixa(texto, u"Output:")) {
+            texto = texto.sliced(7);
+            if (texto.startsWith(u' ')) texto = texto.sliced(1);
+        }
+        // Console text keeps its own lone-LF line ends inside one CR LF line.
+        for (;;) {
+            const qsizetype lf = texto.indexOf(u'\n');
+            QStringView linha = lf < 0 ? texto : texto.first(lf);
+            if (linha.endsWith(u'\r')) linha.chop(1);
+            if (linha.endsWith(kFimComando)) {
+                linha.chop(kFimComando.size());
+                if (!linha.isEmpty()) saida.push_back(linha);
+                return saida;
+            }
+            saida.push_back(linha);
+            if (lf < 0) break;
+            texto = texto.sliced(lf + 1);
+        }
+    }
+    return saida;
+}
 
 bool TLeitorSipPeers::Le(QStringView linha, TLinhaSipPeers& saida) {
     if (linha.startsWith(u"Name/username")) {

@@ -8,6 +8,17 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <vector>
+
+// The console lines of a command answer, from the packet's lines (split at CR LF, the closing
+// empty line last). Servers write the output in one of three forms: after "Response: Follows"
+// the raw console text, its lines ended by a lone LF (or by CR LF), then "--END COMMAND--"
+// (glued to the last line when that one has no LF); or, after "Response: Success", one
+// "Output: " line per console line. The header lines (Response, Privilege, ActionID, Message)
+// are left out and the text of every console line is kept as printed, leading blanks included,
+// so the column rules hold. The views point into the packet's text.
+std::vector<QStringView> LinhasDaSaida(const std::vector<QStringView>& linhasPacote);
+
 // One peer line of "sip show peers".
 struct TLinhaSipPeers {
     QString Nome; // the name column, cut before its first "/"
