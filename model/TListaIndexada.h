@@ -20,6 +20,8 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstddef>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -111,6 +113,11 @@ public:
     class Iterador {
     public:
         using Base = typename std::vector<std::unique_ptr<T>>::const_iterator;
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = T*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = T* const*;
+        using reference = T*;
         Iterador(Base it, Base fim) : m_it(it), m_fim(fim) { Pula(); }
         T* operator*() const { return m_it->get(); }
         Iterador& operator++() {
@@ -118,6 +125,12 @@ public:
             Pula();
             return *this;
         }
+        Iterador operator++(int) {
+            Iterador antes = *this;
+            ++*this;
+            return antes;
+        }
+        bool operator==(const Iterador& o) const { return m_it == o.m_it; }
         bool operator!=(const Iterador& o) const { return m_it != o.m_it; }
 
     private:

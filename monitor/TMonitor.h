@@ -14,6 +14,8 @@
 #include "model/users/TPermissaoUsuario.h"
 #include "monitor/TAvisos.h"
 #include "monitor/TMonitorUi.h"
+#include "monitor/TPermissoes.h"
+#include "monitor/TRefrescoStatusFila.h"
 #include "settings/TConfiguracao.h"
 
 #include <QElapsedTimer>
@@ -182,8 +184,12 @@ public:
 
     // Queue-status refreshes waiting for their answer / asked for again meanwhile, per
     // connection (for tests and diagnostics).
-    int StatusFilaEmAndamento(int connectionId) const;
-    bool StatusFilaPendente(const QString& filaId, int connectionId) const;
+    int StatusFilaEmAndamento(int connectionId) const {
+        return m_refrescoStatusFila.EmAndamento(connectionId);
+    }
+    bool StatusFilaPendente(const QString& filaId, int connectionId) const {
+        return m_refrescoStatusFila.Pendente(filaId, connectionId);
+    }
 
     // Dialer variables of a channel (asked for every new channel without dialer data, except
     // agent and local channels); the answers come back as "VarDis...-" responses.
@@ -259,35 +265,59 @@ public:
     void SendAfterChat(const QString& step);
     void TrataEventoChat(const TPacketManagerParser& p);
 
-    // --- Permission checks -------------------------------------------------------------------
-    bool TemPermissaoMonitorarCallCenter() const;
-    bool TemPermissaoMonitorarChatExterno() const;
-    bool TemPermissaoGerenciarAtendentes() const;
-    bool TemPermissaoChatUsuario(const QString& usuario) const;
-    bool TemPermissaoChat() const;
-    bool TemPermissaoMonitorarConversaChat(const QString& valor) const;
-    bool TemPermissaoTronco(const QString& idTronco, const QString& nome) const;
-    bool TemPermissaoTronco(const TTronco* tronco) const;
-    // Counting checks: how many trunks / extensions the user may see.
-    int TemPermissaoTroncos() const;
-    int TemPermissaoRamais() const;
-    bool TemPermissaoRamal(const QString& ramalId) const;
-    bool TemPermissaoAtendenteCodigo(const QString& codigo) const;
-    bool TemPermissaoFilaId(const QString& filaId) const;
-    bool TemPermissaoCampanhaId(const QString& campanhaId) const;
-    bool TemPermissaoAtendente(const TAgente* agente) const;
-    bool TemPermissaoFila(const TFila* fila) const;
-    bool TemPermissaoCampanha(const TCampanha* campanha) const;
-    // Counting checks: campaigns the user may see, all of them / the active ones.
-    int TemPermissaoCampanhas() const;
-    int TemPermissaoCampanhasAtivas() const;
-    // Counting checks: agents, voice queues and chat queues the user may see.
-    int TemPermissaoAtendentes() const;
-    int TemPermissaoFilas() const;
-    int TemPermissaoFilasChat() const;
-    // The call-centre gate: "Monitorar Call Center" or bit 4 of the user's mask.
-    bool PassaPortaoCallCenter() const;
-    bool PassaPortaoChat() const;
+    // --- Permission checks --------------------------------------------------------------------
+    // Asked by the windows and menus here; the checks themselves are TPermissoes.
+    bool TemPermissaoMonitorarCallCenter() const {
+        return m_permissoes.TemPermissaoMonitorarCallCenter();
+    }
+    bool TemPermissaoMonitorarChatExterno() const {
+        return m_permissoes.TemPermissaoMonitorarChatExterno();
+    }
+    bool TemPermissaoGerenciarAtendentes() const {
+        return m_permissoes.TemPermissaoGerenciarAtendentes();
+    }
+    bool TemPermissaoChatUsuario(const QString& usuario) const {
+        return m_permissoes.TemPermissaoChatUsuario(usuario);
+    }
+    bool TemPermissaoChat() const { return m_permissoes.TemPermissaoChat(); }
+    bool TemPermissaoMonitorarConversaChat(const QString& valor) const {
+        return m_permissoes.TemPermissaoMonitorarConversaChat(valor);
+    }
+    bool TemPermissaoTronco(const QString& idTronco, const QString& nome) const {
+        return m_permissoes.TemPermissaoTronco(idTronco, nome);
+    }
+    bool TemPermissaoTronco(const TTronco* tronco) const {
+        return m_permissoes.TemPermissaoTronco(tronco);
+    }
+    int TemPermissaoTroncos() const { return m_permissoes.TemPermissaoTroncos(); }
+    int TemPermissaoRamais() const { return m_permissoes.TemPermissaoRamais(); }
+    bool TemPermissaoRamal(const QString& ramalId) const {
+        return m_permissoes.TemPermissaoRamal(ramalId);
+    }
+    bool TemPermissaoAtendenteCodigo(const QString& codigo) const {
+        return m_permissoes.TemPermissaoAtendenteCodigo(codigo);
+    }
+    bool TemPermissaoFilaId(const QString& filaId) const {
+        return m_permissoes.TemPermissaoFilaId(filaId);
+    }
+    bool TemPermissaoCampanhaId(const QString& campanhaId) const {
+        return m_permissoes.TemPermissaoCampanhaId(campanhaId);
+    }
+    bool TemPermissaoAtendente(const TAgente* agente) const {
+        return m_permissoes.TemPermissaoAtendente(agente);
+    }
+    bool TemPermissaoFila(const TFila* fila) const { return m_permissoes.TemPermissaoFila(fila); }
+    bool TemPermissaoCampanha(const TCampanha* campanha) const {
+        return m_permissoes.TemPermissaoCampanha(campanha);
+    }
+    int TemPermissaoCampanhas() const { return m_permissoes.TemPermissaoCampanhas(); }
+    int TemPermissaoCampanhasAtivas() const { return m_permissoes.TemPermissaoCampanhasAtivas(); }
+    int TemPermissaoAtendentes() const { return m_permissoes.TemPermissaoAtendentes(); }
+    int TemPermissaoFilas() const { return m_permissoes.TemPermissaoFilas(); }
+    int TemPermissaoFilasChat() const { return m_permissoes.TemPermissaoFilasChat(); }
+    bool PassaPortaoCallCenter() const { return m_permissoes.PassaPortaoCallCenter(); }
+    bool PassaPortaoChat() const { return m_permissoes.PassaPortaoChat(); }
+
     // Sends one action over the manager connection (dropped when it is not open).
     void SendManager(const QString& text);
     void ClientManagerSendString(bool chat, const QString& text);
@@ -448,8 +478,6 @@ private:
     void OnClientManagerChatError(TClientManager* sender, int code);
     void OnClientManagerChatPacket(TClientManager* sender, const QString& packet);
     void FinishChatLoad();
-    bool Pode(const char16_t* grupoNovo, const char16_t* nomeNovo, const char16_t* grupoAntigo,
-              const char16_t* nomeAntigo, const QString& valor) const;
 
     TMonitorUi m_nullUi;
     TMonitorUi* m_ui;
@@ -464,14 +492,6 @@ private:
     bool m_chatLoadPending = false;
     bool m_chatLoggedIn = false;
 
-    // Queue-status refreshes per connection: the queues asked, oldest first, with the moment
-    // each was sent; and the queues to ask again when their answer arrives.
-    struct TPedidoStatusFila {
-        QString FilaId;
-        qint64 EnviadoEm = 0;
-    };
-    std::deque<TPedidoStatusFila> m_statusFilaFila[2];
-    QHash<QString, int> m_statusFilaEmVoo[2];
-    QSet<QString> m_statusFilaPendente[2];
-    QElapsedTimer m_relogioStatusFila;
+    TRefrescoStatusFila m_refrescoStatusFila;
+    TPermissoes m_permissoes{Permissoes, Troncos, Ramais, Agentes, Filas, Campanhas};
 };

@@ -13,10 +13,6 @@
 
 namespace {
 
-// Refreshes waiting longer than this for their answer are taken as lost: the queue may be asked
-// again.
-constexpr qint64 kStatusFilaPerdidoMs = 30000;
-
 // The integer under `chave`, refusing an absent or empty value as well as a malformed one.
 bool LeInteiroObrigatorio(const TPacketManagerParser& p, QStringView chave, qint32& valor) {
     bool ok = false;
@@ -267,61 +263,14 @@ void TMonitor::PedeStatusFila(const QString& filaId, int connectionId) {
 }
 
 void TMonitor::PedeStatusFila(TFila* fila, int connectionId) {
-    if (!fila || !QueueStatusLoaded || connectionId < 0 || connectionId > 1) return;
-    const QString& id = fila->FilaId();
-    auto& emVoo = m_statusFilaEmVoo[connectionId];
-    auto& ordem = m_statusFilaFila[connectionId];
-    if (!m_relogioStatusFila.isValid()) m_relogioStatusFila.start();
-    const qint64 agora = m_relogioStatusFila.elapsed();
-    // Answers that never came (a server that dropped the request) do not hold the queues back
-    // for ever.
-    while (!ordem.empty() && agora - ordem.front().EnviadoEm > kStatusFilaPerdidoMs) {
-        const QString perdido = ordem.front().FilaId;
-        ordem.pop_front();
-        if (--emVoo[perdido] <= 0) emVoo.remove(perdido);
-    }
-    if (emVoo.value(id, 0) > 0) {
-        // One request is on its way: a single one more follows its answer.
-        m_statusFilaPendente[connectionId].insert(id);
-        return;
-    }
-    TClientManager* conexao = connectionId == 1 ? m_chat : m_manager;
-    if (!conexao->Connected) return;
-    if (!IsSafeActionValue(id)) {
-        Loga(QStringLiteral("QueueStatus não enviado: fila com identificador inválido"));
-        return;
-    }
-    ClientManagerSendString(connectionId == 1,
-                            TActionText(u"QueueStatus").Add(u"Queue", id).Text());
-    ordem.push_back({id, agora});
-    emVoo[id] += 1;
+    if (fila && QueueStatusLoaded) m_refrescoStatusFila.Pede(fila->FilaId(), connectionId);
 }
 
 void TMonitor::StatusFilaConcluido(int connectionId) {
-    if (connectionId < 0 || connectionId > 1) return;
-    auto& ordem = m_statusFilaFila[connectionId];
-    if (ordem.empty()) return;
-    const QString id = ordem.front().FilaId;
-    ordem.pop_front();
-    auto& emVoo = m_statusFilaEmVoo[connectionId];
-    if (--emVoo[id] <= 0) emVoo.remove(id);
-    if (m_statusFilaPendente[connectionId].remove(id))
-        PedeStatusFila(Filas.Procura(id), connectionId);
+    const QString outra = m_refrescoStatusFila.Concluido(connectionId);
+    if (!outra.isEmpty()) PedeStatusFila(Filas.Procura(outra), connectionId);
 }
 
 void TMonitor::EsqueceStatusFila(int connectionId) {
-    if (connectionId < 0 || connectionId > 1) return;
-    m_statusFilaFila[connectionId].clear();
-    m_statusFilaEmVoo[connectionId].clear();
-    m_statusFilaPendente[connectionId].clear();
-}
-
-int TMonitor::StatusFilaEmAndamento(int connectionId) const {
-    if (connectionId < 0 || connectionId > 1) return 0;
-    return int(m_statusFilaFila[connectionId].size());
-}
-
-bool TMonitor::StatusFilaPendente(const QString& filaId, int connectionId) const {
-    if (connectionId < 0 || connectionId > 1) return false;
-    return m_statusFilaPendente[connectionId].contains(filaId);
+    m_refrescoStatusFila.Esquece(connectionId);
 }

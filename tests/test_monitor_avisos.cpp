@@ -15,7 +15,8 @@ struct TTodasAsJanelas {
 
     explicit TTodasAsJanelas(TAvisos& a) {
         auto nome = [](TChannel* c) { return c ? c->Channel() : QStringLiteral("-"); };
-        assinaturas.push_back(a.Ramal.Assina([this](TRamal* r) { linhas << "Ramal " + r->RamalId; }));
+        assinaturas.push_back(
+            a.Ramal.Assina([this](TRamal* r) { linhas << "Ramal " + r->RamalId; }));
         assinaturas.push_back(a.Tronco.Assina([this](TTronco* t, TCanalTronco* c) {
             linhas << "Tronco " + t->Nome + '#' + QString::number(c->Indice());
         }));
@@ -25,9 +26,10 @@ struct TTodasAsJanelas {
         assinaturas.push_back(a.Membro.Assina([this](TFila* f, TMembroFila* m, TAvisoFila k) {
             linhas << "Membro " + f->FilaId() + ' ' + m->Member + ' ' + TextoAviso(k);
         }));
-        assinaturas.push_back(a.ChamadaFila.Assina([this, nome](TFila* f, TChannel* c, TAvisoFila k) {
-            linhas << "ChamadaFila " + f->FilaId() + ' ' + nome(c) + ' ' + TextoAviso(k);
-        }));
+        assinaturas.push_back(
+            a.ChamadaFila.Assina([this, nome](TFila* f, TChannel* c, TAvisoFila k) {
+                linhas << "ChamadaFila " + f->FilaId() + ' ' + nome(c) + ' ' + TextoAviso(k);
+            }));
         assinaturas.push_back(a.Fila.Assina([this](TFila* f) { linhas << "Fila " + f->FilaId(); }));
         assinaturas.push_back(
             a.Campanha.Assina([this](TCampanha* c) { linhas << "Campanha " + c->CampanhaId(); }));
@@ -38,7 +40,8 @@ struct TTodasAsJanelas {
             }));
         assinaturas.push_back(a.ResumoCampanha.Assina(
             [this](TCampanha* c) { linhas << "ResumoCampanha " + c->CampanhaId(); }));
-        assinaturas.push_back(a.MotivosRecontados.Assina([this] { linhas << "MotivosRecontados"; }));
+        assinaturas.push_back(
+            a.MotivosRecontados.Assina([this] { linhas << "MotivosRecontados"; }));
         assinaturas.push_back(a.MenuDiscador.Assina([this] { linhas << "MenuDiscador"; }));
     }
 };
@@ -64,8 +67,8 @@ private Q_SLOTS:
                       {"PortaId: 1", "Placa: 0", "Marca: k", "Tipo: t", "TipoTronco: a"}));
         m->Feed(Completa("ZXDBListaPortas"));
         m->Feed(Linha("ZXDBListaTroncos", {"Nome: A", "Tipo: f", "TroncoId: 1"}));
-        m->Feed(Linha("ZXDBListaCampanhas", {"CampanhaId: 7", "Nome: Vendas", "Status: 1",
-                                             "Fila: 1", "Tipo: P"}));
+        m->Feed(Linha("ZXDBListaCampanhas",
+                      {"CampanhaId: 7", "Nome: Vendas", "Status: 1", "Fila: 1", "Tipo: P"}));
         m->NovoCanal("SIP/d-1", "2.1");
         m->Feed("Response: Success\r\nActionID: VarDisCampanha-SIP/d-1\r\nVariable: "
                 "DisCampanha\r\nValue: 7\r\n\r\n");
@@ -94,14 +97,14 @@ private Q_SLOTS:
         for (auto k : {TAvisoFila::MemberAdded, TAvisoFila::MemberRemoved,
                        TAvisoFila::MemberUpdated, TAvisoFila::MemberPaused}) {
             QTest::addRow("fila %s with member", qPrintable(TextoAviso(k)))
-                << "Fila" << int(k) << true
-                << L{"Membro 1 Agent/1001 " + TextoAviso(k), "Fila 1"};
+                << "Fila" << int(k) << true << L{"Membro 1 Agent/1001 " + TextoAviso(k), "Fila 1"};
             QTest::addRow("fila %s without member", qPrintable(TextoAviso(k)))
                 << "Fila" << int(k) << false << L{"Fila 1"};
         }
         for (auto k : {TAvisoFila::CallAdded, TAvisoFila::CallRemoved, TAvisoFila::CallUpdated}) {
             QTest::addRow("fila %s with call", qPrintable(TextoAviso(k)))
-                << "Fila" << int(k) << true << L{"ChamadaFila 1 SIP/x-1 " + TextoAviso(k), "Fila 1"};
+                << "Fila" << int(k) << true
+                << L{"ChamadaFila 1 SIP/x-1 " + TextoAviso(k), "Fila 1"};
             QTest::addRow("fila %s without call", qPrintable(TextoAviso(k)))
                 << "Fila" << int(k) << false << L{"Fila 1"};
         }
@@ -139,8 +142,7 @@ private Q_SLOTS:
             << L{"Campanha 7", "ChamadaCampanha 7 SIP/d-1 CallRemoved"};
         QTest::addRow("call reasons counted again")
             << "Recontagem" << 0 << false << L{"MotivosRecontados"};
-        QTest::addRow("campaign list read again")
-            << "Discador" << 0 << false << L{"MenuDiscador"};
+        QTest::addRow("campaign list read again") << "Discador" << 0 << false << L{"MenuDiscador"};
     }
     void fanOut() {
         QFETCH(QString, origem);
@@ -159,7 +161,8 @@ private Q_SLOTS:
                                    TAvisoTronco(tipo));
         } else if (origem == "Fila") {
             const auto k = TAvisoFila(tipo);
-            monitor->OnQueueEvent(fila, comSub && AvisoDeMembro(k) ? fila->Members.Item(0) : nullptr,
+            monitor->OnQueueEvent(fila,
+                                  comSub && AvisoDeMembro(k) ? fila->Members.Item(0) : nullptr,
                                   comSub && AvisoDeChamada(k) ? m->C("SIP/x-1") : nullptr, k);
         } else if (origem == "Agente") {
             monitor->OnAgentEvent(m->A("1001"), TAvisoAgente(tipo));
