@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the test suite, the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers for a bounded time.
+# Installs what is missing, builds, and runs every test: the test suite, the Debian package and
+# its checks, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# fuzzers for a bounded time.
 # Exits non-zero on any failure.
 #   VESMARA_QUICK=1 ./test.sh   only the plain test suite (for a fast local loop)
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/bootstrap.sh fuzz
+scripts/bootstrap.sh fuzz package
 
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen
@@ -20,6 +21,10 @@ cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs" --timeout 300
 
 [ "${VESMARA_QUICK:-0}" = 1 ] && exit 0
+
+echo "== Debian package"
+scripts/package.sh
+scripts/check-package.sh build-package/monitorvesmara_*.deb
 
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESMARA_WERROR=ON \

@@ -49,35 +49,35 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::CriaMenus() {
-    QMenu* ferramentas = menuBar()->addMenu(QStringLiteral("Ferramentas"));
-    QMenu* conexao = ferramentas->addMenu(QStringLiteral("Conexão"));
-    conexao->addAction(QStringLiteral("Conectar ao Vesmara..."), this,
+    QMenu* ferramentas = menuBar()->addMenu(QStringLiteral("&Ferramentas"));
+    QMenu* conexao = ferramentas->addMenu(QStringLiteral("&Conexão"));
+    conexao->addAction(QStringLiteral("&Conectar ao Vesmara..."), this,
                        [this] { m_monitor->menuConectarClick(); });
-    conexao->addAction(QStringLiteral("Desconectar do Vesmara..."), this,
+    conexao->addAction(QStringLiteral("&Desconectar do Vesmara..."), this,
                        [this] { m_monitor->menuDesconectarClick(); });
-    m_salvarComo = conexao->addAction(QStringLiteral("Salvar como..."), this,
+    m_salvarComo = conexao->addAction(QStringLiteral("&Salvar como..."), this,
                                       [this] { AbreTelaConexao(true); });
     m_salvarComo->setEnabled(false);
     ferramentas->addSeparator();
-    m_trocarUsuario = ferramentas->addAction(QStringLiteral("Trocar de usuário..."), this,
+    m_trocarUsuario = ferramentas->addAction(QStringLiteral("&Trocar de usuário..."), this,
                                              [this] { m_monitor->menuTrocarUsuarioClick(); });
     m_trocarUsuario->setEnabled(false);
     ferramentas->addSeparator();
-    ferramentas->addAction(QStringLiteral("Opções..."), this, [this] {
+    ferramentas->addAction(QStringLiteral("&Opções..."), this, [this] {
         auto* opcoes = new TfrmOpcoes(m_monitor, this);
         opcoes->show();
     });
     ferramentas->addSeparator();
-    ferramentas->addAction(QStringLiteral("Sair"), this, &QWidget::close);
+    ferramentas->addAction(QStringLiteral("&Sair"), this, &QWidget::close);
 
-    m_menuExibir = menuBar()->addMenu(QStringLiteral("Exibir"));
+    m_menuExibir = menuBar()->addMenu(QStringLiteral("&Exibir"));
 
-    m_menuJanela = menuBar()->addMenu(QStringLiteral("Janela"));
+    m_menuJanela = menuBar()->addMenu(QStringLiteral("&Janela"));
     connect(m_menuJanela, &QMenu::aboutToShow, this, &TfrmMain::AtualizaMenuJanela);
     AtualizaMenuJanela();
 
-    QMenu* ajuda = menuBar()->addMenu(QStringLiteral("Ajuda"));
-    ajuda->addAction(u"Versão " + QLatin1String(TMonitor::kVersao), this, [this] {
+    QMenu* ajuda = menuBar()->addMenu(QStringLiteral("&Ajuda"));
+    ajuda->addAction(u"&Versão " + QLatin1String(TMonitor::kVersao), this, [this] {
         QMessageBox::about(this, QStringLiteral("Monitor Vesmara"),
                            u"Monitor Vesmara\nVersão " + QLatin1String(TMonitor::kVersao));
     });
@@ -85,18 +85,21 @@ void TfrmMain::CriaMenus() {
 
 void TfrmMain::AtualizaMenuJanela() {
     m_menuJanela->clear();
-    m_menuJanela->addAction(QStringLiteral("Cascata"), m_mdi, &QMdiArea::cascadeSubWindows);
-    m_menuJanela->addAction(QStringLiteral("Lado a lado - verticalmente"), this,
+    m_menuJanela->addAction(QStringLiteral("&Cascata"), m_mdi, &QMdiArea::cascadeSubWindows);
+    m_menuJanela->addAction(QStringLiteral("Lado a lado - &verticalmente"), this,
                             [this] { LadoALado(Qt::Horizontal); });
-    m_menuJanela->addAction(QStringLiteral("Lado a lado - horizontalmente"), this,
+    m_menuJanela->addAction(QStringLiteral("Lado a lado - &horizontalmente"), this,
                             [this] { LadoALado(Qt::Vertical); });
-    m_menuJanela->addAction(QStringLiteral("Organizar ícones"), this, &TfrmMain::OrganizaIcones);
+    m_menuJanela->addAction(QStringLiteral("&Organizar ícones"), this, &TfrmMain::OrganizaIcones);
     const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
     if (windows.isEmpty()) return;
     m_menuJanela->addSeparator();
     int n = 1;
     for (QMdiSubWindow* w : windows) {
-        QAction* a = m_menuJanela->addAction(QString::number(n++) + u" " + w->windowTitle(), this,
+        // "&1 Atendentes": the number selects the window; an "&" of the title is no accelerator.
+        QString titulo = w->windowTitle();
+        titulo.replace(u'&', QStringLiteral("&&"));
+        QAction* a = m_menuJanela->addAction(u'&' + QString::number(n++) + u' ' + titulo, this,
                                              [this, w] { m_mdi->setActiveSubWindow(w); });
         a->setCheckable(true);
         a->setChecked(w == m_mdi->activeSubWindow());
@@ -410,6 +413,8 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
     // are ignored.
     m_menuExibir->clear();
     const bool chat = ModoChat();
+    const bool primeiraCarga = !m_carregouAntes;
+    m_carregouAntes = true;
     if (m_monitor->TemPermissaoAtendentes() >= 1) {
         m_menuExibir->addAction(chat ? QStringLiteral("Atendentes CallCenter")
                                      : QStringLiteral("Atendentes"),
@@ -420,6 +425,8 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
                                     &TfrmMain::MenuExibirAgentesChatClick);
             if (telasAbrir.contains(QStringLiteral("AtendentesChat"))) CriaTelaAgentesChat();
         }
+        // A first start has nothing to reopen: the agents window, rather than an empty frame.
+        if (primeiraCarga && telasAbrir.isEmpty() && !HasMonitoringWindows()) CriaTelaAgentes();
     }
 }
 

@@ -123,4 +123,6 @@ private:
     QPointer<QMessageBox> m_caixaErro;
     bool m_busy = false;
     bool m_shown = false;
+    // A load sequence has completed before in this run.
+    bool m_carregouAntes = false;
 };

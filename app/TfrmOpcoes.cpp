@@ -1,6 +1,7 @@
 #include "app/TfrmOpcoes.h"
 
 #include "monitor/TMonitor.h"
+#include "ui/dialogs/TPosicaoDialogo.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,7 +55,7 @@ TfrmOpcoes::TfrmOpcoes(TMonitor* monitor, QWidget* parent)
     m_notificar->setChecked(g.ChatRxMensagem);
     const int index = m_tempo->findText(QString::number(g.TempoNotificacao));
     m_tempo->setCurrentIndex(index >= 0 ? index : 4);
-    move(g.TelaLeft, g.TelaTop);
+    PosicionaDialogo(this, QPoint(g.TelaLeft, g.TelaTop));
 }
 
 void TfrmOpcoes::OkClick() {

@@ -1,6 +1,7 @@
 #include "app/TfrmTelaConexao.h"
 
 #include "app/TLabelInformacao.h"
+#include "link/SocketErrors.h"
 #include "monitor/TMonitor.h"
 #include "settings/TConfiguracao.h"
 #include "settings/TPerfis.h"
@@ -121,6 +122,12 @@ void TfrmTelaConexao::ConectarClick() {
         return;
     }
     m_timer.stop();
+    // Nothing to connect to: say so, and leave the dialog as it is for the address to be typed.
+    if (m_ip->text().trimmed().isEmpty()) {
+        SetInformacao(SocketErrorText(kWsaDestAddrReq));
+        m_ip->setFocus();
+        return;
+    }
     HabilitaBotoes(false);
     const QString perfil = m_perfis->currentIndex() >= 0 || m_perfis->isEditable()
                                ? m_perfis->currentText()

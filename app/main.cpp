@@ -1,4 +1,6 @@
 // Monitor Vesmara: the supervisors' real-time monitor of the call centre.
+#include "app/CommandLine.h"
+#include "app/TAplicacao.h"
 #include "app/TfrmMain.h"
 #include "settings/TSettingsFolder.h"
 
@@ -6,9 +8,10 @@
 #include <QScreen>
 
 int main(int argc, char** argv) {
+    if (const auto exitCode = AnswerCommandLineEarly(argc, argv)) return *exitCode;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Monitor Vesmara"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Monitor Vesmara"));
+    PreparaAplicacao(app);
+    if (const auto exitCode = RejectUnknownArguments()) return *exitCode;
     TfrmMain main(SettingsFolder());
     // Without a window manager (kiosk sessions, Xvfb) "maximised" means nothing: fill the screen.
     if (QScreen* screen = main.screen()) main.setGeometry(screen->availableGeometry());

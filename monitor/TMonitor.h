@@ -17,6 +17,7 @@
 #include "monitor/TPermissoes.h"
 #include "monitor/TRefrescoStatusFila.h"
 #include "settings/TConfiguracao.h"
+#include "settings/TCoresMotivos.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -73,6 +74,12 @@ public:
     QString CloseStep;
     QStringList TelasAbrir;
     TConfiguracaoGeral Geral;
+    // The user's colours of call reasons and sub-reasons (the charts' slices): read again from
+    // the profile at the end of every load, before the windows open.
+    TCoresMotivos CoresMotivos;
+    // A colour chosen for a reason ("Motivo") or sub-reason ("SubMotivo"), 0 to remove it:
+    // stored and saved in the profile.
+    void SetaCorMotivoChamada(const QString& tipo, const QString& nome, int cor);
 
     // --- Flags set by the server during a connection -----------------------------------------
     QString ServerVersion;
@@ -173,7 +180,7 @@ public:
     bool RetiraDaPausa(TAgente* agente, int slot);
     bool Logoff(TAgente* agente, int slot);
     // The queues offered under "Adicionar na fila" (member = false) and "Remover da fila"
-    // (member = true) for an agent, in list order.
+    // (member = true) for an agent, in list order; only queues the user may see.
     struct TFilaMenu {
         TFila* Fila = nullptr;
         QString Caption; // "Fila 1 (Atendimento Geral)"
@@ -368,6 +375,24 @@ private:
     void DefineLoggedChannel(TAgente* a, const TPacketManagerParser& p, int slot);
     // The agent a channel name stands for: its identifier, or the agent logged in from it.
     TAgente* AgenteDoCanal(const QString& nome, int slot) const;
+    // The agent takes a queue call up as her current call on the telephony slot: rung at
+    // `chamando`, or answered at `atendimento` when that is set.
+    void AssumeChamada(TAgente* a, TChannel* c, double chamando, double atendimento);
+    // Rings and answers heard during the load before the agent or the call was known (an agent
+    // rung before the listings, whose answer the listings do not tell): kept by agent number
+    // and taken up once both exist, unless a later event of that agent made them stale.
+    struct TToqueGuardado {
+        QString Canal;
+        QString UniqueId;
+        double Chamando = 0;
+        double Atendimento = 0;
+    };
+    QHash<QString, TToqueGuardado> m_toquesGuardados;
+    bool m_guardaToques = false;
+    void GuardaToque(const QString& agente, const QString& canal, const QString& uniqueId,
+                     bool atendido);
+    void EsqueceToque(const QString& agente);
+    void AplicaToquesGuardados();
 
     // Queues, members and call reasons (TMonitorFilas.cpp).
     void EvQueueParams(const TPacketManagerParser& p, int connectionId);

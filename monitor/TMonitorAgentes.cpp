@@ -7,6 +7,8 @@
 #include "link/TPacketManagerParser.h"
 #include "monitor/TMonitor.h"
 
+#include <utility>
+
 void TMonitor::RowAgente(const TPacketManagerParser& p) {
     const QString id = p.GetValue(u"AtendenteId");
     if (id.isEmpty()) return;
@@ -50,10 +52,15 @@ void TMonitor::EvAgents(const TPacketManagerParser& p, int slot) {
     a->SetLoggedInTime(slot, UnixTextToLocal(p.GetValueView(u"LoggedInTime")));
     a->SetTalkingTo(slot, p.GetValue(u"TalkingTo"));
     a->SetLastPause(slot, UnixTextToLocal(p.GetValueView(u"LastPause")));
+    // An agent in no queue hears of her last call only here: without it her free time would
+    // count from the login, hours back.
+    const double ultimaChamada = UnixTextToLocal(p.GetValueView(u"LastCall"));
+    if (a->Slot(slot).FLastCall < ultimaChamada) a->SetLastCall(slot, ultimaChamada);
     a->Notify(TAvisoAgente::Agents);
 }
 
 void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
+    if (slot == 0) EsqueceToque(p.GetValue(u"Agent"));
     TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Agent"));
     if (!a) return;
     const QString canal = p.GetValue(u"Channel");
@@ -68,6 +75,7 @@ void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
 }
 
 void TMonitor::EvAgentLogoff(const TPacketManagerParser& p, int slot) {
+    if (slot == 0) EsqueceToque(p.GetValue(u"Agent"));
     TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Agent"));
     if (!a) return;
     a->SetChannelLogged(nullptr);
@@ -93,9 +101,15 @@ void TMonitor::AvisaCampanhaDaChamada(TChannel* canal) {
 
 void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
     TAgente* a = Agentes.Procura(p.ValorParaBusca(u"AgentCalled"));
-    if (!a) return;
     const QString nome = p.GetValue(u"ChannelCalling");
     TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {});
+    if (slot == 0) {
+        if (!a || !c)
+            GuardaToque(p.GetValue(u"AgentCalled"), nome, p.GetValue(u"Uniqueid"), false);
+        else
+            EsqueceToque(p.GetValue(u"AgentCalled"));
+    }
+    if (!a) return;
     if (slot == 1)
         a->AddCall(c);
     else if (slot == 0)
@@ -112,13 +126,34 @@ void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
 
 void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
     TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Member"));
-    if (!a) return;
     TChannel* c = nullptr;
     if (slot == 1) {
+        if (!a) return;
         const QString nome = p.GetValue(u"BridgedChannel");
         if (!nome.isEmpty()) c = Canais.Procura(nome, {});
     } else {
-        c = a->ChannelCall();
+        c = a ? a->ChannelCall() : nullptr;
+        // The ring may have come before the agent or the call was known (a connection made
+        // while she was being rung): the event names the call itself, by the caller's unique id
+        // and channel.
+        TChannel* chamada = Canais.ProcuraPorUniqueId(p.GetValue(u"Uniqueid"));
+        if (!chamada) {
+            const QString nome = p.GetValue(u"BridgedChannel");
+            if (!nome.isEmpty()) chamada = Canais.Procura(nome, {});
+        }
+        if (!a || !chamada) {
+            GuardaToque(p.GetValue(u"Member"), p.GetValue(u"BridgedChannel"),
+                        p.GetValue(u"Uniqueid"), true);
+            if (!a) return;
+        } else {
+            EsqueceToque(p.GetValue(u"Member"));
+            // A queue call she was not known to be rung for; a call she holds stays hers.
+            if (chamada != c && (!c || (!c->LigacaoFila && chamada->LigacaoFila))) {
+                AssumeChamada(a, chamada, 0, ServerNow());
+                a->Notify(TAvisoAgente::AgentConnect);
+                return;
+            }
+        }
     }
     if (c && c->LigacaoFila) {
         TLigacaoFila& f = *c->LigacaoFila;
@@ -132,6 +167,7 @@ void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
 
 void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
     if (slot != 0) return;
+    EsqueceToque(p.GetValue(u"Member"));
     TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Member"));
     if (!a) return;
     TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"Uniqueid"));
@@ -147,6 +183,7 @@ void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
 
 void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
     PedeStatusFila(p.GetValue(u"Queue"), slot);
+    if (slot == 0) EsqueceToque(p.GetValue(u"Member"));
     TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Member"));
     if (!a) return;
     if (slot == 1) {
@@ -196,4 +233,68 @@ void TMonitor::EvHook(const TPacketManagerParser& p, int) {
         a->FCallEnded = false;
     }
     a->Notify(TAvisoAgente::Hook);
+}
+
+void TMonitor::AssumeChamada(TAgente* a, TChannel* c, double chamando, double atendimento) {
+    if (!a || !c) return;
+    a->SetChannelCall(c);
+    if (TLigacaoFila* f = c->LigacaoFila.get()) {
+        f->DataAgente = a;
+        if (atendimento > 0) {
+            if (f->Atendimento <= 0) f->Atendimento = atendimento;
+            f->Chamando = 0;
+        } else if (f->Atendimento <= 0) {
+            f->Chamando = chamando;
+        }
+        AvisaFilaDaChamada(c);
+    }
+    AvisaCampanhaDaChamada(c);
+}
+
+namespace {
+
+// Agent events name the agent as "Agent/1001" or "1001": kept under the number.
+QString ChaveToque(const QString& agente) {
+    return agente.startsWith(u"Agent/") ? agente.mid(6) : agente;
+}
+
+} // namespace
+
+void TMonitor::GuardaToque(const QString& agente, const QString& canal, const QString& uniqueId,
+                           bool atendido) {
+    if (!m_guardaToques || agente.isEmpty() || (canal.isEmpty() && uniqueId.isEmpty())) return;
+    TToqueGuardado& t = m_toquesGuardados[ChaveToque(agente)];
+    const bool mesma = (!uniqueId.isEmpty() && t.UniqueId == uniqueId) ||
+                       (uniqueId.isEmpty() && !canal.isEmpty() && t.Canal == canal);
+    if (!mesma) t = {};
+    if (!canal.isEmpty()) t.Canal = canal;
+    if (!uniqueId.isEmpty()) t.UniqueId = uniqueId;
+    if (atendido) {
+        if (t.Atendimento <= 0) t.Atendimento = ServerNow();
+    } else {
+        t.Chamando = ServerNow();
+    }
+}
+
+void TMonitor::EsqueceToque(const QString& agente) {
+    if (!m_toquesGuardados.isEmpty()) m_toquesGuardados.remove(ChaveToque(agente));
+}
+
+// Once every channel is listed, a kept ring or answer becomes the agent's current call unless
+// the listings gave her one already or the call has ended since.
+void TMonitor::AplicaToquesGuardados() {
+    const auto toques = std::exchange(m_toquesGuardados, {});
+    for (auto it = toques.cbegin(); it != toques.cend(); ++it) {
+        TAgente* a = Agentes.Procura(it.key());
+        // The queue status just listed tells whether she is still rung or talking.
+        if (!a || a->ChannelCall() || a->GetState(0) != AgentState::Ocupado) continue;
+        TChannel* c = Canais.ProcuraPorUniqueId(it->UniqueId);
+        if (!c && !it->Canal.isEmpty()) c = Canais.Procura(it->Canal, {});
+        if (!c) continue;
+        // A call another agent has taken up since is not hers any more.
+        if (c->LigacaoFila && c->LigacaoFila->DataAgente && c->LigacaoFila->DataAgente != a)
+            continue;
+        AssumeChamada(a, c, it->Chamando, it->Atendimento);
+        a->Notify(it->Atendimento > 0 ? TAvisoAgente::AgentConnect : TAvisoAgente::AgentCalled);
+    }
 }

@@ -195,7 +195,8 @@ std::vector<TMonitor::TFilaMenu> TMonitor::FilasDoMenuAtendente(const TAgente* a
     std::vector<TFilaMenu> itens;
     if (!agente) return itens;
     Filas.ParaCada([&](TFila* f) {
-        if (!FilaNoMenu(*f, slot)) return;
+        // A queue the user may not see is not offered either (as in every other menu).
+        if (!FilaNoMenu(*f, slot) || !TemPermissaoFila(f)) return;
         itens.push_back({f, f->QueueCaption(), f->FilaId().toInt(), f->HasMember(agente->Agent())});
     });
     return itens;

@@ -159,8 +159,9 @@ void TMonitor::OnClientManagerError(TClientManager*, int code) {
         TimerConexao.start();
     }
     TimerCampanhas.stop();
-    // The socket layer reports the failure as an error of its own as well.
-    AppException(u"Asynchronous socket error " + QString::number(code));
+    // The failure also reaches the error hook, and may be shown in a box: in the words of the
+    // status bar, never the socket layer's own technical text.
+    AppException(SocketErrorText(code));
 }
 
 void TMonitor::EncerraConexao() {
@@ -281,6 +282,13 @@ void TMonitor::LoginPeloDialogo(const QString& usuario, const QString& senha, bo
     }
 }
 
+void TMonitor::SetaCorMotivoChamada(const QString& tipo, const QString& nome, int cor) {
+    CoresMotivos.SetaCorMotivoChamada(tipo, nome, cor);
+    GravaConfiguracao([this] {
+        CoresMotivos.SalvaCoresMotivoChamada(ArquivoPerfilParaGravar(UserDir, ConexaoAtiva));
+    });
+}
+
 void TMonitor::SalvaOpcoes() {
     GravaConfiguracao([this] { SalvaConfiguracao(UserDir, Geral); });
 }
@@ -298,6 +306,9 @@ void TMonitor::TerminouCargaDeDados() {
     m_ui->SetBusyCursor(false);
     FechaFormLogin();
     if (!UserDir.isEmpty()) TelasAbrir = LeTelasAbrir(UserDir, ConexaoAtiva);
+    CoresMotivos.LimpaCoresMotivoChamada();
+    if (!UserDir.isEmpty())
+        CoresMotivos.CarregaCoresMotivoChamada(ArquivoPerfil(UserDir, ConexaoAtiva));
     Carregado = true;
     m_ui->CreateWindows(TelasAbrir);
     LeResumoCampanhas();

@@ -130,7 +130,8 @@ void TMonitor::TrataResposta(const TPacketManagerParser& p) {
 
     if (id == u"login") {
         if (response == u"Error") {
-            m_ui->SetStatusBar(QStringLiteral("Erro de login no Vesmara"));
+            // Through the monitor, so the status it reports (probe, dialogs) is this one too.
+            SetStatusBar(QStringLiteral("Erro de login no Vesmara"));
             m_ui->SetBusyCursor(false);
             return;
         }

@@ -50,7 +50,20 @@ void TMonitor::RowFila(const TPacketManagerParser& p) {
 void TMonitor::RowChamadaAtivaFila(const TPacketManagerParser& p) {
     TFila* f = Filas.Procura(p.ValorParaBusca(u"DestinoInternoId"));
     TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"UniqueId"));
-    if (!f || !c || c->LigacaoFila) return;
+    if (!f || !c) return;
+    if (c->LigacaoFila) {
+        // Listed by the channel status already, which only knows the channel's age: the table
+        // knows when the call entered the queue and when it was answered, so an agent's talk
+        // time does not count the caller's greeting and wait.
+        TLigacaoFila& r = *c->LigacaoFila;
+        if (r.DataFila != f) return;
+        const double entrada = UnixTextToLocal(p.GetValueView(u"TimeStamp"));
+        const double atendimento = UnixTextToLocal(p.GetValueView(u"TimeStampAtendimento"));
+        if (entrada > 0) r.Inicio = entrada;
+        if (atendimento > 0 && r.Atendimento > 0) r.Atendimento = atendimento;
+        f->Notify(TAvisoFila::Fila);
+        return;
+    }
     // The rows come newest first: each call takes its place by the moment it entered, so the
     // queue ends up oldest first as the callers are served.
     f->AddCallDesde(c, UnixTextToLocal(p.GetValueView(u"TimeStamp")));

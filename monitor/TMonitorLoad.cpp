@@ -82,6 +82,8 @@ void TMonitor::LoginRecusado() {
 }
 
 void TMonitor::SendAfterLogin() {
+    m_toquesGuardados.clear();
+    m_guardaToques = true;
     SetStatusBar(QStringLiteral("Carregando configuração..."));
     SendManager(Action(u"ZXTimeStamp", {{u"ActionId", QStringLiteral("ZXTimeStamp")}}));
     SendManager(TableQuery(QStringLiteral("ZXDBListaPerfilConfiguracao"),
@@ -182,6 +184,9 @@ void TMonitor::SendAfter(const QString& id) {
         SendManager(Action(u"QueueStatus", {{u"ActionId", QStringLiteral("QueueStatus")}}));
     } else if (id == u"QueueStatus") {
         QueueStatusLoaded = true;
+        // Every channel, agent and queue call is listed by now.
+        AplicaToquesGuardados();
+        m_guardaToques = false;
         if (TemPermissaoChat()) {
             SetStatusBar(QStringLiteral("Iniciando chat..."));
             TActionText a(u"VChatAction");

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the screenshots need.
-# Usage: scripts/bootstrap.sh [base|fuzz|screens|bench ...]   (base is always included)
+# Usage: scripts/bootstrap.sh [base|fuzz|screens|package|bench ...]   (base is always included)
 # Only missing packages are installed; apt-get runs as root or through sudo.
 set -euo pipefail
 
 base=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libssl-dev cmake ninja-build g++ pkg-config
-      xvfb xauth fonts-dejavu-core clang-format)
+      xvfb xauth fonts-dejavu-core clang-format
+      qt6-translations-l10n libqt6svg6)
 fuzz=(clang libclang-rt-14-dev)
 screens=(imagemagick x11-utils)
+# Building the Debian package (dpkg-shlibdeps, and file for CPack to find the binaries) and
+# checking it; the plugins it depends on, so that its dependencies resolve without apt's lists.
+package=(dpkg-dev file lintian desktop-file-utils appstream qt6-qpa-plugins libqt6svg6)
 bench=(nodejs npm)
 
 want=("${base[@]}")
@@ -16,6 +20,7 @@ for group in "$@"; do
         base) ;;
         fuzz) want+=("${fuzz[@]}") ;;
         screens) want+=("${screens[@]}") ;;
+        package) want+=("${package[@]}") ;;
         # A node already on the machine (from any source) serves the benchmarks as well.
         bench) command -v node >/dev/null && command -v npm >/dev/null || want+=("${bench[@]}") ;;
         *) echo "bootstrap: unknown group '$group'" >&2; exit 2 ;;

@@ -1309,6 +1309,14 @@ TSimActionResult TSimTraffic::queueRemove(const QString& queueId, const QString&
         const auto call = m_calls.find(m_callOfAgent.value(a->id));
         if (call != m_calls.end() && call->second.queue == q->id) cancelRing(call->second);
     }
+    // A pause is held in the memberships: with the last one gone the agent is paused nowhere,
+    // and the pause ends (its end is what her free time counts from).
+    if (a->paused && a->queues.size() == 1) {
+        --m_pausedAgents;
+        ++m_pauseTokens[a->id];
+        m_state->setAgentPaused(a->id, false, 0);
+        send(TSimEvents::memberPaused(*q, *a));
+    }
     m_state->removeMember(q->id, a->id);
     send(TSimEvents::memberRemoved(*q, *a));
     return {true, QStringLiteral("Removed interface from queue")};

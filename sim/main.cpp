@@ -28,11 +28,13 @@ bool readNumber(const QCommandLineParser& parser, const QString& name, qint64 mi
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vesmara-pbx"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VESMARA_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Substitute PBX manager server for Monitor Vesmara."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("port"), QStringLiteral("Manager port (0 = any free port)."),
          QStringLiteral("N"), QStringLiteral("5038")},

@@ -170,7 +170,7 @@ private Q_SLOTS:
         monitor->Conectar();
         QTRY_COMPARE(ui->status.last(),
                      QStringLiteral("Erro 10061: Conexão encerrada pelo servidor"));
-        QCOMPARE(ui->erros, QStringList{"Asynchronous socket error 10061"});
+        QCOMPARE(ui->erros, QStringList{"Erro 10061: Conexão encerrada pelo servidor"});
         // Half a second later the connection dialog opens, without a countdown.
         QTRY_COMPARE(ui->connectionDialogs, QList<int>{0});
     }

@@ -87,7 +87,7 @@ private Q_SLOTS:
         QStringList top;
         for (QAction* a : main.menuBar()->actions())
             top << a->text();
-        QCOMPARE(top, (QStringList{"Ferramentas", "Exibir", "Janela", "Ajuda"}));
+        QCOMPARE(top, (QStringList{"&Ferramentas", "&Exibir", "&Janela", "&Ajuda"}));
         QVERIFY(!main.AcaoSalvarComo()->isEnabled());
         QVERIFY(!main.AcaoTrocarUsuario()->isEnabled());
         QCOMPARE(main.windowTitle(), QStringLiteral("Monitor Vesmara"));

@@ -379,9 +379,12 @@ const std::vector<TFila*>& TListaFilas::FilasDoMembro(const QString& member) con
 QString TListaFilas::QueuesOfAgent(const TAgente* agente, int slot) const {
     if (!agente) return {};
     QString nomes;
+    // Voice queues on the telephony slot, chat queues on the chat slot; a queue of any other
+    // type is neither and is listed on none.
+    const QStringView tipo = slot == 0 ? u"v" : slot == 1 ? u"c" : QStringView();
+    if (tipo.isEmpty()) return {};
     for (const TFila* f : FilasDoMembro(agente->Agent())) {
-        // Chat queues are served on the chat slot, every other queue on the telephony slot.
-        if ((slot == 1) != f->EhChat() || (slot != 0 && slot != 1)) continue;
+        if (f->Tipo != tipo) continue;
         if (!nomes.isEmpty()) nomes += u", ";
         nomes += f->Nome;
     }

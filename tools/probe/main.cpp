@@ -1,6 +1,7 @@
 // vesmara-probe: connects to a manager server, logs in as a platform user, runs the whole load,
 // follows the event stream for a while and prints state dumps. Exit 0 on success, 2 with the
 // error text when the server cannot be reached or the login is refused, 1 on a usage error.
+#include "base/CommandLineTexts.h"
 #include "monitor/TMonitor.h"
 #include "tools/probe/TProbeUi.h"
 
@@ -18,10 +19,13 @@ const QStringList kDumpItems = {"Tudo",  "Canais",     "Ligações",  "Ramais", 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vesmara-probe"));
+    QCoreApplication::setApplicationVersion(ProgramVersion());
+    TCommandLineTexts cliTexts;
+    QCoreApplication::installTranslator(&cliTexts);
 
     QCommandLineParser cli;
     cli.setApplicationDescription(QStringLiteral("Cliente sem janelas do Monitor Vesmara"));
-    cli.addHelpOption();
+    const THelpAndVersion helpAndVersion = AddHelpAndVersion(cli);
     const QCommandLineOption host(QStringLiteral("host"), "Endereço do servidor (127.0.0.1).",
                                   "host", "127.0.0.1");
     const QCommandLineOption port(QStringLiteral("port"), "Porta do gerenciador (5038).", "port",
@@ -43,6 +47,8 @@ int main(int argc, char** argv) {
                                      "Segundos de espera pela carga (60).", "seconds", "60");
     cli.addOptions({host, port, user, password, follow, dump, noLog, packets, timeout});
     cli.process(app);
+    if (cli.isSet(helpAndVersion.help)) cli.showHelp(0);
+    if (cli.isSet(helpAndVersion.version)) cli.showVersion();
 
     QTextStream out(stdout);
     QTextStream err(stderr);

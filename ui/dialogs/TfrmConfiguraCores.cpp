@@ -1,8 +1,10 @@
 #include "ui/dialogs/TfrmConfiguraCores.h"
 
+#include "ui/dialogs/TEscolheCor.h"
+#include "ui/dialogs/TPosicaoDialogo.h"
+
 #include "settings/TIniFile.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -12,16 +14,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
 QColor ParaQColor(int cor) {
     const TComponentesCor c = ComponentesCor(cor);
     return QColor(c.r, c.g, c.b);
 }
 
 namespace {
-
-int DeQColor(const QColor& c) {
-    return CorRGB(c.red(), c.green(), c.blue());
-}
 
 // The five editable rows, in the dialog's order.
 struct TLinhaEstado {
@@ -102,8 +102,12 @@ void TfrmConfiguraCores::ConfiguraParaFila(const QString& legenda) {
 void TfrmConfiguraCores::LeConfigCores(const QString& secao) {
     m_secao = secao;
     const TIniFile ini(m_arquivo);
-    move(ini.ReadInteger(kPreferencias, QStringLiteral("TelaConfiguraCoresLeft"), 0),
-         ini.ReadInteger(kPreferencias, QStringLiteral("TelaConfiguraCoresTop"), 0));
+    // Never stored: centred on the main window rather than at 0, 0.
+    constexpr int kSem = std::numeric_limits<int>::min();
+    const int left = ini.ReadInteger(kPreferencias, QStringLiteral("TelaConfiguraCoresLeft"), kSem);
+    const int top = ini.ReadInteger(kPreferencias, QStringLiteral("TelaConfiguraCoresTop"), kSem);
+    PosicionaDialogo(this, left == kSem || top == kSem ? std::nullopt
+                                                       : std::optional<QPoint>(QPoint(left, top)));
     m_atendentes = ReadScheme(m_arquivo, QStringLiteral("TelaAtendentes"));
     if (secao.compare(u"TelaAtendentes", Qt::CaseInsensitive) == 0) {
         m_editado = m_atendentes;
@@ -146,8 +150,8 @@ TClasseCor TfrmConfiguraCores::ClasseSelecionada() const {
 void TfrmConfiguraCores::EscolheCor(bool fundo) {
     const TClasseCor classe = ClasseSelecionada();
     const int atual = fundo ? m_editado.CorFundo(classe) : m_editado.CorFonte(classe);
-    const QColor escolhida = QColorDialog::getColor(ParaQColor(atual), this);
-    if (escolhida.isValid()) AplicaCor(fundo, DeQColor(escolhida));
+    if (const std::optional<int> escolhida = ::EscolheCor(this, atual))
+        AplicaCor(fundo, *escolhida);
 }
 
 void TfrmConfiguraCores::AplicaCor(bool fundo, int cor) {
