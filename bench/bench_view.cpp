@@ -4,7 +4,6 @@
 //   QT_QPA_PLATFORM=offscreen bench_view [agents] [ticks]
 #include "base/Clock.h"
 #include "monitor/TMonitor.h"
-#include "ui/lists/TModeloTabela.h"
 #include "ui/lists/TVistaLista.h"
 #include "ui/windows/TfrmAgentes.h"
 

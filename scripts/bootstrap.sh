@@ -8,7 +8,7 @@ base=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libssl-dev cmake ninja-build
       xvfb xauth fonts-dejavu-core clang-format
       qt6-translations-l10n libqt6svg6)
 fuzz=(clang libclang-rt-14-dev)
-screens=(imagemagick x11-utils)
+screens=(imagemagick x11-utils python3-pyatspi at-spi2-core dbus-x11)
 # Building the Debian package (dpkg-shlibdeps, and file for CPack to find the binaries) and
 # checking it; the plugins it depends on, so that its dependencies resolve without apt's lists.
 package=(dpkg-dev file lintian desktop-file-utils appstream qt6-qpa-plugins libqt6svg6)

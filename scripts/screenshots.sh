@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of the monitor connected to the simulator, under Xvfb: for each window asked for,
 # the monitor starts with that window to reopen and a PNG of the screen is saved.
-#   scripts/screenshots.sh [--settings DIR] [--out DIR] [--seconds N] [WINDOW[:MODE]]...
+#   scripts/screenshots.sh [--settings DIR] [--out DIR] [--seconds N] [WINDOW[:MODE[:FONT]]]...
 # WINDOW is a registry name ("Atendentes", "AtendentesChat"); MODE its view mode (0 list,
-# 1 detail, 2 tiles). Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings folder
+# 1 detail, 2 tiles); FONT the font level (0 to 5) of the lists and the tiles. Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings folder
 # (default build-release/demo-settings) is copied, never changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,9 +47,7 @@ for _ in $(seq 1 200); do grep -q listening "$work/pbx.out" 2>/dev/null && break
 port=$(sed -nE 's/.*manager=([0-9]+).*/\1/p' "$work/pbx.out")
 
 for entry in "${windows[@]}"; do
-    name=${entry%%:*}
-    mode=${entry#*:}
-    [ "$mode" = "$entry" ] && mode=""
+    IFS=: read -r name mode font <<<"$entry"
     dir="$work/settings"
     rm -rf "$dir"
     mkdir -p -m 700 "$dir"
@@ -66,7 +64,11 @@ for entry in "${windows[@]}"; do
     ini_set "$profile" "Tela$name" Width 1100
     ini_set "$profile" "Tela$name" Height 760
     [ -n "$mode" ] && ini_set "$profile" "Tela$name" ModoVisualizacao "$mode"
-    shot="$out/$name${mode:+-$mode}.png"
+    if [ -n "$font" ]; then
+        ini_set "$profile" "Tela$name" TamanhoDaFonteLista "$font"
+        ini_set "$profile" "Tela$name" TamanhoDaFonteIcone "$font"
+    fi
+    shot="$out/$name${mode:+-$mode}${font:+-f$font}.png"
     MONITORVESMARA_DIR="$dir" xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
         build-release/app/monitorvesmara & app=\$!
         sleep $seconds

@@ -5,7 +5,8 @@
 #include "monitor/TMonitor.h"
 #include "settings/TIniFile.h"
 #include "sim/TPbxServer.h"
-#include "ui/lists/TModeloTabela.h"
+#include "ui/lists/TModeloLista.h"
+#include "ui/windows/TMenuAtendente.h"
 #include "ui/windows/TfrmAgentes.h"
 
 #include <QLabel>
@@ -20,7 +21,7 @@ class TestE2eAgentsWindow : public QObject {
 
     static QString Estado(TfrmAgentes* w, TAgente* a) {
         const int row = w->Modelo()->LinhaDe(a);
-        return row < 0 ? QString() : w->Modelo()->Linha(row).Celulas[2];
+        return row < 0 ? QString() : w->Modelo()->Texto(row, 2);
     }
 
 private Q_SLOTS:
@@ -104,12 +105,12 @@ private Q_SLOTS:
         QCOMPARE(Estado(w, a), QStringLiteral("Livre"));
 
         w->SelecionaAgente(a);
-        w->Pergunta = [](const TConfirmacao&) { return true; };
-        w->ColocaEmPausa(2);
+        w->Gerencia()->Pergunta = [](const TConfirmacao&) { return true; };
+        w->Gerencia()->ColocaEmPausa(2);
         QTRY_COMPARE_WITH_TIMEOUT(Estado(w, a), QStringLiteral("Em pausa (I - Banheiro)"), 10000);
         QVERIFY(server.receivedActions().contains(
             "Action: QueuePause\r\nInterface: Agent/1001\r\nPaused: 1\r\nReason: 2\r\n\r\n"));
-        w->RetiraDaPausa();
+        w->Gerencia()->RetiraDaPausa();
         QTRY_COMPARE_WITH_TIMEOUT(Estado(w, a), QStringLiteral("Livre"), 10000);
 
         // A setting of the window, then the connection drops: the window closes (saving it) and

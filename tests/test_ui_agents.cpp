@@ -4,8 +4,9 @@
 #include "settings/TEsquemaCores.h"
 #include "settings/TIniFile.h"
 #include "support/TCentral.h"
-#include "ui/lists/TModeloTabela.h"
+#include "ui/lists/TModeloLista.h"
 #include "ui/lists/TVistaLista.h"
+#include "ui/windows/TMenuAtendente.h"
 #include "ui/windows/TfrmAgentes.h"
 
 #include <QMenu>
@@ -27,8 +28,7 @@ class TestUiAgents : public QObject {
 
     QString Cel(const QString& agente, int coluna) {
         const int row = w->Modelo()->LinhaDe(m->A(agente));
-        return row < 0 ? QStringLiteral("<sem linha>")
-                       : w->Modelo()->Linha(row).Celulas[size_t(coluna)];
+        return row < 0 ? QStringLiteral("<sem linha>") : w->Modelo()->Texto(row, coluna);
     }
     QColor Fundo(const QString& agente) {
         return w->Modelo()->Linha(w->Modelo()->LinhaDe(m->A(agente))).Fundo;
@@ -184,7 +184,7 @@ private Q_SLOTS:
         m->Avanca(5);
         Abre(2);
         const TLinhaTabela& l = w->Modelo()->Linha(w->Modelo()->LinhaDe(m->A("1001")));
-        QCOMPARE(l.Celulas[0], QStringLiteral("..."));
+        QCOMPARE(w->Modelo()->Texto(w->Modelo()->LinhaDe(m->A("1001")), 0), QStringLiteral("..."));
         QCOMPARE(l.Linha1, QStringLiteral("1001"));
         QCOMPARE(l.Linha2, QStringLiteral("00:00:05"));
         QVERIFY(l.Negrito);
@@ -211,7 +211,10 @@ private Q_SLOTS:
         QCOMPARE(ini.ReadBool("TelaAtendentes", "SortDescendente", false), true);
         QCOMPARE(ini.ReadInteger("TelaAtendentes", "TamanhoDaFonteLista", -1), 1);
         QCOMPARE(ini.ReadInteger("TelaAtendentes", "Modo1Coluna1", -1), 160);
-        QCOMPARE(ini.ReadInteger("TelaAtendentes", "Modo0Coluna1", -1), 150);
+        // The other mode's widths followed the larger font.
+        QCOMPARE(ini.ReadInteger("TelaAtendentes", "Modo0Coluna1", -1),
+                 w->Larguras().Largura(0, 1));
+        QVERIFY(w->Larguras().Largura(0, 1) > 150);
         w.reset();
         w = std::make_unique<TfrmAgentes>(m->monitor.get());
         w->setObjectName("Atendentes");
@@ -261,27 +264,27 @@ private Q_SLOTS:
         w->SelecionaAgente(m->A("1001"));
         QStringList perguntas;
         bool resposta = false;
-        w->Pergunta = [&](const TConfirmacao& c) {
+        w->Gerencia()->Pergunta = [&](const TConfirmacao& c) {
             perguntas << c.Titulo + u"; " + c.Texto;
             return resposta;
         };
-        w->ColocaEmPausa(1);
+        w->Gerencia()->ColocaEmPausa(1);
         QCOMPARE(
             perguntas.last(),
             QStringLiteral(
                 "Colocar em pausa; Colocar o atendente 1001 (Maria Souza) em pausa \"Almoço\"?"));
         QVERIFY(m->enviados.isEmpty());
         resposta = true;
-        w->ColocaEmPausa(1);
+        w->Gerencia()->ColocaEmPausa(1);
         QCOMPARE(
             m->enviados.last(),
             QStringLiteral(
                 "Action: QueuePause\r\nInterface: Agent/1001\r\nPaused: 1\r\nReason: 1\r\n\r\n"));
-        w->RemoveDaFila(1);
+        w->Gerencia()->RemoveDaFila(1);
         QCOMPARE(m->enviados.last(),
                  QStringLiteral("Action: QueueRemove\r\nQueue: 1\r\nInterface: "
                                 "Agent/1001\r\nActionID: KQQueueRemove\r\n\r\n"));
-        w->Logoff();
+        w->Gerencia()->Logoff();
         QCOMPARE(perguntas.last(),
                  QStringLiteral(
                      "Logoff de atendente; Confirma logoff do atendente 1001 (Maria Souza)?"));

@@ -17,6 +17,7 @@
 #include "support/TRecordingUi.h"
 #include "ui/dialogs/TEscolheCor.h"
 #include "ui/dialogs/TfrmConfiguraCores.h"
+#include "ui/windows/TMenuAtendente.h"
 #include "ui/windows/TfrmAgentes.h"
 
 #include <QAbstractButton>
@@ -163,8 +164,8 @@ private Q_SLOTS:
             // A key that did nothing fails the test instead of leaving the box open.
             QTimer::singleShot(3000, box, [box] { box->done(-1); });
         });
-        const bool resposta =
-            janela->Pergunta({"Logoff de atendente", "Confirma logoff do atendente 1001 (Ana)?"});
+        const bool resposta = janela->Gerencia()->Pergunta(
+            {"Logoff de atendente", "Confirma logoff do atendente 1001 (Ana)?"});
         QCOMPARE(botoes, (QStringList{QStringLiteral("Não"), QStringLiteral("Sim")}));
         QVERIFY2(distancia >= 0 && distancia < 40, qPrintable(QString::number(distancia)));
         QCOMPARE(resposta, sim);

@@ -2,12 +2,12 @@
 
 #include "monitor/TMonitor.h"
 #include "settings/TEsquemaCores.h"
-#include "ui/dialogs/TfrmConfiguraCores.h"
+#include "ui/lists/TCoresEstado.h"
 
 #include <QColorDialog>
 
 std::optional<int> EscolheCor(QWidget* parent, int atual) {
-    QColorDialog dialogo(ParaQColor(atual), parent);
+    QColorDialog dialogo(CorBgr(atual), parent);
     dialogo.setObjectName(QStringLiteral("EscolheCor"));
     if (dialogo.exec() != QDialog::Accepted) return std::nullopt;
     const QColor c = dialogo.selectedColor();

@@ -1,5 +1,7 @@
 #include "ui/dialogs/TfrmConfiguraCores.h"
 
+#include "ui/lists/TCoresEstado.h"
+
 #include "ui/dialogs/TEscolheCor.h"
 #include "ui/dialogs/TPosicaoDialogo.h"
 
@@ -15,11 +17,6 @@
 #include <QVBoxLayout>
 
 #include <limits>
-
-QColor ParaQColor(int cor) {
-    const TComponentesCor c = ComponentesCor(cor);
-    return QColor(c.r, c.g, c.b);
-}
 
 namespace {
 
@@ -131,8 +128,8 @@ void TfrmConfiguraCores::SelecionaUtilizar(int escolha) {
 void TfrmConfiguraCores::RedesenhaLista() {
     for (int i = 0; i < m_estados->count(); ++i) {
         QListWidgetItem* item = m_estados->item(i);
-        item->setBackground(ParaQColor(m_trabalho.CorFundo(kLinhas[i].classe)));
-        item->setForeground(ParaQColor(m_trabalho.CorFonte(kLinhas[i].classe)));
+        item->setBackground(CorBgr(m_trabalho.CorFundo(kLinhas[i].classe)));
+        item->setForeground(CorBgr(m_trabalho.CorFonte(kLinhas[i].classe)));
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include "settings/TEsquemaCores.h"
 
-#include <QColor>
 #include <QDialog>
 
 class QComboBox;
@@ -13,9 +12,6 @@ class QPushButton;
 // "Personalizar cores": chooses between the built-in colours, personalised ones and (for queue
 // windows) the agents window's, edits the personalised background and text colours of five
 // states, and tells where a queue window's choice applies.
-// A stored colour (0x00BBGGRR) as the toolkit draws it.
-QColor ParaQColor(int cor);
-
 class TfrmConfiguraCores : public QDialog {
     Q_OBJECT
 public:

@@ -2,8 +2,24 @@
 
 #include "ui/lists/TModeloTabela.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
-#include <QPainterPath>
+#include <QToolTip>
+
+namespace {
+
+QRect AreaTexto(const QRect& celula) {
+    return celula.adjusted(3, 1, -3, 0);
+}
+
+QFont FonteDaLinha(const QStyleOptionViewItem& option, bool negrito) {
+    QFont f = option.font;
+    f.setBold(negrito);
+    return f;
+}
+
+} // namespace
 
 TDelegateLista::TDelegateLista(TModeloTabela* modelo, QObject* parent)
     : QStyledItemDelegate(parent), m_modelo(modelo) {}
@@ -41,13 +57,12 @@ void TDelegateLista::PintaLinha(QPainter* p, const QStyleOptionViewItem& option,
         p->drawLine(option.rect.topLeft() + QPoint(0, 1), option.rect.topRight() + QPoint(0, 1));
         p->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
     }
-    QFont f = option.font;
-    f.setBold(l.Negrito);
+    const QFont f = FonteDaLinha(option, l.Negrito);
     p->setFont(f);
     p->setPen(l.Fonte);
     const QString texto = index.data(Qt::DisplayRole).toString();
     const int alinhamento = index.data(Qt::TextAlignmentRole).toInt();
-    const QRect area = option.rect.adjusted(3, 1, -3, 0);
+    const QRect area = AreaTexto(option.rect);
     p->drawText(area, alinhamento, QFontMetrics(f).elidedText(texto, Qt::ElideRight, area.width()));
     p->restore();
 }
@@ -63,11 +78,9 @@ void TDelegateLista::PintaTile(QPainter* p, const QStyleOptionViewItem& option,
                    (option.state & QStyle::State_Selected) ? 2 : 1));
     p->setBrush(l.Fundo);
     p->drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
-    QFont f = option.font;
-    f.setBold(true);
-    p->setFont(f);
+    p->setFont(FonteDaLinha(option, true));
     p->setPen(l.Fonte);
-    const QFontMetrics fm(f);
+    const QFontMetrics fm(p->font());
     const int largura = r.width() - 4;
     const QString linha1 = CortaLinha(l.Linha1, fm, largura, 1);
     if (l.Linha2.isEmpty() || m_nivelIcone == 0) {
@@ -87,4 +100,37 @@ void TDelegateLista::PintaTile(QPainter* p, const QStyleOptionViewItem& option,
 QSize TDelegateLista::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     if (!m_icone) return QStyledItemDelegate::sizeHint(option, index);
     return m_tile;
+}
+
+QString TDelegateLista::TextoCortado(const QStyleOptionViewItem& option,
+                                     const QModelIndex& index) const {
+    if (!index.isValid() || index.row() >= m_modelo->Linhas()) return {};
+    const TLinhaTabela& l = m_modelo->Linha(index.row());
+    if (!m_icone) {
+        const QString texto = index.data(Qt::DisplayRole).toString();
+        const QFontMetrics fm(FonteDaLinha(option, l.Negrito));
+        return fm.horizontalAdvance(texto) > AreaTexto(option.rect).width() ? texto : QString();
+    }
+    const QFontMetrics fm(FonteDaLinha(option, true));
+    const int largura = option.rect.width() - 6;
+    const bool duas = !l.Linha2.isEmpty() && m_nivelIcone != 0;
+    const bool cortada = CortaLinha(l.Linha1, fm, largura, 1) != l.Linha1 ||
+                         (duas && CortaLinha(l.Linha2, fm, largura, 2) != l.Linha2) ||
+                         (!duas && !l.Linha2.isEmpty());
+    if (!cortada) return {};
+    return l.Linha2.isEmpty() ? l.Linha1 : l.Linha1 + u'\n' + l.Linha2;
+}
+
+bool TDelegateLista::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                               const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString texto = TextoCortado(option, index);
+    if (texto.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return false;
+    }
+    QToolTip::showText(event->globalPos(), texto, view->viewport(), option.rect);
+    return true;
 }

@@ -20,6 +20,11 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // A cell or tile cut short shows its whole text as a tooltip.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+    // The whole text when the item is drawn cut, else empty.
+    QString TextoCortado(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     // A tile line cut to the tile's width: keep length × (width × 100 / text width) / 100 − k
     // characters (k = 1 for line 1, 2 for line 2), then one fewer while still too wide.
@@ -33,5 +38,5 @@ private:
     TModeloTabela* m_modelo;
     int m_nivelIcone = 0;
     bool m_icone = false;
-    QSize m_tile{76, 36};
+    QSize m_tile;
 };

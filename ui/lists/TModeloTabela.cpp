@@ -1,43 +1,18 @@
 #include "ui/lists/TModeloTabela.h"
 
-#include <QFont>
-
 #include <algorithm>
 
 TModeloTabela::TModeloTabela(QObject* parent) : QAbstractTableModel(parent) {}
 
-void TModeloTabela::DefineColunas(const QStringList& titulos,
-                                  const QList<Qt::Alignment>& alinhamentos) {
-    beginResetModel();
+void TModeloTabela::DefineCabecalho(const QStringList& titulos,
+                                    const QList<Qt::Alignment>& alinhamentos) {
     m_titulos = titulos;
     m_alinhamentos = alinhamentos;
-    m_linhas.clear();
-    m_porObjeto.clear();
-    endResetModel();
-}
-
-void TModeloTabela::Limpa() {
-    beginResetModel();
-    m_linhas.clear();
-    m_porObjeto.clear();
-    endResetModel();
-}
-
-int TModeloTabela::Adiciona(void* objeto) {
-    const int row = Linhas();
-    beginInsertRows({}, row, row);
-    TLinhaTabela linha;
-    linha.Objeto = objeto;
-    linha.Celulas.resize(size_t(std::max(1, Colunas())));
-    m_linhas.push_back(std::move(linha));
-    m_porObjeto.insert(objeto, row);
-    endInsertRows();
-    return row;
 }
 
 bool TModeloTabela::DefineCelula(int row, int column, const QString& texto) {
     if (row < 0 || row >= Linhas() || column < 0) return false;
-    auto& celulas = m_linhas[size_t(row)].Celulas;
+    auto& celulas = Linha(row).Celulas;
     if (size_t(column) >= celulas.size()) celulas.resize(size_t(column) + 1);
     if (celulas[size_t(column)] == texto) return false;
     celulas[size_t(column)] = texto;
@@ -47,7 +22,7 @@ bool TModeloTabela::DefineCelula(int row, int column, const QString& texto) {
 
 void TModeloTabela::DefineCores(int row, const QColor& fundo, const QColor& fonte, bool negrito) {
     if (row < 0 || row >= Linhas()) return;
-    TLinhaTabela& l = m_linhas[size_t(row)];
+    TLinhaTabela& l = Linha(row);
     if (l.Fundo == fundo && l.Fonte == fonte && l.Negrito == negrito) return;
     l.Fundo = fundo;
     l.Fonte = fonte;
@@ -55,12 +30,14 @@ void TModeloTabela::DefineCores(int row, const QColor& fundo, const QColor& font
     Sujo(row, 0, std::max(0, Colunas() - 1));
 }
 
-void TModeloTabela::DefineLinhasTile(int row, const QString& linha1, const QString& linha2) {
+void TModeloTabela::DefineLinhasTile(int row, const QString& linha1, const QString& linha2,
+                                     const QString& estado) {
     if (row < 0 || row >= Linhas()) return;
-    TLinhaTabela& l = m_linhas[size_t(row)];
-    if (l.Linha1 == linha1 && l.Linha2 == linha2) return;
+    TLinhaTabela& l = Linha(row);
+    if (l.Linha1 == linha1 && l.Linha2 == linha2 && l.Estado == estado) return;
     l.Linha1 = linha1;
     l.Linha2 = linha2;
+    l.Estado = estado;
     Sujo(row, 0, 0);
 }
 
@@ -101,29 +78,15 @@ void TModeloTabela::Anuncia(int top, int left, int bottom, int right) {
     Q_EMIT dataChanged(index(top, left), index(bottom, right));
 }
 
-void TModeloTabela::Ordena(
-    const std::function<bool(const TLinhaTabela&, const TLinhaTabela&)>& menor) {
-    if (m_linhas.size() < 2) return;
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList antes = persistentIndexList();
-    std::vector<const void*> objetos;
-    objetos.reserve(size_t(antes.size()));
-    for (const QModelIndex& i : antes)
-        objetos.push_back(m_linhas[size_t(i.row())].Objeto);
-    std::stable_sort(m_linhas.begin(), m_linhas.end(), menor);
-    Reindexa();
-    QModelIndexList depois;
-    depois.reserve(antes.size());
-    for (qsizetype k = 0; k < antes.size(); ++k)
-        depois.append(index(LinhaDe(objetos[size_t(k)]), antes[k].column()));
-    changePersistentIndexList(antes, depois);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-}
-
-void TModeloTabela::Reindexa() {
-    m_porObjeto.clear();
-    for (int r = 0; r < Linhas(); ++r)
-        m_porObjeto.insert(m_linhas[size_t(r)].Objeto, r);
+QString TModeloTabela::TextoAcessivel(int row, int column) const {
+    if (row < 0 || row >= Linhas()) return {};
+    if (!m_tile) return Texto(row, column);
+    // A tile is drawn by hand: its caption says nothing, its lines and state say it all.
+    const TLinhaTabela& l = Linha(row);
+    QStringList partes;
+    for (const QString& p : {l.Linha1, l.Linha2, l.Estado.trimmed()})
+        if (!p.isEmpty()) partes << p;
+    return partes.join(QStringLiteral(", "));
 }
 
 int TModeloTabela::rowCount(const QModelIndex& parent) const {
@@ -136,21 +99,21 @@ int TModeloTabela::columnCount(const QModelIndex& parent) const {
 
 QVariant TModeloTabela::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Linhas()) return {};
-    const TLinhaTabela& l = m_linhas[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return size_t(index.column()) < l.Celulas.size() ? l.Celulas[size_t(index.column())]
-                                                         : QString();
+        return Texto(index.row(), index.column());
     case Qt::BackgroundRole:
-        return l.Fundo;
+        return Linha(index.row()).Fundo;
     case Qt::ForegroundRole:
-        return l.Fonte;
+        return Linha(index.row()).Fonte;
     case Qt::TextAlignmentRole:
         return index.column() < m_alinhamentos.size()
                    ? QVariant(int(m_alinhamentos[index.column()] | Qt::AlignVCenter))
                    : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
-    case RoleLinha:
-        return index.row();
+    case Qt::AccessibleTextRole:
+        return TextoAcessivel(index.row(), index.column());
+    case Qt::AccessibleDescriptionRole:
+        return Descricao(index.row());
     default:
         return {};
     }

@@ -2,79 +2,80 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
-#include <QHash>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
-#include <functional>
 #include <vector>
 
-// One row of a list window: the model object it shows (not owned), its cell texts as the window
-// last wrote them (column 0 is the row's caption), its colours, and a few marks the windows keep
-// per row.
+// What a list window keeps per row besides its object: the texts of the columns it refreshes on
+// its own schedule, the colours, the tile lines, and the window's marks.
 struct TLinhaTabela {
-    void* Objeto = nullptr;
     std::vector<QString> Celulas;
     QColor Fundo = Qt::white;
     QColor Fonte = Qt::black;
     bool Negrito = false;
-    // Tile lines of the icon mode.
+    // Tile lines of the icon mode and the state the tile's colour shows.
     QString Linha1;
     QString Linha2;
+    QString Estado;
     // Window-kept marks (the agents window's blinking mark and state key).
     bool Marca = false;
     int Chave = -1;
 };
 
-// The rows of a list window over the program's own model objects. The window writes cells, the
-// model only stores them, so data() is a plain lookup. Writes made between IniciaLote and
-// FimLote are announced with one ranged dataChanged, however many cells changed: a once-a-second
+// The rows of a list window, whatever their objects. Writes made between IniciaLote and FimLote
+// are announced with one ranged dataChanged, however many cells changed: a once-a-second
 // refresh of a duration column over thousands of rows costs one signal, not thousands.
 class TModeloTabela : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int RoleLinha = Qt::UserRole + 1; // the row's index, for the delegates
-
     explicit TModeloTabela(QObject* parent = nullptr);
 
-    void DefineColunas(const QStringList& titulos, const QList<Qt::Alignment>& alinhamentos = {});
+    virtual int Linhas() const = 0;
+    virtual TLinhaTabela& Linha(int row) = 0;
+    virtual const TLinhaTabela& Linha(int row) const = 0;
+    // The text of a cell as the views show it.
+    virtual QString Texto(int row, int column) const = 0;
+    // What the row's colour says, for assistive technology; asked only when it is read.
+    virtual QString Descricao(int row) const = 0;
     int Colunas() const { return int(m_titulos.size()); }
+    // The sort key a click on the column selects, or -1.
+    virtual int OrdemDaColuna(int column) const = 0;
 
-    void Limpa();
-    int Adiciona(void* objeto);
-    int Linhas() const { return int(m_linhas.size()); }
-    TLinhaTabela& Linha(int row) { return m_linhas[size_t(row)]; }
-    const TLinhaTabela& Linha(int row) const { return m_linhas[size_t(row)]; }
-    // The row showing the object, or -1.
-    int LinhaDe(const void* objeto) const { return m_porObjeto.value(objeto, -1); }
+    // In the icon mode the one cell of a row is its tile: its accessible text is the tile's.
+    void SetModoTile(bool tile) { m_tile = tile; }
+    bool ModoTile() const { return m_tile; }
 
-    // Writes a cell only when its text changes; true when it changed.
+    // Writes a kept cell only when its text changes; true when it changed.
     bool DefineCelula(int row, int column, const QString& texto);
     void DefineCores(int row, const QColor& fundo, const QColor& fonte, bool negrito);
-    void DefineLinhasTile(int row, const QString& linha1, const QString& linha2);
+    void DefineLinhasTile(int row, const QString& linha1, const QString& linha2,
+                          const QString& estado);
     // Asks the views to repaint a row even though nothing in it changed (a blink).
     void Repinta(int row);
 
     void IniciaLote();
     void FimLote();
 
-    // Stable sort of the rows; the selection follows its rows.
-    void Ordena(const std::function<bool(const TLinhaTabela&, const TLinhaTabela&)>& menor);
+    // The text assistive technology reads for a cell or a tile.
+    QString TextoAcessivel(int row, int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-private:
+protected:
+    // Inside a model reset.
+    void DefineCabecalho(const QStringList& titulos, const QList<Qt::Alignment>& alinhamentos);
     void Sujo(int row, int firstColumn, int lastColumn);
+
+private:
     void Anuncia(int top, int left, int bottom, int right);
-    void Reindexa();
 
     QStringList m_titulos;
     QList<Qt::Alignment> m_alinhamentos;
-    std::vector<TLinhaTabela> m_linhas;
-    QHash<const void*, int> m_porObjeto;
+    bool m_tile = false;
     int m_lote = 0;
     int m_top = -1, m_left = 0, m_bottom = -1, m_right = 0;
 };

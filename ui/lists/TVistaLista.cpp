@@ -1,6 +1,5 @@
 #include "ui/lists/TVistaLista.h"
 
-#include "ui/lists/TFontesLista.h"
 #include "ui/lists/TModeloTabela.h"
 
 #include <QHeaderView>
@@ -22,6 +21,8 @@ TVistaLista::TVistaLista(TModeloTabela* modelo, QWidget* parent)
     m_relatorio->header()->setSectionsClickable(true);
     m_relatorio->header()->setStretchLastSection(false);
     m_relatorio->header()->setSectionsMovable(false);
+    // The style's minimum would widen the 10-pixel spacer column.
+    m_relatorio->header()->setMinimumSectionSize(10);
     m_relatorio->setContextMenuPolicy(Qt::CustomContextMenu);
 
     m_icones->setModel(modelo);
@@ -54,7 +55,7 @@ void TVistaLista::SetDelegate(QAbstractItemDelegate* delegate) {
 void TVistaLista::SetModo(int modo, QSize tile) {
     m_modo = modo;
     if (modo == 2) {
-        m_icones->setGridSize((tile.isEmpty() ? kTilePadrao : tile) + QSize(4, 4));
+        m_icones->setGridSize(tile + QSize(4, 4));
         m_pilha->setCurrentWidget(m_icones);
     } else {
         m_pilha->setCurrentWidget(m_relatorio);

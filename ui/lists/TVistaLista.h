@@ -17,7 +17,7 @@ public:
     explicit TVistaLista(TModeloTabela* modelo, QWidget* parent = nullptr);
 
     void SetDelegate(QAbstractItemDelegate* delegate);
-    // 0 and 1 show the report, 2 the tiles; `tile` is the tile cell (empty = default).
+    // 0 and 1 show the report, 2 the tiles of the given cell.
     void SetModo(int modo, QSize tile = {});
     int Modo() const { return m_modo; }
     void SetFonte(int pontos, bool negrito);

@@ -3,217 +3,170 @@
 #include "base/Clock.h"
 #include "model/callcentre/TAgente.h"
 #include "model/callcentre/TFila.h"
-#include "model/callcentre/TMotivoPausa.h"
 #include "model/telephony/TChannel.h"
 #include "monitor/TMonitor.h"
-#include "settings/TPerfis.h"
-#include "settings/TSecaoTela.h"
 #include "ui/dialogs/TfrmConfiguraCores.h"
-#include "ui/lists/TDelegateLista.h"
-#include "ui/lists/TFontesLista.h"
-#include "ui/lists/TModeloTabela.h"
-#include "ui/lists/TVistaLista.h"
-
-#include <QCloseEvent>
-#include <QMenu>
-#include <QMessageBox>
-#include <QVBoxLayout>
-
-const QList<int> TfrmAgentes::kLargurasLista = {60, 150, 70, 80, 10, 120};
-const QList<int> TfrmAgentes::kLargurasDetalhe = {60, 150, 50, 70, 80, 60, 60, 10, 120, 80, 90};
+#include "ui/lists/TCoresEstado.h"
+#include "ui/windows/TMenuAtendente.h"
 
 namespace {
+
+// The window's own names for the columns the tick refreshes.
+enum { cTempo = 1, cLogin };
+
+template <class V> int Compara3(V a, V b) {
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
+// Which moment of a queue call the time counts from (answered, rung, entered; 0 for none):
+// part of the row's state key.
+int CodigoFila(const TLigacaoFila& f) {
+    return f.Atendimento > 0 ? 10 : f.Chamando > 0 ? 20 : f.Inicio > 0 ? 30 : 0;
+}
 
 QString Hms(qint64 s) {
     auto dois = [](qint64 n) { return QString::number(n).rightJustified(2, u'0'); };
     return dois(s / 3600) + u':' + dois((s % 3600) / 60) + u':' + dois(s % 60);
 }
 
-QString Elapsed(double t) {
-    return t > 0 ? ElapsedText(t) : QString();
-}
-
-// The moment a queue call's time counts from: answered, else rung, else entered; 0 when none.
-// `codigo` tells which (10, 20, 30; 0 for none): part of the row's state key.
-double MomentoFila(const TLigacaoFila& f, int* codigo = nullptr) {
-    int k = 0;
-    double t = 0;
-    if (f.Atendimento > 0)
-        k = 10, t = f.Atendimento;
-    else if (f.Chamando > 0)
-        k = 20, t = f.Chamando;
-    else if (f.Inicio > 0)
-        k = 30, t = f.Inicio;
-    if (codigo) *codigo = k;
-    return t;
+// The queue call of a busy agent, if any.
+const TLigacaoFila* LigacaoDeFila(const TAgente& a, int slot) {
+    const TChannel* c = a.GetState(slot) == AgentState::Ocupado ? a.CurrentCall(slot) : nullptr;
+    return c ? c->LigacaoFila.get() : nullptr;
 }
 
 } // namespace
 
 TfrmAgentes::TfrmAgentes(TMonitor* monitor, QWidget* parent)
-    : QWidget(parent), m_monitor(monitor), m_modelo(new TModeloTabela(this)),
-      m_delegate(new TDelegateLista(m_modelo, this)), m_vista(new TVistaLista(m_modelo, this)),
-      m_larguras(kLargurasLista, kLargurasDetalhe), m_esquema(EsquemaPadrao()) {
-    setAttribute(Qt::WA_DeleteOnClose);
+    : TfrmListaDe<TAgente>(monitor, 440, 365, 3, parent),
+      m_gerencia(new TMenuAtendente(
+          monitor, [this] { return ObjetoSelecionado(); }, this)) {
     setWindowTitle(QStringLiteral("Atendentes"));
-    resize(365, 440);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_vista);
-    m_vista->SetDelegate(m_delegate);
-
-    Pergunta = [this](const TConfirmacao& c) {
-        return QMessageBox::question(this, c.Titulo, c.Texto, QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
-    };
-
-    Timer1.setInterval(1000);
-    Timer2.setInterval(500);
-    Timer2.setSingleShot(true);
-    connect(&Timer1, &QTimer::timeout, this, &TfrmAgentes::Timer1Timer);
-    connect(&Timer2, &QTimer::timeout, this, &TfrmAgentes::Timer2Timer);
-    connect(m_vista, &TVistaLista::CabecalhoClicado, this, &TfrmAgentes::ColunaClicada);
-    connect(m_vista, &TVistaLista::MenuPedido, this, &TfrmAgentes::AbreMenu);
     if (m_monitor)
         m_avisoMembro =
             m_monitor->Avisos().Membro.Assina([this](TFila*, TMembroFila* membro, TAvisoFila) {
                 if (membro->Agent) AtualizaAgente(membro->Agent);
             });
-}
-
-TfrmAgentes::~TfrmAgentes() {
-    Timer1.stop();
-    Timer2.stop();
+    // The colour class as the row shows it between blinks, and the ringing the blink shows.
+    m_modelo->DescricaoCor = [this](const TAgente& a, const TLinhaTabela&) {
+        const TLigacaoFila* f = LigacaoDeFila(a, m_tipoForm);
+        const bool tocando = f && f->Chamando > 0 && f->Atendimento <= 0;
+        return TextoClasseCor(a.ClasseCor(m_tipoForm)) +
+               (tocando ? QStringLiteral(", chamada da fila tocando") : QString());
+    };
 }
 
 void TfrmAgentes::SetTipoForm(int tipo) {
     m_tipoForm = tipo == 1 ? 1 : 0;
+    m_gerencia->SetSlot(m_tipoForm);
     setWindowTitle(m_tipoForm == 1 ? QStringLiteral("Atendentes Chat")
                                    : QStringLiteral("Atendentes"));
 }
 
-QString TfrmAgentes::ArquivoPerfil() const {
-    if (m_monitor->UserDir.isEmpty()) return {};
-    return ::ArquivoPerfil(m_monitor->UserDir, m_monitor->ConexaoAtiva);
+TEsquemaCores TfrmAgentes::LeEsquema(const QString& arquivo, const QString& secao) const {
+    return SchemeOfAgentsWindow(arquivo, secao);
 }
 
-// --- Settings ------------------------------------------------------------------------------------
+std::vector<TColunaLista<TAgente>> TfrmAgentes::Colunas(int modo) const {
+    using C = TColunaLista<TAgente>;
+    const int slot = m_tipoForm;
+    if (modo == 2) // the tile is drawn by hand
+        return {C("Atendente", 60, [](const TAgente&) { return QStringLiteral("..."); })};
 
-void TfrmAgentes::LeVariaveis() {
-    const QString arquivo = ArquivoPerfil();
-    if (arquivo.isEmpty()) return;
-    const TSecaoTela secao(arquivo, objectName());
-    const TPosicaoTela pos = secao.LePosicao(440, 365);
-    QWidget* quadro = parentWidget() ? parentWidget() : this;
-    quadro->move(pos.Left, pos.Top);
-    quadro->resize(pos.Width, pos.Height);
-    m_larguras = secao.LeColunas(TLargurasColunas(kLargurasLista, kLargurasDetalhe));
-    const TVisualizacaoLista vis = secao.LeVisualizacao();
-    m_modo = vis.ModoVisualizacao >= 0 && vis.ModoVisualizacao <= 2 ? vis.ModoVisualizacao : 0;
-    m_nivelLista = NivelValido(vis.TamanhoDaFonteLista);
-    m_nivelIcone = NivelValido(vis.TamanhoDaFonteIcone);
-    const TOrdenacaoLista ord = secao.LeOrdenacao();
-    m_sortCol = ord.SortCol >= 0 && ord.SortCol <= 3 ? ord.SortCol : 0;
-    m_sortDesc = ord.SortDescendente;
-    const int l1 = secao.LeInteiro(QStringLiteral("MostrarNaLinha1"), 0);
-    const int l2 = secao.LeInteiro(QStringLiteral("MostrarNaLinha2"), 3);
-    m_linha1 = l1 >= 0 && l1 <= 3 ? l1 : 0;
-    m_linha2 = l2 >= 0 && l2 <= 3 ? l2 : 3;
-    m_esquema = SchemeOfAgentsWindow(arquivo, secao.Secao());
+    QStringList estados{QStringLiteral("Indisponível"), QStringLiteral("Em pausa (I - Almoço)")};
+    const TListaMotivosPausa& motivos = m_monitor->MotivosPausa;
+    for (int i = 0; i < motivos.Count(); ++i)
+        estados << u"Em pausa (" + motivos.ReasonText(motivos.Item(i)->MotivoPausaId) + u')';
+    QStringList filas;
+    for (int i = 0; i < m_monitor->Filas.Count(); ++i)
+        filas << m_monitor->Filas.Item(i)->Nome;
+    const QString hora = QStringLiteral("00:00:00");
+    QString ramais; // the longest extension text
+    m_monitor->Agentes.ParaCada([&](const TAgente* a) {
+        if (a->ExtensionText(slot).size() > ramais.size()) ramais = a->ExtensionText(slot);
+    });
+
+    // Kept columns: those of the state, which change with the row's state key or at the
+    // five-second steps of the tick.
+    const C atendente =
+        C("Atendente", 60, [](const TAgente& a) { return a.AgentNumber(); }).Ordena(1);
+    const C nome = C("Nome", 150, [](const TAgente& a) { return a.AgentName; }).Ordena(2);
+    const C estado =
+        C("Estado", 70,
+          [this, slot](const TAgente& a) { return a.StatusText(slot, m_monitor->MotivosPausa); })
+            .Ordena(0)
+            .Guarda()
+            .Cabe(estados);
+    const C tempo = C("Tempo", 80, [slot](const TAgente& a) { return a.DurationText(slot); })
+                        .ADireita()
+                        .Guarda(cTempo)
+                        .Cabe({hora});
+    const C fila =
+        C("Fila", 120, [this](const TAgente& a) { return TextoFila(a); }).Guarda().Cabe(filas);
+    if (modo == 0) return {atendente, nome, estado, tempo, C::Espaco(10), fila};
+
+    const C ramal = C(slot == 1 ? "IP" : "Ramal", 50,
+                      [slot](const TAgente& a) { return a.ExtensionText(slot); })
+                        .Ordena(3)
+                        .Cabe({ramais});
+    const C login = C("Login", 60,
+                      [slot](const TAgente& a) -> QString {
+                          if (a.GetState(slot) == AgentState::Indisponivel) return {};
+                          const double t = a.Slot(slot).FLoggedInTime;
+                          return StampText(t) + u" (" + (t > 0 ? ElapsedText(t) : QString()) + u")";
+                      })
+                        .Guarda(cLogin)
+                        .Cabe({hora + u" (" + hora + u")"});
+    const C ultima = C("Última chamada", 60, [slot](const TAgente& a) {
+                         return StampText(a.Slot(slot).FLastCall);
+                     }).Cabe({hora});
+    const auto chamada = [slot](const TAgente& a) -> const TChannel* {
+        return a.GetState(slot) == AgentState::Ocupado ? a.CurrentCall(slot) : nullptr;
+    };
+    const C canal = C("Canal", 80, [chamada](const TAgente& a) {
+        const TChannel* c = chamada(a);
+        return c ? c->NomePeer() : QString();
+    });
+    const C telefone = C(slot == 1 ? "Identificação" : "Telefone", 90,
+                         [chamada, slot](const TAgente& a) -> QString {
+                             if (a.GetState(slot) != AgentState::Ocupado) return {};
+                             const TChannel* c = chamada(a);
+                             if (!c) return a.TextoGancho();
+                             if (slot == 1 || c->CallerIdName.isEmpty())
+                                 return slot == 1 ? c->CallerId : c->CallerIdNum;
+                             return c->CallerIdNum + u" (" + c->CallerIdName + u")";
+                         });
+    return {atendente, nome,          ramal, estado, tempo,   login,
+            ultima,    C::Espaco(10), fila,  canal,  telefone};
 }
 
-void TfrmAgentes::SalvaCfgForm() {
-    const QString arquivo = ArquivoPerfil();
-    if (arquivo.isEmpty()) return;
-    if (m_modo != 2) m_larguras.GuardaAtuais(m_modo, m_vista->Larguras());
-    try {
-        TSecaoTela secao(arquivo, objectName());
-        const QWidget* quadro = parentWidget() ? parentWidget() : this;
-        secao.EscrevePosicao({quadro->y(), quadro->x(), quadro->height(), quadro->width()});
-        secao.EscreveColunas(m_larguras);
-        secao.EscreveVisualizacao({m_modo, m_nivelLista, m_nivelIcone});
-        secao.EscreveOrdenacao({m_sortCol, m_sortDesc});
-        secao.EscreveInteiro(QStringLiteral("MostrarNaLinha1"), m_linha1);
-        secao.EscreveInteiro(QStringLiteral("MostrarNaLinha2"), m_linha2);
-        secao.Salva();
-    } catch (const std::exception& e) {
-        m_monitor->AppException(QString::fromUtf8(e.what()));
+// On a queue call, that queue; on another call or after one, none; else the agent's queues.
+QString TfrmAgentes::TextoFila(const TAgente& a) const {
+    const AgentState s = a.GetState(m_tipoForm);
+    if (const TChannel* c = s == AgentState::Ocupado ? a.CurrentCall(m_tipoForm) : nullptr) {
+        const TLigacaoFila* f = c->LigacaoFila.get();
+        return f && f->DataFila ? f->DataFila->Nome : QString();
     }
+    if (s == AgentState::PosAtendimento) return {};
+    return m_monitor->Filas.QueuesOfAgent(&a, m_tipoForm);
 }
 
-void TfrmAgentes::closeEvent(QCloseEvent* event) {
-    Timer1.stop();
-    Timer2.stop();
-    SalvaCfgForm();
-    event->accept();
+QStringList TfrmAgentes::AmostrasTile() const {
+    // Every line that holds a number shows it whole: durations, agent and extension numbers.
+    qsizetype agente = 4, ramal = 4;
+    m_monitor->Agentes.ParaCada([&](const TAgente* a) {
+        agente = std::max(agente, a->AgentNumber().size());
+        ramal = std::max(ramal, a->ExtensionNumber(m_tipoForm).size());
+    });
+    return {QStringLiteral("00:00:00"), QString(agente, u'0'),
+            (m_nivelIcone == 0 ? u"R-" : u"R - ") + QString(ramal, u'0')};
 }
 
-// --- Rows ----------------------------------------------------------------------------------------
-
-TfrmAgentes::TColunas TfrmAgentes::Colunas() const {
-    TColunas c;
-    if (m_modo == 0) {
-        c.estado = 2, c.tempo = 3, c.fila = 5;
-    } else if (m_modo == 1) {
-        c.ramal = 2, c.estado = 3, c.tempo = 4, c.login = 5, c.ultima = 6, c.fila = 8, c.canal = 9,
-        c.telefone = 10;
-    }
-    return c;
-}
-
-TAgente* TfrmAgentes::AgenteDaLinha(int row) const {
-    if (row < 0 || row >= m_modelo->Linhas()) return nullptr;
-    return static_cast<TAgente*>(m_modelo->Linha(row).Objeto);
-}
-
-void TfrmAgentes::RefazListView() {
-    Timer1.stop();
-    const bool icone = m_modo == 2;
-    const bool chat = m_tipoForm == 1;
-    if (m_modo == 0)
-        m_modelo->DefineColunas({"Atendente", "Nome", "Estado", "Tempo", "", "Fila"},
-                                {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight,
-                                 Qt::AlignLeft, Qt::AlignLeft});
-    else if (m_modo == 1)
-        m_modelo->DefineColunas({"Atendente", "Nome", chat ? "IP" : "Ramal", "Estado", "Tempo",
-                                 "Login", "Última chamada", "", "Fila", "Canal",
-                                 chat ? "Identificação" : "Telefone"},
-                                {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft,
-                                 Qt::AlignRight, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft,
-                                 Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft});
-    else
-        m_modelo->DefineColunas({"Atendente"});
-
-    m_delegate->SetModoIcone(icone);
-    m_delegate->SetNivelIcone(m_nivelIcone);
-    const QSize tile = TileDoNivel(m_nivelIcone);
-    m_delegate->SetTamanhoTile(tile.isEmpty() ? kTilePadrao : tile);
-    m_vista->SetModo(m_modo, tile);
-    m_vista->SetFonte(PontosDoNivel(icone ? m_nivelIcone : m_nivelLista), icone);
-    if (!icone) {
-        QList<int> larguras;
-        for (int c = 0; c < m_modelo->Colunas(); ++c)
-            larguras << m_larguras.Largura(m_modo, c);
-        const int espaco = m_modo == 0 ? 4 : 7;
-        larguras[espaco] = 10;
-        m_vista->DefineLarguras(larguras, {espaco});
-    }
-
-    m_modelo->IniciaLote();
+void TfrmAgentes::PreencheLinhas() {
     m_monitor->Agentes.ParaCada([&](TAgente* a) {
         if (!m_monitor->TemPermissaoAtendente(a)) return;
-        const int row = m_modelo->Adiciona(a);
-        if (icone) {
-            m_modelo->DefineCelula(row, 0, QStringLiteral("..."));
-        } else {
-            m_modelo->DefineCelula(row, 0, a->AgentNumber());
-            m_modelo->DefineCelula(row, 1, a->AgentName);
-        }
-        AtualizaAgenteNew(row);
+        AtualizaAgenteNew(m_modelo->Adiciona(a));
     });
-    m_modelo->FimLote();
-    if (m_sortCol == 0) Ordena();
-    Timer1.start();
 }
 
 void TfrmAgentes::AtualizaAgente(TAgente* agente) {
@@ -224,317 +177,127 @@ void TfrmAgentes::AtualizaAgente(TAgente* agente) {
 void TfrmAgentes::Pinta(int row) {
     const TAgente* a = AgenteDaLinha(row);
     if (!a) return;
-    const TLinhaTabela& l = m_modelo->Linha(row);
-    const TClasseCor classe = a->ClasseCor(m_tipoForm, l.Marca);
-    m_modelo->DefineCores(row, ParaQColor(m_esquema.CorFundo(classe)),
-                          ParaQColor(m_esquema.CorFonte(classe)), m_modo == 2);
+    const TClasseCor classe = a->ClasseCor(m_tipoForm, m_modelo->Linha(row).Marca);
+    m_modelo->DefineCores(row, CorBgr(m_esquema.CorFundo(classe)),
+                          CorBgr(m_esquema.CorFonte(classe)), m_modo == 2);
     m_modelo->Repinta(row);
 }
 
-QString TfrmAgentes::TextoDuracaoTile(const TAgente* a) const {
-    const int slot = m_tipoForm;
-    switch (a->GetState(slot)) {
-    case AgentState::Ocupado:
-        if (const TChannel* c = a->CurrentCall(slot)) {
-            if (c->LigacaoFila) return Elapsed(MomentoFila(*c->LigacaoFila));
-            return Elapsed(c->Inicio);
-        }
-        return a->FOnHook ? QString() : Elapsed(a->FOffHookStart);
-    case AgentState::Livre:
-        return a->IdleText(slot);
-    case AgentState::EmPausa:
-        return Elapsed(a->Slot(slot).FPauseStart);
-    default:
-        return {};
-    }
+QString TfrmAgentes::TextoLinhaTile(const TAgente& a, int escolha) const {
+    if (escolha == 0) return a.AgentNumber();
+    if (escolha == 1) return a.AgentName;
+    if (escolha == 3) return a.DurationText(m_tipoForm);
+    const QString ramal = escolha == 2 ? a.ExtensionNumber(m_tipoForm) : QString();
+    return ramal.isEmpty() ? QString() : (m_nivelIcone == 0 ? u"R-" : u"R - ") + ramal;
 }
 
-QString TfrmAgentes::TextoLinhaTile(const TAgente* a, int escolha) const {
-    switch (escolha) {
-    case 0:
-        return a->AgentNumber();
-    case 1:
-        return a->AgentName;
-    case 2: {
-        const QString numero = a->ExtensionNumber(m_tipoForm);
-        if (numero.isEmpty()) return {};
-        return (m_nivelIcone == 0 ? u"R-" : u"R - ") + numero;
-    }
-    case 3:
-        return TextoDuracaoTile(a);
-    default:
-        return {};
-    }
-}
-
-void TfrmAgentes::AtualizaTile(int row) {
-    const TAgente* a = AgenteDaLinha(row);
-    if (!a) return;
-    m_modelo->DefineLinhasTile(row, TextoLinhaTile(a, m_linha1), TextoLinhaTile(a, m_linha2));
-    Pinta(row);
+QString TfrmAgentes::EstadoTile(const TAgente& a) const {
+    return a.StatusText(m_tipoForm, m_monitor->MotivosPausa);
 }
 
 void TfrmAgentes::AtualizaAgenteNew(int row) {
     TAgente* a = AgenteDaLinha(row);
     if (!a) return;
-    const int slot = m_tipoForm;
-    const AgentState s = a->GetState(slot);
-    const TChannel* c = a->CurrentCall(slot);
+    const TChannel* c = a->CurrentCall(m_tipoForm);
     TLinhaTabela& linha = m_modelo->Linha(row);
+    // A rung agent's mark goes once the queue call stops ringing (in the lists, while busy).
+    if (c && c->LigacaoFila && linha.Marca && c->LigacaoFila->Chamando <= 0 &&
+        (m_modo == 2 || a->GetState(m_tipoForm) == AgentState::Ocupado))
+        linha.Marca = false;
     if (m_modo == 2) {
-        if (c && c->LigacaoFila && linha.Marca && c->LigacaoFila->Chamando <= 0)
-            linha.Marca = false;
         AtualizaTile(row);
         return;
     }
-    const TColunas col = Colunas();
-    auto cel = [&](int coluna, const QString& texto) {
-        if (coluna >= 0) m_modelo->DefineCelula(row, coluna, texto);
-    };
-    cel(col.estado, a->StatusText(slot, m_monitor->MotivosPausa));
-    switch (s) {
-    case AgentState::Ocupado:
-        if (c) {
-            if (c->LigacaoFila) {
-                const double t = MomentoFila(*c->LigacaoFila);
-                if (t > 0) cel(col.tempo, ElapsedText(t));
-                cel(col.fila,
-                    c->LigacaoFila->DataFila ? c->LigacaoFila->DataFila->Nome : QString());
-            } else {
-                cel(col.fila, {});
-            }
-            cel(col.canal, c->NomePeer());
-            if (slot == 0)
-                cel(col.telefone,
-                    c->CallerIdNum +
-                        (c->CallerIdName.isEmpty() ? QString() : u" (" + c->CallerIdName + u")"));
-            else
-                cel(col.telefone, c->CallerId);
-        } else {
-            cel(col.tempo, a->FOnHook ? QString() : Elapsed(a->FOffHookStart));
-            cel(col.canal, {});
-            cel(col.telefone, a->TextoGancho());
-        }
-        if (c && c->LigacaoFila && linha.Marca && c->LigacaoFila->Chamando <= 0)
-            linha.Marca = false;
-        break;
-    case AgentState::PosAtendimento:
-        cel(col.tempo, {});
-        cel(col.fila, {});
-        break;
-    case AgentState::Livre:
-        cel(col.tempo, a->IdleText(slot));
-        cel(col.fila, m_monitor->Filas.QueuesOfAgent(a, slot));
-        break;
-    case AgentState::EmPausa:
-        cel(col.tempo, Elapsed(a->Slot(slot).FPauseStart));
-        cel(col.fila, m_monitor->Filas.QueuesOfAgent(a, slot));
-        break;
-    case AgentState::Indisponivel:
-        cel(col.tempo, {});
-        cel(col.fila, m_monitor->Filas.QueuesOfAgent(a, slot));
-        break;
-    }
-    if (m_modo == 1) {
-        if (s == AgentState::Indisponivel) {
-            cel(col.login, {});
-            cel(col.canal, {});
-            cel(col.telefone, {});
-        } else {
-            const TSlotAgente& sl = a->Slot(slot);
-            cel(col.ramal, a->ExtensionText(slot));
-            cel(col.login, StampText(sl.FLoggedInTime) + u" (" + Elapsed(sl.FLoggedInTime) + u")");
-            cel(col.ultima, StampText(sl.FLastCall));
-            if (s != AgentState::Ocupado) {
-                cel(col.canal, {});
-                cel(col.telefone, {});
-            }
-        }
-    }
+    m_modelo->Atualiza(row);
     Pinta(row);
 }
 
-// --- Timers --------------------------------------------------------------------------------------
-
-void TfrmAgentes::Timer1Timer() {
+bool TfrmAgentes::AtualizaTempos() {
     const int slot = m_tipoForm;
-    const TColunas col = Colunas();
+    const int colTempo = m_modelo->ColunaDoId(cTempo), colLogin = m_modelo->ColunaDoId(cLogin);
     bool mudou = false;
-    m_modelo->IniciaLote();
     for (int row = 0; row < m_modelo->Linhas(); ++row) {
         TAgente* a = AgenteDaLinha(row);
-        if (!a) continue;
         TLinhaTabela& linha = m_modelo->Linha(row);
         const AgentState s = a->GetState(slot);
-        int d = -1;
-        int k = 0;
-        if (s == AgentState::Ocupado) {
-            if (const TChannel* c = a->CurrentCall(slot)) {
-                if (c->LigacaoFila) {
-                    if (linha.Marca || c->LigacaoFila->Chamando > 0) {
-                        linha.Marca = false;
-                        Pinta(row);
-                    }
-                    const double t = MomentoFila(*c->LigacaoFila, &k);
-                    d = t > 0 ? ElapsedSeconds(t) : -1;
-                } else {
-                    d = ElapsedSeconds(c->Inicio);
-                    k = 40;
-                }
-            } else {
-                d = a->FOnHook ? -1 : ElapsedSeconds(a->FOffHookStart);
-            }
-        } else if (s == AgentState::Livre) {
-            d = a->IdleSeconds(slot);
-        } else if (s == AgentState::EmPausa) {
-            d = ElapsedSeconds(a->Slot(slot).FPauseStart);
+        const TChannel* c = s == AgentState::Ocupado ? a->CurrentCall(slot) : nullptr;
+        const TLigacaoFila* f = c ? c->LigacaoFila.get() : nullptr;
+        if (f && (linha.Marca || f->Chamando > 0)) {
+            linha.Marca = false;
+            Pinta(row);
         }
-        const int chave = int(s) + k;
+        const int chave = int(s) + (f ? CodigoFila(*f) : c ? 40 : 0);
         if (chave != linha.Chave) {
             linha.Chave = chave;
             AtualizaAgenteNew(row);
             mudou = true;
             continue;
         }
+        // The seconds in the state, from the state and call at hand (the model's
+        // DurationSeconds would find them again, on every row every second).
+        const double inicio = f                          ? (f->Atendimento > 0 ? f->Atendimento
+                                                            : f->Chamando > 0  ? f->Chamando
+                                                                               : f->Inicio)
+                              : c                        ? c->Inicio
+                              : s == AgentState::Ocupado ? (a->FOnHook ? 0 : a->FOffHookStart)
+                              : s == AgentState::Livre   ? a->IdleStart(slot)
+                              : s == AgentState::EmPausa ? a->Slot(slot).FPauseStart
+                                                         : 0;
+        const int d = inicio > 0 ? ElapsedSeconds(inicio) : -1;
         if (d < 0 || d % 5 != 0) continue;
         if (m_modo == 2) {
             AtualizaTile(row);
             continue;
         }
-        m_modelo->DefineCelula(row, col.tempo, Hms(d));
+        // The seconds are at hand: the column's own reading would find the state again.
+        m_modelo->DefineCelula(row, colTempo, Hms(d));
         if (m_modo == 1 && s != AgentState::Indisponivel) {
-            const double login = a->Slot(slot).FLoggedInTime;
-            const int e = ElapsedSeconds(login);
-            if (e >= 0 && e % 5 == 0)
-                m_modelo->DefineCelula(row, col.login, StampText(login) + u" (" + Hms(e) + u")");
+            const int e = ElapsedSeconds(a->Slot(slot).FLoggedInTime);
+            if (e >= 0 && e % 5 == 0) m_modelo->AtualizaColuna(row, colLogin);
         }
     }
-    m_modelo->FimLote();
-    if (mudou && m_sortCol == 0) Ordena();
-    Timer2.start();
+    return mudou;
 }
 
-void TfrmAgentes::Timer2Timer() {
-    Timer2.stop();
-    const int slot = m_tipoForm;
-    m_modelo->IniciaLote();
+void TfrmAgentes::Pisca() {
     for (int row = 0; row < m_modelo->Linhas(); ++row) {
-        const TAgente* a = AgenteDaLinha(row);
-        if (!a || a->GetState(slot) != AgentState::Ocupado) continue;
-        const TChannel* c = a->CurrentCall(slot);
-        if (!c || !c->LigacaoFila || c->LigacaoFila->Chamando <= 0) continue;
+        const TLigacaoFila* f = LigacaoDeFila(*AgenteDaLinha(row), m_tipoForm);
+        if (!f || f->Chamando <= 0) continue;
         m_modelo->Linha(row).Marca = true;
         Pinta(row);
     }
-    m_modelo->FimLote();
 }
 
-// --- Sorting -------------------------------------------------------------------------------------
-
-int TfrmAgentes::Compara(const TLinhaTabela& la, const TLinhaTabela& lb) const {
-    const auto* a = static_cast<const TAgente*>(la.Objeto);
-    const auto* b = static_cast<const TAgente*>(lb.Objeto);
+int TfrmAgentes::Compara(const TAgente& a, const TAgente& b) const {
     const int slot = m_tipoForm;
-    auto sinal = [this](int r) { return m_sortDesc ? -r : r; };
+    const int sinal = m_sortDesc ? -1 : 1;
     switch (m_sortCol) {
-    case 1: {
-        bool ok = false;
-        qint64 na = a->AgentNumber().toLongLong(&ok);
-        if (!ok) na = 0;
-        qint64 nb = b->AgentNumber().toLongLong(&ok);
-        if (!ok) nb = 0;
-        return sinal(na < nb ? -1 : na > nb ? 1 : 0);
-    }
+    case 1: // as numbers, 0 when not one
+        return sinal * Compara3(a.AgentNumber().toLongLong(), b.AgentNumber().toLongLong());
     case 2:
-        return sinal(QString::localeAwareCompare(a->AgentName, b->AgentName));
+        return sinal * QString::localeAwareCompare(a.AgentName, b.AgentName);
     case 3:
-        return sinal(QString::localeAwareCompare(a->ExtensionText(slot), b->ExtensionText(slot)));
+        return sinal * QString::localeAwareCompare(a.ExtensionText(slot), b.ExtensionText(slot));
     default:
         break;
     }
-    const AgentState sa = a->GetState(slot), sb = b->GetState(slot);
-    if (sa != sb) return int(sa) < int(sb) ? -1 : 1;
+    const AgentState sa = a.GetState(slot), sb = b.GetState(slot);
+    if (sa != sb) return Compara3(int(sa), int(sb));
     switch (sa) {
-    case AgentState::Ocupado: {
-        const TChannel* ca = a->CurrentCall(slot);
-        const TChannel* cb = b->CurrentCall(slot);
+    case AgentState::Ocupado: { // queue calls first, the earlier answered first
+        const TChannel* ca = a.CurrentCall(slot);
+        const TChannel* cb = b.CurrentCall(slot);
         const bool fa = ca && ca->LigacaoFila, fb = cb && cb->LigacaoFila;
         if (fa != fb) return fa ? -1 : 1;
-        if (!fa) return 0;
-        const double ta = ca->LigacaoFila->Atendimento, tb = cb->LigacaoFila->Atendimento;
-        return ta < tb ? -1 : ta > tb ? 1 : 0;
+        return fa ? Compara3(ca->LigacaoFila->Atendimento, cb->LigacaoFila->Atendimento) : 0;
     }
-    case AgentState::Livre: {
-        const int ia = a->IdleSeconds(slot), ib = b->IdleSeconds(slot);
-        return ia > ib ? -1 : ia < ib ? 1 : 0;
-    }
-    case AgentState::EmPausa: {
-        const double pa = a->Slot(slot).FPauseStart, pb = b->Slot(slot).FPauseStart;
-        return pa < pb ? -1 : pa > pb ? 1 : 0;
-    }
+    case AgentState::Livre: // the longest idle first
+        return Compara3(b.IdleSeconds(slot), a.IdleSeconds(slot));
+    case AgentState::EmPausa:
+        return Compara3(a.Slot(slot).FPauseStart, b.Slot(slot).FPauseStart);
     default:
         return 0;
     }
-}
-
-void TfrmAgentes::Ordena() {
-    m_modelo->Ordena(
-        [this](const TLinhaTabela& a, const TLinhaTabela& b) { return Compara(a, b) < 0; });
-}
-
-void TfrmAgentes::ColunaClicada(int coluna) {
-    int chave = -1;
-    if (coluna == 0)
-        chave = 1;
-    else if (coluna == 1)
-        chave = 2;
-    else if ((m_modo == 0 && coluna == 2) || (m_modo == 1 && coluna == 3))
-        chave = 0;
-    else if (m_modo == 1 && coluna == 2)
-        chave = 3;
-    if (chave < 0) return;
-    if (chave != m_sortCol) {
-        m_sortCol = chave;
-        m_sortDesc = false;
-    } else if (chave == 0) {
-        return; // already sorted by state
-    } else {
-        m_sortDesc = !m_sortDesc;
-    }
-    Ordena();
-}
-
-// --- View options --------------------------------------------------------------------------------
-
-void TfrmAgentes::SetModoVisualizacao(int modo) {
-    if (modo < 0 || modo > 2) return;
-    if (m_modo != 2) m_larguras.GuardaAtuais(m_modo, m_vista->Larguras());
-    m_modo = modo;
-    RefazListView();
-}
-
-void TfrmAgentes::MudaFonte(int delta) {
-    int& nivel = m_modo == 2 ? m_nivelIcone : m_nivelLista;
-    const int novo = NivelValido(nivel + delta);
-    if (novo == nivel) return;
-    if (m_modo != 2) m_larguras.GuardaAtuais(m_modo, m_vista->Larguras());
-    nivel = novo;
-    RefazListView();
-}
-
-void TfrmAgentes::SetMostrarNaLinha(int linha, int valor) {
-    int& atual = linha == 1 ? m_linha1 : m_linha2;
-    if (valor < 0 || valor > 3 || atual == valor) return;
-    atual = valor;
-    RefazListView();
-}
-
-void TfrmAgentes::AtualizaCores() {
-    const QString arquivo = ArquivoPerfil();
-    m_esquema =
-        arquivo.isEmpty() ? EsquemaPadrao() : SchemeOfAgentsWindow(arquivo, u"Tela" + objectName());
-    if (m_modo != 2) m_larguras.GuardaAtuais(m_modo, m_vista->Larguras());
-    RefazListView();
 }
 
 void TfrmAgentes::AbreCores() {
@@ -548,130 +311,11 @@ void TfrmAgentes::AbreCores() {
     Q_EMIT CoresAlteradas();
 }
 
-// --- Pop-up menu and actions ---------------------------------------------------------------------
-
-TAgente* TfrmAgentes::AgenteSelecionado() const {
-    return AgenteDaLinha(m_vista->LinhaAtual());
+QStringList TfrmAgentes::EscolhasTile() const {
+    return {QStringLiteral("Número do atendente"), QStringLiteral("Nome do atendente"),
+            QStringLiteral("Ramal do atendente"), QStringLiteral("Duração do estado atendente")};
 }
 
-void TfrmAgentes::SelecionaAgente(const TAgente* agente) {
-    m_vista->SelecionaLinha(m_modelo->LinhaDe(agente));
-}
-
-QMenu* TfrmAgentes::MontaMenu() {
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    const int slot = m_tipoForm;
-    TAgente* a = AgenteSelecionado();
-
-    QMenu* gerenciar = menu->addMenu(a ? u"Gerenciar atendente " + a->AgentNumber()
-                                       : QStringLiteral("Gerenciar atendente"));
-    gerenciar->setEnabled(a && m_monitor->TemPermissaoGerenciarAtendentes());
-    if (a) {
-        QAction* logoff =
-            gerenciar->addAction(QStringLiteral("Logoff"), this, [this] { Logoff(); });
-        logoff->setEnabled(PodeLogoff(*a, slot));
-        QMenu* adicionar = gerenciar->addMenu(QStringLiteral("Adicionar na fila"));
-        QMenu* remover = gerenciar->addMenu(QStringLiteral("Remover da fila"));
-        const bool podeFila = PodeAdicionarRemover(*a, slot, m_monitor->ModoCSTA);
-        adicionar->setEnabled(podeFila);
-        remover->setEnabled(podeFila);
-        for (const TMonitor::TFilaMenu& f : m_monitor->FilasDoMenuAtendente(a, slot)) {
-            const int tag = f.Tag;
-            if (f.Membro)
-                remover->addAction(f.Caption, this, [this, tag] { RemoveDaFila(tag); });
-            else
-                adicionar->addAction(f.Caption, this, [this, tag] { AdicionaNaFila(tag); });
-        }
-        QMenu* pausa = gerenciar->addMenu(QStringLiteral("Colocar em pausa"));
-        pausa->setEnabled(PodeColocarEmPausa(*a, slot));
-        for (int i = 0; i < m_monitor->MotivosPausa.Count(); ++i) {
-            const TMotivoPausa* m = m_monitor->MotivosPausa.Item(i);
-            const int tag = m->MotivoPausaId;
-            pausa->addAction(m->Nome, this, [this, tag] { ColocaEmPausa(tag); });
-        }
-        QAction* retirar = gerenciar->addAction(QStringLiteral("Retirar de pausa"), this,
-                                                [this] { RetiraDaPausa(); });
-        retirar->setEnabled(PodeRetirarPausa(*a, slot));
-    }
-
-    QMenu* modo = menu->addMenu(QStringLiteral("Modo de visualização"));
-    const char* nomes[] = {"Lista", "Detalhe", "Resumido"};
-    for (int m = 0; m < 3; ++m) {
-        if (m == 2 && m_modo == 2) {
-            QMenu* resumido = modo->addMenu(QStringLiteral("Resumido"));
-            const char* escolhas[] = {"Número do atendente", "Nome do atendente",
-                                      "Ramal do atendente", "Duração do estado atendente"};
-            for (int linha = 1; linha <= 2; ++linha) {
-                QMenu* sub = resumido->addMenu(u"Mostrar na linha " + QString::number(linha));
-                for (int v = 0; v < 4; ++v) {
-                    QAction* act =
-                        sub->addAction(QString::fromUtf8(escolhas[v]), this,
-                                       [this, linha, v] { SetMostrarNaLinha(linha, v); });
-                    act->setCheckable(true);
-                    act->setChecked((linha == 1 ? m_linha1 : m_linha2) == v);
-                }
-            }
-            continue;
-        }
-        modo->addAction(QString::fromUtf8(nomes[m]), this, [this, m] { SetModoVisualizacao(m); });
-    }
-    QMenu* fonte = menu->addMenu(QStringLiteral("Tamanho da fonte"));
-    const int nivel = m_modo == 2 ? m_nivelIcone : m_nivelLista;
-    fonte->addAction(QStringLiteral("Diminuir"), this, [this] { MudaFonte(-1); })
-        ->setEnabled(nivel > 0);
-    fonte->addAction(QStringLiteral("Aumentar"), this, [this] { MudaFonte(+1); })
-        ->setEnabled(nivel < kNiveisFonte - 1);
-    menu->addAction(QStringLiteral("Cores..."), this, &TfrmAgentes::AbreCores);
-    return menu;
-}
-
-void TfrmAgentes::AbreMenu(const QPoint& global) {
-    MontaMenu()->popup(global);
-}
-
-void TfrmAgentes::AdicionaNaFila(int fila) {
-    TAgente* a = AgenteSelecionado();
-    TFila* f = fila > 0 ? m_monitor->Filas.Procura(QString::number(fila)) : nullptr;
-    if (!a || !f || !PodeAdicionarRemover(*a, m_tipoForm)) return;
-    m_monitor->AdicionaNaFila(a, f, m_tipoForm);
-}
-
-void TfrmAgentes::RemoveDaFila(int fila) {
-    TAgente* a = AgenteSelecionado();
-    TFila* f = fila > 0 ? m_monitor->Filas.Procura(QString::number(fila)) : nullptr;
-    if (!a || !f || !PodeAdicionarRemover(*a, m_tipoForm)) return;
-    m_monitor->RemoveDaFila(a, f, m_tipoForm);
-}
-
-void TfrmAgentes::Logoff() {
-    TAgente* a = AgenteSelecionado();
-    if (!a) return;
-    const QString id = a->Agent();
-    if (!Pergunta(ConfirmacaoLogoff(*a))) return;
-    // The question ran the event loop: the agent may have changed, or gone with the connection.
-    a = m_monitor->Agentes.Procura(id);
-    if (a && PodeLogoff(*a, m_tipoForm)) m_monitor->Logoff(a, m_tipoForm);
-}
-
-void TfrmAgentes::RetiraDaPausa() {
-    TAgente* a = AgenteSelecionado();
-    if (!a) return;
-    const QString id = a->Agent();
-    if (!Pergunta(ConfirmacaoRetirarPausa(*a))) return;
-    a = m_monitor->Agentes.Procura(id);
-    if (a && PodeColocarEmPausa(*a, m_tipoForm)) m_monitor->RetiraDaPausa(a, m_tipoForm);
-}
-
-void TfrmAgentes::ColocaEmPausa(int motivo) {
-    TAgente* a = AgenteSelecionado();
-    if (!a || motivo <= 0) return;
-    TMotivoPausa* m = m_monitor->MotivosPausa.Procura(motivo);
-    if (!m) return;
-    const QString id = a->Agent();
-    if (!Pergunta(ConfirmacaoColocarEmPausa(*a, m_monitor->MotivosPausa.ReasonText(motivo))))
-        return;
-    a = m_monitor->Agentes.Procura(id);
-    m = m_monitor->MotivosPausa.Procura(motivo);
-    if (a && m && PodeColocarEmPausa(*a, m_tipoForm)) m_monitor->ColocaEmPausa(a, m, m_tipoForm);
+void TfrmAgentes::AdicionaItensMenu(QMenu* menu) {
+    m_gerencia->Adiciona(menu);
 }

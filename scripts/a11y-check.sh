@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Reads the agents window through the accessibility bus (AT-SPI) under Xvfb, in each view mode
+# asked for, and prints every row's cells and every tile's text (scripts/a11y-dump.py).
+#   scripts/a11y-check.sh [--settings DIR] [--seconds N] [--font LEVEL] [MODE]...   (default 0 1 2)
+# The settings folder (default build-release/demo-settings) is copied, never changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+settings=build-release/demo-settings
+seconds=12
+font=""
+modes=()
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --settings) settings=$2; shift 2 ;;
+        --seconds) seconds=$2; shift 2 ;;
+        --font) font=$2; shift 2 ;;
+        *) modes+=("$1"); shift ;;
+    esac
+done
+[ ${#modes[@]} -gt 0 ] || modes=(0 1 2)
+
+scripts/bootstrap.sh screens
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVESMARA_BENCH=OFF >/dev/null
+cmake --build build-release --parallel "$(nproc)" --target vesmara-pbx monitorvesmara >/dev/null
+
+# ini_set FILE SECTION KEY VALUE: sets one key, adding the section or the key when missing.
+ini_set() {
+    awk -v s="[$2]" -v k="$3" -v v="$4" '
+        BEGIN { IGNORECASE = 1 }
+        { sub(/\r$/, "") }
+        tolower($0) == tolower(s) { print; insec = 1; next }
+        /^\[/ { if (insec && !done) { print k "=" v; done = 1 } insec = 0 }
+        insec && tolower(substr($0, 1, length(k) + 1)) == tolower(k "=") { if (!done) print k "=" v; done = 1; next }
+        { print }
+        END { if (!done) { if (!insec) print s; print k "=" v } }' "$1" | sed 's/$/\r/' >"$1.new"
+    mv "$1.new" "$1"
+    chmod 600 "$1"
+}
+
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+build-release/sim/vesmara-pbx --port 0 --chat-port 0 --speed 5 >"$work/pbx.out" 2>/dev/null &
+for _ in $(seq 1 200); do grep -q listening "$work/pbx.out" 2>/dev/null && break; sleep 0.1; done
+port=$(sed -nE 's/.*manager=([0-9]+).*/\1/p' "$work/pbx.out")
+
+for mode in "${modes[@]}"; do
+    dir="$work/settings"
+    rm -rf "$dir"
+    mkdir -p -m 700 "$dir"
+    [ -d "$settings" ] && cp -r "$settings"/. "$dir"/
+    [ -f "$dir/MonitorVesmara.ini" ] || printf '[Geral]\r\nConexaoAtiva=Demo\r\n' >"$dir/MonitorVesmara.ini"
+    profile="$dir/MonitorVesmaraDemo.ini"
+    [ -f "$profile" ] || : >"$profile"
+    ini_set "$profile" Conexao IP 127.0.0.1
+    ini_set "$profile" Conexao Porta "$port"
+    ini_set "$profile" Conexao Usuario demo
+    ini_set "$profile" Conexao SalvarSenha 1
+    ini_set "$profile" Conexao Senha demo
+    ini_set "$profile" Preferencias TelasAbrir Atendentes
+    ini_set "$profile" TelaAtendentes Width 1100
+    ini_set "$profile" TelaAtendentes Height 760
+    ini_set "$profile" TelaAtendentes ModoVisualizacao "$mode"
+    if [ -n "$font" ]; then
+        ini_set "$profile" TelaAtendentes TamanhoDaFonteLista "$font"
+        ini_set "$profile" TelaAtendentes TamanhoDaFonteIcone "$font"
+    fi
+    echo "=== Atendentes, mode $mode${font:+, font level $font}"
+    MONITORVESMARA_DIR="$dir" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 dbus-run-session -- \
+        xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
+        /usr/libexec/at-spi-bus-launcher --launch-immediately & bus=\$!
+        sleep 1
+        build-release/app/monitorvesmara & app=\$!
+        sleep $seconds
+        /usr/bin/python3 scripts/a11y-dump.py monitorvesmara; rc=\$?
+        kill \$app \$bus
+        exit \$rc" 2>&1 | grep -v -e "^SpiRegistry" -e "^dbus-daemon" -e "Qt: Session management" || true
+done

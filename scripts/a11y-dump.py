@@ -1,0 +1,88 @@
+#!/usr/bin/python3
+# Usage: scripts/a11y-dump.py [APP_NAME] — prints the accessible tree's tables, rows, cells and tiles of a running monitor (AT-SPI).
+import sys
+import time
+
+import pyatspi
+
+NOME = sys.argv[1] if len(sys.argv) > 1 else "monitorvesmara"
+TABELAS = {pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_TREE, pyatspi.ROLE_LIST}
+CELULAS = {pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TREE_ITEM}
+
+
+def aplicacao():
+    nomes = []
+    for _ in range(60):
+        desktop = pyatspi.Registry.getDesktop(0)
+        nomes = [app.name for app in desktop if app is not None]
+        for app in desktop:
+            if app is not None and NOME.lower() in (app.name or "").lower().replace(" ", ""):
+                return app
+        time.sleep(0.5)
+    sys.exit(f"a11y-dump: no application named {NOME} on the accessibility bus (found: {nomes})")
+
+
+def tabelas(no, achadas):
+    try:
+        papel = no.getRole()
+    except Exception:
+        return
+    if papel in TABELAS:
+        # The view of the other mode stays in the tree, hidden.
+        if no.getState().contains(pyatspi.STATE_SHOWING):
+            achadas.append(no)
+        return
+    for filho in no:
+        if filho is not None:
+            tabelas(filho, achadas)
+
+
+def main():
+    total_linhas = total_celulas = total_tiles = 0
+    for t in tabelas_de(aplicacao()):
+        papel = t.getRoleName()
+        try:
+            tabela = t.queryTable()
+            linhas, colunas = tabela.nRows, tabela.nColumns
+        except NotImplementedError:
+            tabela, linhas, colunas = None, t.childCount, 1
+        # A list in icon mode is the tile view: one cell per tile.
+        tiles = papel == "list"
+        print(f"== {papel} '{t.name}': {linhas} rows x {colunas} columns")
+        if tabela is not None and not tiles:
+            cabecalho = []
+            for c in range(colunas):
+                h = tabela.getColumnHeader(c)
+                cabecalho.append(h.name if h is not None else "")
+            print("   header: " + " | ".join(cabecalho))
+        vazias = 0
+        for r in range(linhas):
+            textos = []
+            descricao = ""
+            for c in range(colunas):
+                celula = tabela.getAccessibleAt(r, c) if tabela is not None else t.getChildAtIndex(r)
+                if celula is None or celula.getRole() not in CELULAS:
+                    continue
+                textos.append(celula.name or "")
+                descricao = descricao or (celula.description or "")
+                if tiles:
+                    total_tiles += 1
+                else:
+                    total_celulas += 1
+            if not any(textos) or (tiles and any(x in ("", "...") for x in textos)):
+                vazias += 1
+            total_linhas += 1
+            print(f"   {r:3}: " + " | ".join(textos) + (f"   [{descricao}]" if descricao else ""))
+        if vazias:
+            print(f"   !! {vazias} rows or tiles without text")
+    print(f"rows {total_linhas}, cells {total_celulas}, tiles {total_tiles}")
+
+
+def tabelas_de(app):
+    achadas = []
+    tabelas(app, achadas)
+    return achadas
+
+
+if __name__ == "__main__":
+    main()
