@@ -475,11 +475,6 @@ void TfrmMain::MenuExibirAgentesChatClick() {
     CriaTelaAgentesChat();
 }
 
-void TfrmMain::AtualizaAgente(TAgente* agente, const QString& kind) {
-    for (const QString& name : {QStringLiteral("Atendentes"), QStringLiteral("AtendentesChat")})
-        if (TfrmAgentes* janela = ProcuraTelaAgentes(name)) janela->AtualizaAgente(agente, kind);
-}
-
 void TfrmMain::AtualizaCoresTelas() {
     // The agents window redraws itself; the queue and campaign windows join here as they come.
 }

@@ -79,7 +79,6 @@ public:
     QStringList CloseAllWindows() override;
     void CreateWindows(const QStringList& telasAbrir) override;
     void ActivateLogWindow() override;
-    void AtualizaAgente(TAgente* agente, const QString& kind) override;
 
     // For tests.
     QLabel* PainelStatus() const { return m_panel0; }

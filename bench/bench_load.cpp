@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     std::printf("scenario %s: load %.2f s; longest gap between 10 ms ticks %.1f ms\n",
                 qPrintable(scenario), loadNs / 1e9, longestGapNs / 1e6);
     std::printf("model: %d channels, %lld bridges, %d extensions, %d trunks; peak memory %ld KiB\n",
-                monitor.Canais.Count(), qlonglong(monitor.Ligacoes.Count()),
-                monitor.Ramais.Quantidade(), monitor.Troncos.Quantidade(), usage.ru_maxrss);
+                monitor.Canais.Count(), qlonglong(monitor.Ligacoes.Count()), monitor.Ramais.Count(),
+                monitor.Troncos.Count(), usage.ru_maxrss);
     return 0;
 }

@@ -6,7 +6,10 @@
 
 TMonitor::TMonitor(TMonitorUi* ui, QObject* parent)
     : QObject(parent), m_ui(ui ? ui : &m_nullUi), m_manager(new TClientManager(this)),
-      m_chat(new TClientManager(this)) {
+      m_chat(new TClientManager(this)),
+      m_refrescoStatusFila({[this](int c) { return (c == 1 ? m_chat : m_manager)->Connected; },
+                            [this](int c, const QString& t) { ClientManagerSendString(c == 1, t); },
+                            [this](const QString& t) { Loga(t); }}) {
     m_manager->ConnectionId = 0;
     m_chat->ConnectionId = 1;
     m_manager->OnPacket = [this](TClientManager* s, const QString& p) {

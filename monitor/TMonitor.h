@@ -12,7 +12,10 @@
 #include "model/telephony/TTronco.h"
 #include "model/users/TListaUsuarioVesmara.h"
 #include "model/users/TPermissaoUsuario.h"
+#include "monitor/TAvisos.h"
 #include "monitor/TMonitorUi.h"
+#include "monitor/TPermissoes.h"
+#include "monitor/TRefrescoStatusFila.h"
 #include "settings/TConfiguracao.h"
 #include "settings/TCoresMotivos.h"
 
@@ -124,16 +127,18 @@ public:
     TListaCampanhas Campanhas;
 
     // Change notices of the model objects, each bound when its object is created: they carry
-    // a change to the other models and to the windows.
-    void OnChannelEvent(TChannel* canal, const QString& action);
-    void OnCallEvent(TLigacao* ligacao, const QString& action);
-    void OnRamalEvent(TRamal* ramal, const QString& kind);
-    void OnTroncoEvent(TTronco* tronco, TCanalTronco* canal, const QString& kind);
+    // a change to the other models and, through Avisos(), to the windows.
+    void OnChannelEvent(TChannel* canal, TAvisoCanal aviso);
+    void OnCallEvent(TLigacao* ligacao, TAvisoLigacao aviso);
+    void OnRamalEvent(TRamal* ramal, TAvisoRamal aviso);
+    void OnTroncoEvent(TTronco* tronco, TCanalTronco* canal, TAvisoTronco aviso);
     // A queue notice: the member or the call concerned (at most one of them) and its kind.
-    void OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal, const QString& kind);
-    void OnAgentEvent(TAgente* agente, const QString& kind);
+    void OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal, TAvisoFila aviso);
+    void OnAgentEvent(TAgente* agente, TAvisoAgente aviso);
     // A campaign notice: the call concerned (or none) and its kind.
-    void OnCampanhaEvent(TCampanha* campanha, TChannel* canal, const QString& kind);
+    void OnCampanhaEvent(TCampanha* campanha, TChannel* canal, TAvisoCampanha aviso);
+    // Where the windows subscribe to the model changes they show.
+    TAvisos& Avisos() { return m_avisos; }
 
     // --- Dialer campaigns --------------------------------------------------------------------
     // The campaign list is asked again every minute while a summary refresh has enabled the
@@ -186,8 +191,12 @@ public:
 
     // Queue-status refreshes waiting for their answer / asked for again meanwhile, per
     // connection (for tests and diagnostics).
-    int StatusFilaEmAndamento(int connectionId) const;
-    bool StatusFilaPendente(const QString& filaId, int connectionId) const;
+    int StatusFilaEmAndamento(int connectionId) const {
+        return m_refrescoStatusFila.EmAndamento(connectionId);
+    }
+    bool StatusFilaPendente(const QString& filaId, int connectionId) const {
+        return m_refrescoStatusFila.Pendente(filaId, connectionId);
+    }
 
     // Dialer variables of a channel (asked for every new channel without dialer data, except
     // agent and local channels); the answers come back as "VarDis...-" responses.
@@ -263,35 +272,59 @@ public:
     void SendAfterChat(const QString& step);
     void TrataEventoChat(const TPacketManagerParser& p);
 
-    // --- Permission checks -------------------------------------------------------------------
-    bool TemPermissaoMonitorarCallCenter() const;
-    bool TemPermissaoMonitorarChatExterno() const;
-    bool TemPermissaoGerenciarAtendentes() const;
-    bool TemPermissaoChatUsuario(const QString& usuario) const;
-    bool TemPermissaoChat() const;
-    bool TemPermissaoMonitorarConversaChat(const QString& valor) const;
-    bool TemPermissaoTronco(const QString& idTronco, const QString& nome) const;
-    bool TemPermissaoTronco(const TTronco* tronco) const;
-    // Counting checks: how many trunks / extensions the user may see.
-    int TemPermissaoTroncos() const;
-    int TemPermissaoRamais() const;
-    bool TemPermissaoRamal(const QString& ramalId) const;
-    bool TemPermissaoAtendenteCodigo(const QString& codigo) const;
-    bool TemPermissaoFilaId(const QString& filaId) const;
-    bool TemPermissaoCampanhaId(const QString& campanhaId) const;
-    bool TemPermissaoAtendente(const TAgente* agente) const;
-    bool TemPermissaoFila(const TFila* fila) const;
-    bool TemPermissaoCampanha(const TCampanha* campanha) const;
-    // Counting checks: campaigns the user may see, all of them / the active ones.
-    int TemPermissaoCampanhas() const;
-    int TemPermissaoCampanhasAtivas() const;
-    // Counting checks: agents, voice queues and chat queues the user may see.
-    int TemPermissaoAtendentes() const;
-    int TemPermissaoFilas() const;
-    int TemPermissaoFilasChat() const;
-    // The call-centre gate: "Monitorar Call Center" or bit 4 of the user's mask.
-    bool PassaPortaoCallCenter() const;
-    bool PassaPortaoChat() const;
+    // --- Permission checks --------------------------------------------------------------------
+    // Asked by the windows and menus here; the checks themselves are TPermissoes.
+    bool TemPermissaoMonitorarCallCenter() const {
+        return m_permissoes.TemPermissaoMonitorarCallCenter();
+    }
+    bool TemPermissaoMonitorarChatExterno() const {
+        return m_permissoes.TemPermissaoMonitorarChatExterno();
+    }
+    bool TemPermissaoGerenciarAtendentes() const {
+        return m_permissoes.TemPermissaoGerenciarAtendentes();
+    }
+    bool TemPermissaoChatUsuario(const QString& usuario) const {
+        return m_permissoes.TemPermissaoChatUsuario(usuario);
+    }
+    bool TemPermissaoChat() const { return m_permissoes.TemPermissaoChat(); }
+    bool TemPermissaoMonitorarConversaChat(const QString& valor) const {
+        return m_permissoes.TemPermissaoMonitorarConversaChat(valor);
+    }
+    bool TemPermissaoTronco(const QString& idTronco, const QString& nome) const {
+        return m_permissoes.TemPermissaoTronco(idTronco, nome);
+    }
+    bool TemPermissaoTronco(const TTronco* tronco) const {
+        return m_permissoes.TemPermissaoTronco(tronco);
+    }
+    int TemPermissaoTroncos() const { return m_permissoes.TemPermissaoTroncos(); }
+    int TemPermissaoRamais() const { return m_permissoes.TemPermissaoRamais(); }
+    bool TemPermissaoRamal(const QString& ramalId) const {
+        return m_permissoes.TemPermissaoRamal(ramalId);
+    }
+    bool TemPermissaoAtendenteCodigo(const QString& codigo) const {
+        return m_permissoes.TemPermissaoAtendenteCodigo(codigo);
+    }
+    bool TemPermissaoFilaId(const QString& filaId) const {
+        return m_permissoes.TemPermissaoFilaId(filaId);
+    }
+    bool TemPermissaoCampanhaId(const QString& campanhaId) const {
+        return m_permissoes.TemPermissaoCampanhaId(campanhaId);
+    }
+    bool TemPermissaoAtendente(const TAgente* agente) const {
+        return m_permissoes.TemPermissaoAtendente(agente);
+    }
+    bool TemPermissaoFila(const TFila* fila) const { return m_permissoes.TemPermissaoFila(fila); }
+    bool TemPermissaoCampanha(const TCampanha* campanha) const {
+        return m_permissoes.TemPermissaoCampanha(campanha);
+    }
+    int TemPermissaoCampanhas() const { return m_permissoes.TemPermissaoCampanhas(); }
+    int TemPermissaoCampanhasAtivas() const { return m_permissoes.TemPermissaoCampanhasAtivas(); }
+    int TemPermissaoAtendentes() const { return m_permissoes.TemPermissaoAtendentes(); }
+    int TemPermissaoFilas() const { return m_permissoes.TemPermissaoFilas(); }
+    int TemPermissaoFilasChat() const { return m_permissoes.TemPermissaoFilasChat(); }
+    bool PassaPortaoCallCenter() const { return m_permissoes.PassaPortaoCallCenter(); }
+    bool PassaPortaoChat() const { return m_permissoes.PassaPortaoChat(); }
+
     // Sends one action over the manager connection (dropped when it is not open).
     void SendManager(const QString& text);
     void ClientManagerSendString(bool chat, const QString& text);
@@ -470,11 +503,10 @@ private:
     void OnClientManagerChatError(TClientManager* sender, int code);
     void OnClientManagerChatPacket(TClientManager* sender, const QString& packet);
     void FinishChatLoad();
-    bool Pode(const char16_t* grupoNovo, const char16_t* nomeNovo, const char16_t* grupoAntigo,
-              const char16_t* nomeAntigo, const QString& valor) const;
 
     TMonitorUi m_nullUi;
     TMonitorUi* m_ui;
+    TAvisos m_avisos;
     TClientManager* m_manager;
     TClientManager* m_chat;
     bool m_draining = false;
@@ -485,14 +517,6 @@ private:
     bool m_chatLoadPending = false;
     bool m_chatLoggedIn = false;
 
-    // Queue-status refreshes per connection: the queues asked, oldest first, with the moment
-    // each was sent; and the queues to ask again when their answer arrives.
-    struct TPedidoStatusFila {
-        QString FilaId;
-        qint64 EnviadoEm = 0;
-    };
-    std::deque<TPedidoStatusFila> m_statusFilaFila[2];
-    QHash<QString, int> m_statusFilaEmVoo[2];
-    QSet<QString> m_statusFilaPendente[2];
-    QElapsedTimer m_relogioStatusFila;
+    TRefrescoStatusFila m_refrescoStatusFila;
+    TPermissoes m_permissoes{Permissoes, Troncos, Ramais, Agentes, Filas, Campanhas};
 };

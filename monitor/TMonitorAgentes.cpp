@@ -12,21 +12,21 @@
 void TMonitor::RowAgente(const TPacketManagerParser& p) {
     const QString id = p.GetValue(u"AtendenteId");
     if (id.isEmpty()) return;
-    TAgente* a = Agentes.Find(id);
+    TAgente* a = Agentes.Procura(id);
     std::unique_ptr<TAgente> novo;
     if (!a) {
         novo = std::make_unique<TAgente>(u"Agent/" + id);
         a = novo.get();
     }
     a->AgentName = p.GetValue(u"Nome");
-    a->OnAgentEvent = [this](TAgente* s, const QString& k) { OnAgentEvent(s, k); };
-    if (novo) Agentes.Add(std::move(novo));
+    a->OnAgentEvent = [this](TAgente* s, TAvisoAgente k) { OnAgentEvent(s, k); };
+    if (novo) Agentes.Adiciona(std::move(novo));
 }
 
 TAgente* TMonitor::AgenteDoCanal(const QString& nome, int slot) const {
     if (nome.isEmpty()) return nullptr;
-    if (TAgente* a = Agentes.Find(nome)) return a;
-    return Agentes.FindByLoggedInChan(ChannelBaseName(nome), slot);
+    if (TAgente* a = Agentes.Procura(nome)) return a;
+    return Agentes.ProcuraPorLoggedInChan(ChannelBaseName(nome), slot);
 }
 
 void TMonitor::DefineLoggedChannel(TAgente* a, const TPacketManagerParser& p, int slot) {
@@ -43,8 +43,8 @@ void TMonitor::EvAgents(const TPacketManagerParser& p, int slot) {
     const QString id = p.GetValue(u"Agent");
     // A row without its agent names nobody to create.
     if (id.isEmpty()) return;
-    TAgente* a = Agentes.Find(id);
-    if (!a) a = Agentes.Add(std::make_unique<TAgente>(u"Agent/" + id));
+    TAgente* a = Agentes.Procura(id);
+    if (!a) a = Agentes.Adiciona(std::make_unique<TAgente>(u"Agent/" + id));
     a->AgentName = p.GetValue(u"Name");
     a->StatusFromText(slot, p.GetValue(u"Status"));
     a->SetLoggedInChan(slot, p.GetValue(u"LoggedInChan"));
@@ -56,12 +56,12 @@ void TMonitor::EvAgents(const TPacketManagerParser& p, int slot) {
     // count from the login, hours back.
     const double ultimaChamada = UnixTextToLocal(p.GetValueView(u"LastCall"));
     if (a->Slot(slot).FLastCall < ultimaChamada) a->SetLastCall(slot, ultimaChamada);
-    a->Notify(QStringLiteral("Agents"));
+    a->Notify(TAvisoAgente::Agents);
 }
 
 void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
     if (slot == 0) EsqueceToque(p.GetValue(u"Agent"));
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Agent"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Agent"));
     if (!a) return;
     const QString canal = p.GetValue(u"Channel");
     a->SetChannelLogged(canal.isEmpty() ? nullptr : Canais.Procura(canal, p.GetValue(u"Uniqueid")));
@@ -71,12 +71,12 @@ void TMonitor::EvAgentLogin(const TPacketManagerParser& p, int slot) {
     a->SetLoggedInTime(slot, ServerNow());
     a->StatusFromText(slot, QStringLiteral("AGENT_IDLE"));
     a->SetTalkingTo(slot, {});
-    a->Notify(QStringLiteral("agentlogin"));
+    a->Notify(TAvisoAgente::AgentLogin);
 }
 
 void TMonitor::EvAgentLogoff(const TPacketManagerParser& p, int slot) {
     if (slot == 0) EsqueceToque(p.GetValue(u"Agent"));
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Agent"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Agent"));
     if (!a) return;
     a->SetChannelLogged(nullptr);
     a->SetTalkingTo(slot, {});
@@ -84,12 +84,12 @@ void TMonitor::EvAgentLogoff(const TPacketManagerParser& p, int slot) {
     a->SetStrLoggedChannel(slot, {});
     a->SetLoggedInTime(slot, 0);
     a->StatusFromText(slot, QStringLiteral("AGENT_LOGGEDOFF"));
-    a->Notify(QStringLiteral("agentlogoff"));
+    a->Notify(TAvisoAgente::AgentLogoff);
 }
 
 void TMonitor::AvisaFilaDaChamada(const TChannel* canal) {
     if (canal && canal->LigacaoFila && canal->LigacaoFila->DataFila)
-        canal->LigacaoFila->DataFila->Notify(QStringLiteral("Fila"));
+        canal->LigacaoFila->DataFila->Notify(TAvisoFila::Fila);
 }
 
 // The campaign of a dialer call hears that an agent took it up (its waiting and answering counts
@@ -100,7 +100,7 @@ void TMonitor::AvisaCampanhaDaChamada(TChannel* canal) {
 }
 
 void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"AgentCalled"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"AgentCalled"));
     const QString nome = p.GetValue(u"ChannelCalling");
     TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {});
     if (slot == 0) {
@@ -121,11 +121,11 @@ void TMonitor::EvAgentCalled(const TPacketManagerParser& p, int slot) {
         AvisaFilaDaChamada(c);
     }
     AvisaCampanhaDaChamada(c);
-    a->Notify(QStringLiteral("agentcalled"));
+    a->Notify(TAvisoAgente::AgentCalled);
 }
 
 void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Member"));
     TChannel* c = nullptr;
     if (slot == 1) {
         if (!a) return;
@@ -150,7 +150,7 @@ void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
             // A queue call she was not known to be rung for; a call she holds stays hers.
             if (chamada != c && (!c || (!c->LigacaoFila && chamada->LigacaoFila))) {
                 AssumeChamada(a, chamada, 0, ServerNow());
-                a->Notify(QStringLiteral("agentconnect"));
+                a->Notify(TAvisoAgente::AgentConnect);
                 return;
             }
         }
@@ -162,13 +162,13 @@ void TMonitor::EvAgentConnect(const TPacketManagerParser& p, int slot) {
         AvisaFilaDaChamada(c);
         AvisaCampanhaDaChamada(c);
     }
-    a->Notify(QStringLiteral("agentconnect"));
+    a->Notify(TAvisoAgente::AgentConnect);
 }
 
 void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
     if (slot != 0) return;
     EsqueceToque(p.GetValue(u"Member"));
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Member"));
     if (!a) return;
     TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"Uniqueid"));
     if (c && a->ChannelCall() == c && c->LigacaoFila) {
@@ -178,13 +178,13 @@ void TMonitor::EvAgentRingNoAnswer(const TPacketManagerParser& p, int slot) {
     }
     a->SetChannelCall(nullptr);
     a->SetTalkingTo(slot, {});
-    a->Notify(QStringLiteral("agentringnoanswer"));
+    a->Notify(TAvisoAgente::AgentRingNoAnswer);
 }
 
 void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
     PedeStatusFila(p.GetValue(u"Queue"), slot);
     if (slot == 0) EsqueceToque(p.GetValue(u"Member"));
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Member"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Member"));
     if (!a) return;
     if (slot == 1) {
         const QString nome = p.GetValue(u"BridgedChannel");
@@ -208,7 +208,7 @@ void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
             if (a->Slot(0).FPaused && a->Slot(0).FPauseStart > 0) a->SetPauseStart(0, ServerNow());
             if (TFila* fila = f.DataFila) {
                 fila->RemoveCall(c); // frees the record
-                fila->Notify(QStringLiteral("Fila"));
+                fila->Notify(TAvisoFila::Fila);
             }
         }
         a->SetChannelCall(nullptr);
@@ -218,11 +218,11 @@ void TMonitor::EvAgentComplete(const TPacketManagerParser& p, int slot) {
             a->FOffHookStart = ServerNow();
         }
     }
-    a->Notify(QStringLiteral("agentcomplete"));
+    a->Notify(TAvisoAgente::AgentComplete);
 }
 
 void TMonitor::EvHook(const TPacketManagerParser& p, int) {
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Channel"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Channel"));
     if (!a) return;
     // A status that is not a number reads as on hook.
     a->FOnHook = InteiroOuPadrao(p, u"Status", 1) != 0;
@@ -232,7 +232,7 @@ void TMonitor::EvHook(const TPacketManagerParser& p, int) {
         a->FOffHookStart = ServerNow();
         a->FCallEnded = false;
     }
-    a->Notify(QStringLiteral("hook"));
+    a->Notify(TAvisoAgente::Hook);
 }
 
 void TMonitor::AssumeChamada(TAgente* a, TChannel* c, double chamando, double atendimento) {
@@ -285,7 +285,7 @@ void TMonitor::EsqueceToque(const QString& agente) {
 void TMonitor::AplicaToquesGuardados() {
     const auto toques = std::exchange(m_toquesGuardados, {});
     for (auto it = toques.cbegin(); it != toques.cend(); ++it) {
-        TAgente* a = Agentes.Find(it.key());
+        TAgente* a = Agentes.Procura(it.key());
         // The queue status just listed tells whether she is still rung or talking.
         if (!a || a->ChannelCall() || a->GetState(0) != AgentState::Ocupado) continue;
         TChannel* c = Canais.ProcuraPorUniqueId(it->UniqueId);
@@ -295,7 +295,6 @@ void TMonitor::AplicaToquesGuardados() {
         if (c->LigacaoFila && c->LigacaoFila->DataAgente && c->LigacaoFila->DataAgente != a)
             continue;
         AssumeChamada(a, c, it->Chamando, it->Atendimento);
-        a->Notify(it->Atendimento > 0 ? QStringLiteral("agentconnect")
-                                      : QStringLiteral("agentcalled"));
+        a->Notify(it->Atendimento > 0 ? TAvisoAgente::AgentConnect : TAvisoAgente::AgentCalled);
     }
 }

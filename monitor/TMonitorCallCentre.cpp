@@ -11,7 +11,7 @@
 // one becomes the agent's current call and no longer waits.
 void TMonitor::StatusAnexaFila(TChannel* canal, const TPacketManagerParser& p, qint32 seconds,
                                int connectionId) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (!f || !canal) return;
     const double inicio = ServerNow() - double(seconds < 0 ? 0 : seconds) / kSecondsPerDay;
     f->AddCall(canal, 0);
@@ -25,7 +25,7 @@ void TMonitor::StatusAnexaFila(TChannel* canal, const TPacketManagerParser& p, q
     else
         a->SetChannelCall(canal);
     if (canal->LigacaoFila) canal->LigacaoFila->DataAgente = a;
-    a->Notify(QStringLiteral("status"));
+    a->Notify(TAvisoAgente::Status);
     f->CallLeftQueue(canal);
 }
 
@@ -40,20 +40,20 @@ void TMonitor::StatusAgentesDoLink(TChannel* canal, TChannel* outro, int connect
         else
             a->SetChannelCall(c);
     };
-    entrega(Agentes.FindByLoggedInChan(canal->NomeBase(), connectionId), outro);
-    entrega(Agentes.FindByLoggedInChan(outro->NomeBase(), connectionId), canal);
+    entrega(Agentes.ProcuraPorLoggedInChan(canal->NomeBase(), connectionId), outro);
+    entrega(Agentes.ProcuraPorLoggedInChan(outro->NomeBase(), connectionId), canal);
 }
 
 // A hangup on the chat connection of an "Agent/" channel: the agent drops the bridged channel
 // from its chat calls and now talks to its first remaining one.
 void TMonitor::HangupAgenteChat(TChannel* canal, const TPacketManagerParser& p) {
-    TAgente* a = canal ? Agentes.Find(canal->Channel()) : nullptr;
+    TAgente* a = canal ? Agentes.Procura(canal->Channel()) : nullptr;
     if (!a) return;
     const QString nome = p.GetValue(u"BridgedChannel");
     if (TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {})) a->RemoveCall(c);
     const TChannel* primeira = a->GetCall(0);
     a->SetTalkingTo(1, primeira ? primeira->CallerIdValido() : QString());
-    a->Notify(QStringLiteral("hangup"));
+    a->Notify(TAvisoAgente::Hangup);
 }
 
 void TMonitor::FilasCanalAtualizado(TChannel* canal) {
@@ -89,42 +89,39 @@ void TMonitor::AgentesLigacaoRemovida(TLigacao* ligacao) {
 // The dialer names the channel's campaign: the campaign with that id, when we know it, takes the
 // call.
 void TMonitor::DiscadorAnexaCampanha(TChannel* canal, const QString& campanhaId) {
-    if (TCampanha* c = Campanhas.ProcuraCampanha(campanhaId)) c->AdicionaChamada(canal);
+    if (TCampanha* c = Campanhas.Procura(campanhaId)) c->AdicionaChamada(canal);
 }
 
 // --- Change notices --------------------------------------------------------------------------
 
-void TMonitor::OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal,
-                            const QString& kind) {
+void TMonitor::OnQueueEvent(TFila* fila, TMembroFila* membro, TChannel* canal, TAvisoFila kind) {
     if (!fila) return;
     if (LogAtivo)
-        Loga(u"OnQueueEvent: " + kind + u"; Fila:" + fila->FilaId() + u" (" + fila->Nome +
-             u"); Ligs:" + QString::number(fila->CallCount()));
-    if (membro && kind.startsWith(u"Member")) {
-        m_ui->AtualizaMembro(fila, membro, kind);
-        if (membro->Agent) m_ui->AtualizaAgente(membro->Agent, kind);
-    } else if (canal && kind.startsWith(u"Call")) {
-        m_ui->AtualizaChamada(fila, canal, kind);
-    }
-    m_ui->AtualizaFila(fila);
+        Loga(u"OnQueueEvent: " + TextoAviso(kind) + u"; Fila:" + fila->FilaId() + u" (" +
+             fila->Nome + u"); Ligs:" + QString::number(fila->CallCount()));
+    if (membro && AvisoDeMembro(kind))
+        m_avisos.Membro.Emite(fila, membro, kind);
+    else if (canal && AvisoDeChamada(kind))
+        m_avisos.ChamadaFila.Emite(fila, canal, kind);
+    m_avisos.Fila.Emite(fila);
     if (LogAtivo) {
-        QString texto = u"OnQueueEvent2: " + kind;
-        if (membro && kind.startsWith(u"Member")) texto += u"; Member:" + membro->Member;
+        QString texto = u"OnQueueEvent2: " + TextoAviso(kind);
+        if (membro && AvisoDeMembro(kind)) texto += u"; Member:" + membro->Member;
         Loga(texto);
     }
 }
 
-void TMonitor::OnAgentEvent(TAgente* agente, const QString& kind) {
+void TMonitor::OnAgentEvent(TAgente* agente, TAvisoAgente kind) {
     if (!agente) return;
     if (LogAtivo) {
-        Loga(u"OnAgentEvent: " + kind);
-        QString texto = kind;
+        Loga(u"OnAgentEvent: " + TextoAviso(kind));
+        QString texto = TextoAviso(kind);
         if (agente->ChannelCall()) texto += u"; Ligacao <> nil";
         if (agente->ChannelLogged())
             texto += u"; LoggedChannel=" + agente->ChannelLogged()->Channel();
         Loga(texto);
     }
-    m_ui->AtualizaAgente(agente, kind);
+    m_avisos.Agente.Emite(agente, kind);
 }
 
 // --- Agent actions ---------------------------------------------------------------------------

@@ -8,8 +8,6 @@
 
 namespace {
 
-const QString kResumo = QStringLiteral("Resumo");
-
 // One summary query: its id, table and fields, and its filter. A filter with `Depois` is
 // written around the quoted ids of the active campaigns; one without it selects, by joins, the
 // campaigns the database marks as running with a queue.
@@ -139,7 +137,7 @@ QStringView ContadorDoResumo(QStringView id, const TPacketManagerParser& p) {
 void TMonitor::RowCampanha(const TPacketManagerParser& p) {
     const QString id = p.GetValue(u"CampanhaId");
     if (id.isEmpty()) return;
-    TCampanha* c = Campanhas.ProcuraCampanha(id);
+    TCampanha* c = Campanhas.Procura(id);
     if (!c) c = Campanhas.Adiciona(std::make_unique<TCampanha>(id));
     // The packet's text is already decoded (UTF-8 when valid, Windows-1252 otherwise).
     c->Nome = p.GetValue(u"Nome");
@@ -147,11 +145,11 @@ void TMonitor::RowCampanha(const TPacketManagerParser& p) {
     c->Ativa = quint8(InteiroOuPadrao(p, u"Status", 0) & 0xFF);
     c->IdFila = p.GetValue(u"Fila");
     c->Tipo = p.GetValue(u"Tipo");
-    c->OnCampanhaEvent = [this](TCampanha* s, TChannel* canal, const QString& kind) {
+    c->OnCampanhaEvent = [this](TCampanha* s, TChannel* canal, TAvisoCampanha kind) {
         OnCampanhaEvent(s, canal, kind);
     };
     const bool comFila = c->EstaAtiva() && !c->IdFila.isEmpty() && c->IdFila != u"0";
-    c->DefineFila(comFila ? Filas.Find(c->IdFila) : nullptr);
+    c->DefineFila(comFila ? Filas.Procura(c->IdFila) : nullptr);
 }
 
 void TMonitor::TimerCampanhasTimer() {
@@ -204,7 +202,7 @@ void TMonitor::LeResumoCampanhas() {
 // A row of a summary query: "Total" goes into the counter its query (and selector) names. Rows
 // for a campaign not in the list are ignored; a later row overwrites an earlier one.
 void TMonitor::RowResumoCampanha(const TPacketManagerParser& p) {
-    TCampanha* c = Campanhas.ProcuraCampanha(p.ValorParaBusca(u"CampanhaId"));
+    TCampanha* c = Campanhas.Procura(p.ValorParaBusca(u"CampanhaId"));
     if (!c) return;
     const QStringView contador = ContadorDoResumo(p.GetValueView(u"ZXDBActionID"), p);
     if (!contador.isEmpty()) c->DefineResumo(contador, InteiroOuPadrao(p, u"Total", 0));
@@ -212,17 +210,18 @@ void TMonitor::RowResumoCampanha(const TPacketManagerParser& p) {
 
 void TMonitor::AtualizaResumoCampanhas(TCampanha* campanha) {
     if (campanha) {
-        OnCampanhaEvent(campanha, nullptr, kResumo);
+        OnCampanhaEvent(campanha, nullptr, TAvisoCampanha::Resumo);
         return;
     }
-    Campanhas.ParaCada([this](TCampanha* c) { OnCampanhaEvent(c, nullptr, kResumo); });
+    Campanhas.ParaCada(
+        [this](TCampanha* c) { OnCampanhaEvent(c, nullptr, TAvisoCampanha::Resumo); });
     Q_EMIT CampanhasResumidas();
 }
 
 // --- Menu and notices ------------------------------------------------------------------------
 
 void TMonitor::AtualizaMenuDiscador() {
-    m_ui->AtualizaMenuDiscador();
+    m_avisos.MenuDiscador.Emite();
 }
 
 TMonitor::TMenuDiscador TMonitor::MenuDiscador() const {
@@ -243,19 +242,16 @@ TMonitor::TMenuDiscador TMonitor::MenuDiscador() const {
     return m;
 }
 
-void TMonitor::OnCampanhaEvent(TCampanha* campanha, TChannel* canal, const QString& kind) {
+void TMonitor::OnCampanhaEvent(TCampanha* campanha, TChannel* canal, TAvisoCampanha kind) {
     if (!campanha) return;
-    if (kind.startsWith(u"Call")) {
+    if (AvisoDeChamada(kind)) {
         // A call notice without its call tells nothing.
         if (!canal) return;
-        m_ui->AtualizaCampanha(campanha);
-        m_ui->AtualizaChamadaCampanha(campanha, canal, kind);
-    } else if (kind == kResumo) {
-        m_ui->AtualizaResumoCampanha(campanha);
-    } else if (kind == u"Fila") {
-        m_ui->AtualizaCampanha(campanha);
+        m_avisos.Campanha.Emite(campanha);
+        m_avisos.ChamadaCampanha.Emite(campanha, canal, kind);
+    } else if (kind == TAvisoCampanha::Resumo) {
+        m_avisos.ResumoCampanha.Emite(campanha);
     } else {
-        m_ui->AtualizaCampanha(campanha);
-        m_ui->AtualizaChamadaCampanha(campanha, nullptr, kind);
+        m_avisos.Campanha.Emite(campanha);
     }
 }

@@ -207,11 +207,11 @@ void TMonitor::EsvaziaListas() {
     // Campaigns (they point at queues), the queues (their members point at agents) and the
     // agents. Refreshes still unanswered belong to the closed connection.
     Campanhas.Limpa();
-    Filas.Clear();
+    Filas.Limpa();
     EsqueceStatusFila(0);
     EsqueceStatusFila(1);
     CloseStep = QStringLiteral("8");
-    Agentes.Clear();
+    Agentes.Limpa();
 }
 
 void TMonitor::SetaConexaoAtiva(const QString& nome) {

@@ -222,7 +222,7 @@ void TMonitor::EvQueueCallReasonCountComplete(const TPacketManagerParser& p, int
     const QString id = p.GetValue(u"ActionID");
     if (id.isEmpty()) {
         // An unsolicited recount: the call-reason charts of the queue windows follow it.
-        m_ui->AtualizaGraficosMotivos();
+        m_avisos.MotivosRecontados.Emite();
         Q_EMIT CallReasonsRecounted();
         return;
     }

@@ -17,17 +17,17 @@ QString TMonitor::Dump(const QString& item) const {
     } else if (item == u"Ligações") {
         Ligacoes.ParaCada([&t](const TLigacao* l) { t += l->Descreve() + u"\r\n"; });
     } else if (item == u"Ramais") {
-        for (int i = 0; i < Ramais.Quantidade(); ++i) {
+        for (int i = 0; i < Ramais.Count(); ++i) {
             const TRamal* r = Ramais.Item(i);
             t += u"Ramal: " + r->RamalId + u" (" + r->Dispositivo() + u")\r\n";
             for (const TLigacao* l : r->Ligacoes())
                 t += l->Descreve() + u"\r\n";
         }
     } else if (item == u"Portas") {
-        for (int i = 0; i < Portas.Quantidade(); ++i)
+        for (int i = 0; i < Portas.Count(); ++i)
             t += Portas.Item(i)->Descreve() + u"\r\n";
     } else if (item == u"Troncos") {
-        for (int i = 0; i < Troncos.Quantidade(); ++i)
+        for (int i = 0; i < Troncos.Count(); ++i)
             t += Troncos.Item(i)->Descreve() + u"\r\n";
     } else if (item == u"Filas") {
         Filas.ParaCada([&t](const TFila* f) { t += f->Dump() + u"\r\n"; });

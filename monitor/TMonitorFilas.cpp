@@ -13,10 +13,6 @@
 
 namespace {
 
-// Refreshes waiting longer than this for their answer are taken as lost: the queue may be asked
-// again.
-constexpr qint64 kStatusFilaPerdidoMs = 30000;
-
 // The integer under `chave`, refusing an absent or empty value as well as a malformed one.
 bool LeInteiroObrigatorio(const TPacketManagerParser& p, QStringView chave, qint32& valor) {
     bool ok = false;
@@ -35,7 +31,7 @@ double MomentoAntes(qint32 segundos) {
 void TMonitor::RowFila(const TPacketManagerParser& p) {
     const QString id = p.GetValue(u"FilaId");
     if (id.isEmpty()) return;
-    TFila* f = Filas.Find(id);
+    TFila* f = Filas.Procura(id);
     std::unique_ptr<TFila> nova;
     if (!f) {
         nova = std::make_unique<TFila>(id);
@@ -45,14 +41,14 @@ void TMonitor::RowFila(const TPacketManagerParser& p) {
     f->Numero = p.GetValue(u"Numero");
     f->Tipo = p.GetValue(u"Tipo");
     if (f->EhChat()) ChatEnabled = true;
-    f->OnQueueEvent = [this](TFila* s, TMembroFila* m, TChannel* c, const QString& k) {
+    f->OnQueueEvent = [this](TFila* s, TMembroFila* m, TChannel* c, TAvisoFila k) {
         OnQueueEvent(s, m, c, k);
     };
-    if (nova) Filas.Add(std::move(nova));
+    if (nova) Filas.Adiciona(std::move(nova));
 }
 
 void TMonitor::RowChamadaAtivaFila(const TPacketManagerParser& p) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"DestinoInternoId"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"DestinoInternoId"));
     TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"UniqueId"));
     if (!f || !c) return;
     if (c->LigacaoFila) {
@@ -65,7 +61,7 @@ void TMonitor::RowChamadaAtivaFila(const TPacketManagerParser& p) {
         const double atendimento = UnixTextToLocal(p.GetValueView(u"TimeStampAtendimento"));
         if (entrada > 0) r.Inicio = entrada;
         if (atendimento > 0 && r.Atendimento > 0) r.Atendimento = atendimento;
-        f->Notify(QStringLiteral("Fila"));
+        f->Notify(TAvisoFila::Fila);
         return;
     }
     // The rows come newest first: each call takes its place by the moment it entered, so the
@@ -73,10 +69,10 @@ void TMonitor::RowChamadaAtivaFila(const TPacketManagerParser& p) {
     f->AddCallDesde(c, UnixTextToLocal(p.GetValueView(u"TimeStamp")));
     if (!c->LigacaoFila) return; // a listener let go of it meanwhile
     c->LigacaoFila->Atendimento = UnixTextToLocal(p.GetValueView(u"TimeStampAtendimento"));
-    if (TAgente* a = Agentes.Find(p.ValorParaBusca(u"BridgeChannel"))) {
+    if (TAgente* a = Agentes.Procura(p.ValorParaBusca(u"BridgeChannel"))) {
         a->SetChannelCall(c);
         c->LigacaoFila->DataAgente = a;
-        a->Notify(QStringLiteral("zxdbevent"));
+        a->Notify(TAvisoAgente::ZxDbEvent);
     }
     if (c->LigacaoFila && c->LigacaoFila->Atendimento > 0) f->CallLeftQueue(c);
 }
@@ -84,7 +80,7 @@ void TMonitor::RowChamadaAtivaFila(const TPacketManagerParser& p) {
 // --- Queue events ----------------------------------------------------------------------------
 
 void TMonitor::EvQueueParams(const TPacketManagerParser& p, int) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (!f) return;
     f->Max = InteiroOuPadrao(p, u"Max", 0);
     f->Calls = InteiroOuPadrao(p, u"Calls", 0);
@@ -97,7 +93,7 @@ void TMonitor::EvQueueParams(const TPacketManagerParser& p, int) {
     f->ServiceLevel = InteiroOuPadrao(p, u"ServiceLevel", 0);
     f->Weight = InteiroOuPadrao(p, u"Weight", 0);
     f->ServiceLevelPerf = p.GetValue(u"ServiceLevelPerf");
-    f->Notify(QStringLiteral("Fila"));
+    f->Notify(TAvisoFila::Fila);
 }
 
 void TMonitor::EvJoin(const TPacketManagerParser& p, int connectionId) {
@@ -107,7 +103,7 @@ void TMonitor::EvJoin(const TPacketManagerParser& p, int connectionId) {
         LogaNumeroInvalido(QStringLiteral("QueueEntry"), u"Wait", p);
         return;
     }
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     const QString nome = p.GetValue(u"Channel");
     TChannel* c = nome.isEmpty() ? nullptr : Canais.Procura(nome, {});
     if (!f || !c) return;
@@ -120,19 +116,19 @@ void TMonitor::EvJoin(const TPacketManagerParser& p, int connectionId) {
     if (!join && listada) f->PosicionaChamada(c, posicao);
     c->LigacaoFila->Inicio = join ? ServerNow() : MomentoAntes(espera);
     c->LigacaoFila->Queued = true;
-    f->Notify(QStringLiteral("CallUpdated"), nullptr, c);
+    f->Notify(TAvisoFila::CallUpdated, nullptr, c);
     if (join) PedeStatusFila(f, connectionId);
 }
 
 void TMonitor::EvLeave(const TPacketManagerParser& p, int) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     const QString nome = p.GetValue(u"Channel");
     if (!f || nome.isEmpty()) return;
     if (TChannel* c = Canais.Procura(nome, {})) f->CallLeftQueue(c);
 }
 
 void TMonitor::EvQueueCallerAbandon(const TPacketManagerParser& p, int connectionId) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (!f) return;
     if (TChannel* c = Canais.ProcuraPorUniqueId(p.GetValue(u"Uniqueid"))) f->RemoveCall(c);
     PedeStatusFila(f, connectionId);
@@ -158,7 +154,7 @@ void TMonitor::EvQueueMember(const TPacketManagerParser& p, int slot) {
             return;
         }
     }
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Location"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Location"));
     if (!a) return;
     const QString motivo = p.GetValue(u"PauseReason");
     const double inicioPausa = UnixTextToLocal(p.GetValueView(u"PauseStart"));
@@ -175,9 +171,10 @@ void TMonitor::EvQueueMember(const TPacketManagerParser& p, int slot) {
     if ((estado == AgentState::Ocupado || estado == AgentState::PosAtendimento) &&
         evento == u"queuememberstatus" && !a->FOnHook)
         a->FOffHookStart = ServerNow();
-    a->Notify(evento);
+    a->Notify(evento == u"queuemember" ? TAvisoAgente::QueueMember
+                                       : TAvisoAgente::QueueMemberStatus);
 
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (!f) return;
     TMembroFila* m = f->AddMember(a);
     if (!m) return;
@@ -191,7 +188,7 @@ void TMonitor::EvQueueMember(const TPacketManagerParser& p, int slot) {
     if (m->PauseStart == 0) m->PauseStart = inicioPausa;
     const QString nome = m->Member;
     f->MemberUpdated(nome);
-    if (TMembroFila* atual = f->Members.FindMember(nome); atual && atual->Paused)
+    if (TMembroFila* atual = f->Members.Procura(nome); atual && atual->Paused)
         f->SetMemberPaused(nome, true, atual->PauseStart, atual->PauseReason);
 }
 
@@ -206,8 +203,8 @@ void TMonitor::EvQueueMemberAdded(const TPacketManagerParser& p, int) {
         LogaNumeroInvalido(u"queuememberadded " + p.GetValue(u"Location"), u"CallsTaken", p);
         return;
     }
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Location"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Location"));
     if (!f || !a) return;
     TMembroFila* m = f->AddMember(a);
     if (!m) return;
@@ -222,13 +219,13 @@ void TMonitor::EvQueueMemberAdded(const TPacketManagerParser& p, int) {
 }
 
 void TMonitor::EvQueueMemberRemoved(const TPacketManagerParser& p, int) {
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     QString nome = p.GetValue(u"Location");
     if (!f || nome.isEmpty()) return;
     // Members are kept under the agent's identifier: a location given as the bare agent number
     // ("1001") still names the member "Agent/1001".
     if (!f->HasMember(nome))
-        if (const TAgente* a = Agentes.Find(nome)) nome = a->Agent();
+        if (const TAgente* a = Agentes.Procura(nome)) nome = a->Agent();
     f->RemoveMember(nome);
 }
 
@@ -238,101 +235,55 @@ void TMonitor::EvQueueMemberPaused(const TPacketManagerParser& p, int slot) {
         LogaNumeroInvalido(u"queuememberpaused " + p.GetValue(u"Location"), u"Paused", p);
         return;
     }
-    TAgente* a = Agentes.Find(p.ValorParaBusca(u"Location"));
+    TAgente* a = Agentes.Procura(p.ValorParaBusca(u"Location"));
     if (!a) return;
     const QString motivo = p.GetValue(u"PauseReason");
     const double inicio = UnixTextToLocal(p.GetValueView(u"PauseStart"));
     a->SetPaused(slot, paused != 0);
     a->SetPauseReason(slot, motivo);
     a->SetPauseStart(slot, inicio);
-    if (TFila* f = Filas.Find(p.ValorParaBusca(u"Queue")))
+    if (TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue")))
         f->SetMemberPaused(a->Agent(), paused != 0, inicio, motivo);
-    a->Notify(QStringLiteral("queuememberpaused"));
+    a->Notify(TAvisoAgente::QueueMemberPaused);
 }
 
 // --- Call reasons ----------------------------------------------------------------------------
 
 void TMonitor::EvQueueCallReasonCount(const TPacketManagerParser& p, int) {
     const QString motivo = p.GetValue(u"Reason");
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (motivo.isEmpty() || !f) return;
-    f->CallReasons.Set(motivo, InteiroOuPadrao(p, u"Count", 0));
+    f->CallReasons.Define(motivo, InteiroOuPadrao(p, u"Count", 0));
 }
 
 void TMonitor::EvQueueCallSubReasonCount(const TPacketManagerParser& p, int) {
     const QString motivo = p.GetValue(u"Reason");
     const QString sub = p.GetValue(u"SubReason");
-    TFila* f = Filas.Find(p.ValorParaBusca(u"Queue"));
+    TFila* f = Filas.Procura(p.ValorParaBusca(u"Queue"));
     if (motivo.isEmpty() || sub.isEmpty() || !f) return;
     qint32 n = 0;
     if (!LeInteiro(p, u"Count", 0, n)) {
         LogaNumeroInvalido(u"queuecallsubreasoncount " + motivo + u"/" + sub, u"Count", p);
         return;
     }
-    f->CallReasons.SetSub(motivo, sub, n);
+    f->CallReasons.DefineSub(motivo, sub, n);
 }
 
 // --- Queue-status refreshes ------------------------------------------------------------------
 
 void TMonitor::PedeStatusFila(const QString& filaId, int connectionId) {
-    PedeStatusFila(Filas.Find(filaId), connectionId);
+    PedeStatusFila(Filas.Procura(filaId), connectionId);
 }
 
 void TMonitor::PedeStatusFila(TFila* fila, int connectionId) {
-    if (!fila || !QueueStatusLoaded || connectionId < 0 || connectionId > 1) return;
-    const QString& id = fila->FilaId();
-    auto& emVoo = m_statusFilaEmVoo[connectionId];
-    auto& ordem = m_statusFilaFila[connectionId];
-    if (!m_relogioStatusFila.isValid()) m_relogioStatusFila.start();
-    const qint64 agora = m_relogioStatusFila.elapsed();
-    // Answers that never came (a server that dropped the request) do not hold the queues back
-    // for ever.
-    while (!ordem.empty() && agora - ordem.front().EnviadoEm > kStatusFilaPerdidoMs) {
-        const QString perdido = ordem.front().FilaId;
-        ordem.pop_front();
-        if (--emVoo[perdido] <= 0) emVoo.remove(perdido);
-    }
-    if (emVoo.value(id, 0) > 0) {
-        // One request is on its way: a single one more follows its answer.
-        m_statusFilaPendente[connectionId].insert(id);
-        return;
-    }
-    TClientManager* conexao = connectionId == 1 ? m_chat : m_manager;
-    if (!conexao->Connected) return;
-    if (!IsSafeActionValue(id)) {
-        Loga(QStringLiteral("QueueStatus não enviado: fila com identificador inválido"));
-        return;
-    }
-    ClientManagerSendString(connectionId == 1,
-                            TActionText(u"QueueStatus").Add(u"Queue", id).Text());
-    ordem.push_back({id, agora});
-    emVoo[id] += 1;
+    if (fila && QueueStatusLoaded) m_refrescoStatusFila.Pede(fila->FilaId(), connectionId);
 }
 
 void TMonitor::StatusFilaConcluido(int connectionId) {
-    if (connectionId < 0 || connectionId > 1) return;
-    auto& ordem = m_statusFilaFila[connectionId];
-    if (ordem.empty()) return;
-    const QString id = ordem.front().FilaId;
-    ordem.pop_front();
-    auto& emVoo = m_statusFilaEmVoo[connectionId];
-    if (--emVoo[id] <= 0) emVoo.remove(id);
-    if (m_statusFilaPendente[connectionId].remove(id)) PedeStatusFila(Filas.Find(id), connectionId);
+    const QString outra = m_refrescoStatusFila.Concluido(connectionId);
+    if (!outra.isEmpty()) PedeStatusFila(Filas.Procura(outra), connectionId);
 }
 
 void TMonitor::EsqueceStatusFila(int connectionId) {
-    if (connectionId < 0 || connectionId > 1) return;
-    m_statusFilaFila[connectionId].clear();
-    m_statusFilaEmVoo[connectionId].clear();
-    m_statusFilaPendente[connectionId].clear();
-}
-
-int TMonitor::StatusFilaEmAndamento(int connectionId) const {
-    if (connectionId < 0 || connectionId > 1) return 0;
-    return int(m_statusFilaFila[connectionId].size());
-}
-
-bool TMonitor::StatusFilaPendente(const QString& filaId, int connectionId) const {
-    if (connectionId < 0 || connectionId > 1) return false;
-    return m_statusFilaPendente[connectionId].contains(filaId);
+    m_refrescoStatusFila.Esquece(connectionId);
 }

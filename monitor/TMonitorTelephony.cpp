@@ -17,9 +17,6 @@
 
 namespace {
 
-const QString kUpdated = QStringLiteral("Updated");
-const QString kRemoved = QStringLiteral("Removed");
-
 // The value, or the second one when the first is empty.
 QString ValorOu(const TPacketManagerParser& p, QStringView chave, QStringView alternativa) {
     QString v = p.GetValue(chave);
@@ -58,7 +55,7 @@ void TMonitor::EvNewChannelStatus(const TPacketManagerParser& p, int connectionI
     TChannel* c = Canais.Procura(nome, uniqueId);
     if (!c) {
         auto novo = std::make_unique<TChannel>(nome);
-        novo->OnChannelEvent = [this](TChannel* s, const QString& a) { OnChannelEvent(s, a); };
+        novo->OnChannelEvent = [this](TChannel* s, TAvisoCanal a) { OnChannelEvent(s, a); };
         novo->Inicio = ServerNow();
         c = Canais.Adiciona(std::move(novo));
         if (LogAtivo) Loga(u"Status, Canal:" + nome + u" Criado");
@@ -150,7 +147,7 @@ void TMonitor::NovaLigacao(TChannel* c) {
         return;
     }
     auto nova = std::make_unique<TLigacao>(c);
-    nova->OnCallEvent = [this](TLigacao* s, const QString& a) { OnCallEvent(s, a); };
+    nova->OnCallEvent = [this](TLigacao* s, TAvisoLigacao a) { OnCallEvent(s, a); };
     Ligacoes.Adiciona(std::move(nova))->Notifica();
 }
 
@@ -355,7 +352,7 @@ void TMonitor::RowRamal(const TPacketManagerParser& p) {
     const QString id = p.GetValue(u"RamalId");
     if (id.isEmpty()) return;
     auto r = std::make_unique<TRamal>(id);
-    r->OnRamalEvent = [this](TRamal* s, const QString& k) { OnRamalEvent(s, k); };
+    r->OnRamalEvent = [this](TRamal* s, TAvisoRamal k) { OnRamalEvent(s, k); };
     bool ok = false;
     r->FisicoEndereco = p.GetValueView(u"FisicoEndereco").toInt(&ok);
     if (!ok) r->FisicoEndereco = -1; // not a port: matches none
@@ -370,7 +367,7 @@ void TMonitor::RowRamal(const TPacketManagerParser& p) {
     } else if (r->Tipo == u"v") {
         r->SetaDispositivo(u"Virtual/" + id);
     } else if (r->Tipo == u"f") {
-        r->Porta = Portas.ProcuraId(r->FisicoEndereco);
+        r->Porta = Portas.Procura(r->FisicoEndereco);
         const TPorta* porta = r->Porta;
         if (porta && porta->NumCanais > 0) {
             if (porta->Marca == u"k")
@@ -401,11 +398,11 @@ void TMonitor::RowTronco(const TPacketManagerParser& p) {
     t->Tipo = p.GetValue(u"Tipo");
     t->Host = p.GetValue(u"Host");
     t->Usuario = p.GetValue(u"Usuario");
-    t->OnTroncoEvent = [this](TTronco* s, TCanalTronco* c, const QString& k) {
+    t->OnTroncoEvent = [this](TTronco* s, TCanalTronco* c, TAvisoTronco k) {
         OnTroncoEvent(s, c, k);
     };
     if (t->Tipo == u"f") {
-        t->Porta = Portas.ProcuraId(t->TroncoId);
+        t->Porta = Portas.Procura(t->TroncoId);
         if (t->Porta) {
             t->CriaCanais();
             t->TipoTronco = t->Porta->TipoTronco;
@@ -430,11 +427,11 @@ void TMonitor::RowMotivoPausa(const TPacketManagerParser& p) {
         LogaNumeroInvalido(u"MotivoPausa " + QString::number(id), u"Produtivo", p);
         return;
     }
-    MotivosPausa.AddOrUpdate(id, p.GetValue(u"Nome"), produtivo != 0);
+    MotivosPausa.AdicionaOuAtualiza(id, p.GetValue(u"Nome"), produtivo != 0);
 }
 
 void TMonitor::PreparaCargaTelefonia() {
-    if (Portas.Quantidade() == 0 && Ramais.Quantidade() == 0 && Troncos.Quantidade() == 0) return;
+    if (Portas.Count() == 0 && Ramais.Count() == 0 && Troncos.Count() == 0) return;
     // The descriptors of live channels point at extensions and trunk lines: they go first.
     // The channels get new ones when their bridges are announced again (the "Status" step).
     Canais.ParaCada([](TChannel* c) { c->RemoveTipoCanal(); });
@@ -525,14 +522,14 @@ void TMonitor::LeNomeTelefoneCampanha(TChannel* c) {
 
 // --- Change notices --------------------------------------------------------------------------
 
-void TMonitor::OnChannelEvent(TChannel* c, const QString& action) {
+void TMonitor::OnChannelEvent(TChannel* c, TAvisoCanal action) {
     if (!c) return;
-    if (action == kUpdated) {
+    if (action == TAvisoCanal::Updated) {
         if (LogAtivo) Loga(u"OnChannelEvent Updated " + c->Channel());
         Ligacoes.CanalAtualizado(c);
         FilasCanalAtualizado(c);
         CampanhasCanalAtualizado(c);
-    } else if (action == kRemoved) {
+    } else {
         if (LogAtivo) Loga(u"OnChannelEvent Removed " + c->Channel() + u" " + c->UniqueId());
         // The bridges let go of the channel even when an earlier model fails: the channel is
         // freed right after.
@@ -541,26 +538,27 @@ void TMonitor::OnChannelEvent(TChannel* c, const QString& action) {
     }
 }
 
-void TMonitor::OnCallEvent(TLigacao* l, const QString& action) {
+void TMonitor::OnCallEvent(TLigacao* l, TAvisoLigacao action) {
     if (!l) return;
-    if (LogAtivo) Loga(u"OnCallEvent: " + action + TextoPernas(l));
-    if (action == kUpdated) {
+    if (LogAtivo) Loga(u"OnCallEvent: " + TextoAviso(action) + TextoPernas(l));
+    if (action == TAvisoLigacao::Updated) {
         Ramais.AtualizaLigacao(l);
         Troncos.AtualizaLigacao(l);
         AgentesLigacaoAtualizada(l);
-    } else if (action == kRemoved) {
+    } else {
         TodosOsPassos([&] { Ramais.RemoveLigacao(l); }, [&] { Troncos.RemoveLigacao(l); },
                       [&] { AgentesLigacaoRemovida(l); });
     }
 }
 
-void TMonitor::OnRamalEvent(TRamal* r, const QString& kind) {
-    if (r && (kind == u"Call" || kind == u"Status")) m_ui->AtualizaRamal(r);
+void TMonitor::OnRamalEvent(TRamal* r, TAvisoRamal) {
+    // Both kinds (calls, state) show.
+    if (r) m_avisos.Ramal.Emite(r);
 }
 
-void TMonitor::OnTroncoEvent(TTronco* t, TCanalTronco* c, const QString& kind) {
+void TMonitor::OnTroncoEvent(TTronco* t, TCanalTronco* c, TAvisoTronco kind) {
     if (LogAtivo) {
-        QString texto = u"OnTroncoEvent: " + kind;
+        QString texto = u"OnTroncoEvent: " + TextoAviso(kind);
         if (c) {
             texto += u"I:" + QString::number(c->Indice()) + u"; CT:" + c->Dispositivo() +
                      u"; CTTipo:" + c->Direcao + u"; CTTel:" + c->Telefone;
@@ -568,5 +566,5 @@ void TMonitor::OnTroncoEvent(TTronco* t, TCanalTronco* c, const QString& kind) {
         }
         Loga(texto);
     }
-    if (t && c && (kind == u"Call" || kind == u"Status")) m_ui->AtualizaTronco(t, c);
+    if (t && c && kind != TAvisoTronco::Added) m_avisos.Tronco.Emite(t, c);
 }

@@ -3,18 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-class TAgente;
-class TCampanha;
-class TCanalTronco;
-class TChannel;
-class TFila;
-class TMembroFila;
-class TRamal;
-class TTronco;
-
-// What the monitor core asks of its user interface. The desktop program implements it with
-// windows and dialogs, the probe with printed lines, tests with recorders. Every method has a
-// harmless default so a headless user implements only what it shows.
+// What the monitor core asks of its user interface (the shell: status bar, dialogs, window
+// registry, log); the model changes reach the windows through TMonitor::Avisos(). The desktop
+// program implements it with windows and dialogs, the probe with printed lines, tests with
+// recorders. Every method has a harmless default so a headless user implements only what it shows.
 class TMonitorUi {
 public:
     virtual ~TMonitorUi() = default;
@@ -62,56 +54,4 @@ public:
     virtual void CloseChatNotifications() {}
     // The load sequence ended (after the windows were reopened).
     virtual void LoadFinished() {}
-
-    // Model changes for the open windows: an extension's state or calls changed (the
-    // "Ramais" window); a trunk line's state or call changed (the trunks windows showing it).
-    virtual void AtualizaRamal(TRamal* ramal) { (void)ramal; }
-    virtual void AtualizaTronco(TTronco* tronco, TCanalTronco* canal) {
-        (void)tronco;
-        (void)canal;
-    }
-
-    // Call-centre changes. An agent changed (its own notice "Agent-..." or a membership notice
-    // "Member..."): the agents windows get the agent and the kind, the queue and campaign
-    // windows the agent.
-    virtual void AtualizaAgente(TAgente* agente, const QString& kind) {
-        (void)agente;
-        (void)kind;
-    }
-    // A membership changed ("MemberAdded", "MemberRemoved", "MemberUpdated", "MemberPaused"):
-    // the queue and campaign windows and the chat side. A removed member is freed right after.
-    virtual void AtualizaMembro(TFila* fila, TMembroFila* membro, const QString& kind) {
-        (void)fila;
-        (void)membro;
-        (void)kind;
-    }
-    // A call of a queue changed ("CallAdded", "CallRemoved", "CallUpdated"): the queue windows.
-    virtual void AtualizaChamada(TFila* fila, TChannel* canal, const QString& kind) {
-        (void)fila;
-        (void)canal;
-        (void)kind;
-    }
-    // After every queue notice: the queue summaries, the queue windows and the campaign windows
-    // refresh the queue.
-    virtual void AtualizaFila(TFila* fila) { (void)fila; }
-    // The server counted the call reasons again on its own: every call-reason chart redraws.
-    virtual void AtualizaGraficosMotivos() {}
-
-    // Dialer campaigns. The campaign list was refreshed: the "Discador" submenu of "Exibir" is
-    // rebuilt (TMonitor::MenuDiscador gives its contents).
-    virtual void AtualizaMenuDiscador() {}
-    // The campaigns summary and the campaign's own window refresh the campaign: its queue, its
-    // waiting and answering counts.
-    virtual void AtualizaCampanha(TCampanha* campanha) { (void)campanha; }
-    // A call of a campaign changed ("CallAdded", "CallRemoved", "CallUpdated", or another kind
-    // without a call): the campaign windows. A removed call's channel is freed right after.
-    virtual void AtualizaChamadaCampanha(TCampanha* campanha, TChannel* canal,
-                                         const QString& kind) {
-        (void)campanha;
-        (void)canal;
-        (void)kind;
-    }
-    // The campaign's summary counters were read again: the campaigns summary and the
-    // campaign's window show them.
-    virtual void AtualizaResumoCampanha(TCampanha* campanha) { (void)campanha; }
 };

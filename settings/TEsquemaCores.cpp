@@ -27,7 +27,7 @@ struct THls {
 };
 
 THls RgbParaHls(int cor) {
-    const int r = cor & 0xFF, g = (cor >> 8) & 0xFF, b = (cor >> 16) & 0xFF;
+    const auto [r, g, b] = ComponentesCor(cor);
     const int cMax = std::max({r, g, b}), cMin = std::min({r, g, b});
     THls hls{kHueIndefinido, ((cMax + cMin) * kHls + kRgb) / (2 * kRgb), 0};
     if (cMax == cMin) return hls;

@@ -8,6 +8,13 @@
 constexpr int CorRGB(int r, int g, int b) {
     return r | (g << 8) | (b << 16);
 }
+// The other way round: every reader of a stored colour splits it here.
+struct TComponentesCor {
+    int r, g, b;
+};
+constexpr TComponentesCor ComponentesCor(int cor) {
+    return {cor & 0xFF, (cor >> 8) & 0xFF, (cor >> 16) & 0xFF};
+}
 
 // The colour classes of an agent's row or tile, in the order of the scheme's fields.
 enum class TClasseCor {

@@ -198,7 +198,7 @@ private Q_SLOTS:
     void unsafeIdentifiers() {
         QVERIFY(m->Conecta());
         auto estranho = std::make_unique<TAgente>("Agent/1\r\nAction: Logoff");
-        TAgente* a = monitor->Agentes.Add(std::move(estranho));
+        TAgente* a = monitor->Agentes.Adiciona(std::move(estranho));
         a->StatusFromText(0, "AGENT_IDLE");
         a->SetLoggedInTime(0, m->agora);
         m->Fila("1", "Atendimento Geral");

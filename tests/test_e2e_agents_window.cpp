@@ -100,7 +100,7 @@ private Q_SLOTS:
         main.MenuExibir()->actions().first()->trigger();
         TfrmAgentes* w = main.ProcuraTelaAgentes("Atendentes");
         QVERIFY(w);
-        TAgente* a = main.Monitor()->Agentes.Find("1001");
+        TAgente* a = main.Monitor()->Agentes.Procura("1001");
         QVERIFY(a);
         QCOMPARE(Estado(w, a), QStringLiteral("Livre"));
 

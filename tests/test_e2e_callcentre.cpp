@@ -44,7 +44,7 @@ QStringList Diferencas(const TSimState& sim, const TMonitor& monitor) {
     QStringList d;
     for (const TSimQueue& q : sim.queues()) {
         if (!q.isVoice()) continue;
-        const TFila* f = monitor.Filas.Find(q.id);
+        const TFila* f = monitor.Filas.Procura(q.id);
         if (!f) {
             d << "fila " + q.id + " ausente";
             continue;
@@ -63,7 +63,7 @@ QStringList Diferencas(const TSimState& sim, const TMonitor& monitor) {
             membros << "Agent/" + m.agentId;
         QStringList nossos;
         for (int i = 0; i < f->Members.Count(); ++i)
-            nossos << f->Members.Get(i)->Member;
+            nossos << f->Members.Item(i)->Member;
         membros.sort();
         nossos.sort();
         if (membros != nossos)
@@ -71,7 +71,7 @@ QStringList Diferencas(const TSimState& sim, const TMonitor& monitor) {
                      membros.join(',');
     }
     for (const TSimAgent& a : sim.agents()) {
-        const TAgente* x = monitor.Agentes.Find(a.id);
+        const TAgente* x = monitor.Agentes.Procura(a.id);
         if (!x) {
             d << "atendente " + a.id + " ausente";
             continue;
@@ -86,8 +86,8 @@ QStringList Diferencas(const TSimState& sim, const TMonitor& monitor) {
             x->Slot(0).FPauseReason != QString::number(a.pauseReason))
             d << "atendente " + a.id + " motivo " + x->Slot(0).FPauseReason;
         for (const QString& fila : a.queues) {
-            const TFila* f = monitor.Filas.Find(fila);
-            const TMembroFila* m = f ? f->Members.FindMember(a.interface()) : nullptr;
+            const TFila* f = monitor.Filas.Procura(fila);
+            const TMembroFila* m = f ? f->Members.Procura(a.interface()) : nullptr;
             if (m && m->Paused != a.paused) d << "membro " + a.id + " da fila " + fila + " pausa";
         }
     }
@@ -132,6 +132,7 @@ class TestE2eCallCentre : public QObject {
         server->traffic()->advance(30 * 60 * 1000);
         ui = std::make_unique<TRecordingUi>();
         monitor = std::make_unique<TMonitor>(ui.get());
+        ui->Assina(monitor->Avisos());
         ApontaParaSimulador(*monitor, *server);
         QSignalSpy loaded(monitor.get(), &TMonitor::LoadFinished);
         monitor->Conectar();
@@ -187,7 +188,8 @@ private Q_SLOTS:
         // Paused agents show their reason as the windows print it.
         for (const TSimAgent& a : Sim().agents()) {
             if (!a.paused || a.status != TSimAgent::Status::Idle || a.queues.isEmpty()) continue;
-            const QString texto = monitor->Agentes.Find(a.id)->StatusText(0, monitor->MotivosPausa);
+            const QString texto =
+                monitor->Agentes.Procura(a.id)->StatusText(0, monitor->MotivosPausa);
             QCOMPARE(texto, "Em pausa (" + monitor->MotivosPausa.ReasonText(a.pauseReason) + ")");
         }
     }
@@ -205,8 +207,8 @@ private Q_SLOTS:
             if (a.status != TSimAgent::Status::Idle) continue;
             for (const TSimQueue& q : Sim().queues())
                 if (q.isVoice() && !q.member(a.id)) {
-                    agente = monitor->Agentes.Find(a.id);
-                    outra = monitor->Filas.Find(q.id);
+                    agente = monitor->Agentes.Procura(a.id);
+                    outra = monitor->Filas.Procura(q.id);
                     break;
                 }
             if (agente) break;

@@ -115,6 +115,7 @@ private Q_SLOTS:
 
         ui = std::make_unique<TRecordingUi>();
         monitor = std::make_unique<TMonitor>(ui.get());
+        ui->Assina(monitor->Avisos());
         ApontaParaSimulador(*monitor, *server);
         QSignalSpy carregado(monitor.get(), &TMonitor::LoadFinished);
         QSignalSpy resumidas(monitor.get(), &TMonitor::CampanhasResumidas);
@@ -124,12 +125,12 @@ private Q_SLOTS:
         QVERIFY(monitor->TimerCampanhas.isActive());
 
         QCOMPARE(monitor->Campanhas.Count(), 3);
-        TCampanha* um = monitor->Campanhas.ProcuraCampanha("1");
-        TCampanha* dois = monitor->Campanhas.ProcuraCampanha("2");
-        TCampanha* tres = monitor->Campanhas.ProcuraCampanha("3");
+        TCampanha* um = monitor->Campanhas.Procura("1");
+        TCampanha* dois = monitor->Campanhas.Procura("2");
+        TCampanha* tres = monitor->Campanhas.Procura("3");
         QVERIFY(um && dois && tres);
         QCOMPARE(um->Titulo(), QStringLiteral("Campanha 1 - Cobrança Março (Fila 3 - Financeiro)"));
-        QCOMPARE(dois->PtrFila, monitor->Filas.Find("4"));
+        QCOMPARE(dois->PtrFila, monitor->Filas.Procura("4"));
         QVERIFY(!tres->EstaAtiva());
         QCOMPARE(tres->PtrFila, nullptr);
         QCOMPARE(monitor->TemPermissaoCampanhasAtivas(), 2);

@@ -24,9 +24,9 @@ struct TContagem {
 
 TContagem Conta(const TMonitor& m) {
     TContagem c;
-    c.portas = m.Portas.Quantidade();
-    c.ramais = m.Ramais.Quantidade();
-    c.troncos = m.Troncos.Quantidade();
+    c.portas = m.Portas.Count();
+    c.ramais = m.Ramais.Count();
+    c.troncos = m.Troncos.Count();
     c.motivos = m.MotivosPausa.Count();
     c.agentes = m.Agentes.Count();
     c.filas = m.Filas.Count();
@@ -46,7 +46,10 @@ char* toString(const TContagem& c) {
 struct TCliente {
     TRecordingUi ui;
     TMonitor monitor{&ui};
-    explicit TCliente(const TPbxServer& s) { ApontaParaSimulador(monitor, s); }
+    explicit TCliente(const TPbxServer& s) {
+        ui.Assina(monitor.Avisos());
+        ApontaParaSimulador(monitor, s);
+    }
 };
 
 std::unique_ptr<TPbxServer> Servidor(TSimOptions o, quint16 porta = 0) {
@@ -164,6 +167,7 @@ private Q_SLOTS:
         TFakeServer peer;
         TRecordingUi ui;
         TMonitor m(&ui);
+        ui.Assina(m.Avisos());
         m.Inicia(QString());
         m.IP = "127.0.0.1";
         m.Porta = peer.Port();

@@ -66,6 +66,7 @@ class TestE2eLoad : public QObject {
         profile.WriteBool("Conexao", "SalvarSenha", save);
         ui = std::make_unique<TRecordingUi>();
         monitor = std::make_unique<TMonitor>(ui.get());
+        ui->Assina(monitor->Avisos());
         monitor->Inicia(dir.path() + u'/');
         monitor->PortaChat = server->chatPort();
         monitor->LogAtivo = true;
@@ -162,6 +163,7 @@ private Q_SLOTS:
         server->stop();
         ui = std::make_unique<TRecordingUi>();
         monitor = std::make_unique<TMonitor>(ui.get());
+        ui->Assina(monitor->Avisos());
         monitor->Inicia(QString());
         monitor->IP = "127.0.0.1";
         monitor->Porta = port;

@@ -86,7 +86,7 @@ QStringList DiferencasAtendentes(const TPbxServer& server, const TMonitor& monit
     const QHash<QString, TChamadaSim> chamadas = ChamadasDosAtendentes(*server.traffic());
     QStringList d;
     for (const TSimAgent& a : sim.agents()) {
-        const TAgente* x = monitor.Agentes.Find(a.id);
+        const TAgente* x = monitor.Agentes.Procura(a.id);
         if (!x) {
             d << "atendente " + a.id + " ausente";
             continue;
@@ -254,12 +254,12 @@ private Q_SLOTS:
 
         const QSet<QString> antes = tocaEm.isEmpty() ? QSet<QString>{agente} : QSet<QString>{};
         QVERIFY(Coincide(antes));
-        const TAgente* a = monitor->Agentes.Find(agente);
+        const TAgente* a = monitor->Agentes.Procura(agente);
         QCOMPARE(a->GetState(0), AgentState::Ocupado);
         QVERIFY(a->ChannelCall());
         QCOMPARE(a->ChannelCall()->UniqueId(), uid);
         QVERIFY(a->ChannelCall()->LigacaoFila);
-        QCOMPARE(a->ChannelCall()->LigacaoFila->DataFila, monitor->Filas.Find(fila));
+        QCOMPARE(a->ChannelCall()->LigacaoFila->DataFila, monitor->Filas.Procura(fila));
         QCOMPARE(a->ChannelCall()->LigacaoFila->DataAgente, a);
         QTRY_COMPARE(a->ChannelCall()->LigacaoFila->Atendimento > 0, atende);
         // Server stamps are whole seconds: a moment just stamped may lie a fraction ahead.
@@ -281,7 +281,7 @@ private Q_SLOTS:
         QVERIFY(traffic.answer(uid));
         adiante += 30;
         QVERIFY(Carrega());
-        const TAgente* a = monitor->Agentes.Find(agente);
+        const TAgente* a = monitor->Agentes.Procura(agente);
         QCOMPARE(a->GetState(0), AgentState::Ocupado);
         QVERIFY(a->ChannelCall() && a->ChannelCall()->UniqueId() == uid);
         QVERIFY2(std::abs(a->DurationSeconds(0) - 30) <= 2, qPrintable(a->DurationText(0)));
@@ -376,14 +376,14 @@ private Q_SLOTS:
         QVERIFY(traffic.answer(uid));
         QVERIFY(traffic.hangup(uid));
         QVERIFY(traffic.endWrapUp(agente));
-        TAgente* a = monitor->Agentes.Find(agente);
+        TAgente* a = monitor->Agentes.Procura(agente);
         QTRY_COMPARE(a->GetState(0), AgentState::Livre);
         QVERIFY(monitor->ColocaEmPausa(a, monitor->MotivosPausa.Procura(3), 0));
         QTRY_COMPARE(a->GetState(0), AgentState::EmPausa);
         for (const QString& fila : filas) {
             QCOMPARE(a->GetState(0), AgentState::EmPausa);
-            QVERIFY(monitor->RemoveDaFila(a, monitor->Filas.Find(fila), 0));
-            QTRY_VERIFY(!monitor->Filas.Find(fila)->HasMember(a->Agent()));
+            QVERIFY(monitor->RemoveDaFila(a, monitor->Filas.Procura(fila), 0));
+            QTRY_VERIFY(!monitor->Filas.Procura(fila)->HasMember(a->Agent()));
         }
         // Her last queue gone, she is paused nowhere: free from that moment.
         QCOMPARE(a->GetState(0), AgentState::Livre);
@@ -395,7 +395,7 @@ private Q_SLOTS:
         monitor->menuDesconectarClick();
         monitor->Conectar();
         QVERIFY(loaded.wait(20000));
-        a = monitor->Agentes.Find(agente);
+        a = monitor->Agentes.Procura(agente);
         QVERIFY(a);
         QCOMPARE(a->GetState(0), AgentState::Livre);
         QVERIFY(a->Slot(0).FLastCall > 0);

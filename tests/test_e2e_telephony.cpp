@@ -30,6 +30,7 @@ private Q_SLOTS:
         QVERIFY2(server.start(options, &error), qPrintable(error));
         TRecordingUi ui;
         TMonitor monitor(&ui);
+        ui.Assina(monitor.Avisos());
         monitor.Inicia(QString());
         monitor.PortaChat = server.chatPort();
         monitor.IP = "127.0.0.1";
@@ -49,7 +50,7 @@ private Q_SLOTS:
                  .globalMatch(ramais))
             linhas << match.captured().trimmed();
         QCOMPARE(linhas.size(), 30);
-        QCOMPARE(monitor.Ramais.Quantidade(), 30);
+        QCOMPARE(monitor.Ramais.Count(), 30);
         for (int i = 0; i < 30; ++i) {
             const QString id = QString::number(2000 + i);
             QCOMPARE(linhas[i], "Ramal: " + id + " (SIP/" + id + ")");
@@ -78,7 +79,7 @@ private Q_SLOTS:
 
         // Line states from the board outputs and the SIP peers.
         const TTronco* embratel = monitor.Troncos.Procura("E1 Embratel");
-        QCOMPARE(embratel->Canais.Quantidade(), 30);
+        QCOMPARE(embratel->Canais.Count(), 30);
         for (int i = 0; i < 30; ++i) {
             QCOMPARE(embratel->Canais.Item(i)->Status, QStringLiteral("Free"));
             QCOMPARE(embratel->Canais.Item(i)->StatusDetalhe, QStringLiteral("ok"));
@@ -90,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(monitor.Troncos.Procura("Celular Claro")->Canais.Item(0)->NivelSinal,
                  QStringLiteral("57%"));
         const TTronco* oi = monitor.Troncos.Procura("E1 Oi");
-        QCOMPARE(oi->Canais.Quantidade(), 31);
+        QCOMPARE(oi->Canais.Count(), 31);
         for (int i = 0; i < 31; ++i)
             QCOMPARE(oi->Canais.Item(i)->Status,
                      i == 15 ? QStringLiteral("Sinal") : QStringLiteral("In Service"));

@@ -46,6 +46,7 @@ private Q_SLOTS:
         server = std::make_unique<TFakeServer>();
         ui = std::make_unique<TRecordingUi>();
         monitor = std::make_unique<TMonitor>(ui.get());
+        ui->Assina(monitor->Avisos());
         monitor->Inicia(QString());
         monitor->LogAtivo = true;
     }

@@ -108,7 +108,7 @@ private Q_SLOTS:
         // A pause with a reason, then back: the idle time starts again.
         m->Pausa("1", "Agent/1001", true, "1");
         QCOMPARE(Texto(a), QStringLiteral("Em pausa (I - Almoço)"));
-        TMembroFila* membro = m->F("1")->Members.FindMember("Agent/1001");
+        TMembroFila* membro = m->F("1")->Members.Procura("Agent/1001");
         QVERIFY(membro->Paused);
         QCOMPARE(membro->PauseReason, QStringLiteral("1"));
         m->Avanca(90);
@@ -245,8 +245,8 @@ private Q_SLOTS:
         m->Ev("Agents",
               {"Agent: 1001", "Name: Maria Souza", "Status: AGENT_IDLE", "LoggedInChan: SIP/2001"});
         QCOMPARE(a->Slot(0).FStrLoggedChannel, QStringLiteral("2001 (PA 01)"));
-        QCOMPARE(monitor->Agentes.FindByLoggedInChan("SIP/2001", 0), a);
-        QCOMPARE(monitor->Agentes.FindByLoggedInChan("SIP/2001", 1), nullptr);
+        QCOMPARE(monitor->Agentes.ProcuraPorLoggedInChan("SIP/2001", 0), a);
+        QCOMPARE(monitor->Agentes.ProcuraPorLoggedInChan("SIP/2001", 1), nullptr);
     }
 
     // A chat agent serves several conversations at once, each a call of slot 1.
@@ -315,7 +315,7 @@ private Q_SLOTS:
         m->Membro("1", "Agent/1001", 1, 1, "QueueMember",
                   {"PauseReason: 1", "PauseStart: " + m->Agora()});
         TAgente* a = A("1001");
-        const TMembroFila* membro = m->F("1")->Members.FindMember("Agent/1001");
+        const TMembroFila* membro = m->F("1")->Members.Procura("Agent/1001");
         QCOMPARE(a->Slot(0).FPauseStart, m->agora);
         m->Avanca(600);
         m->Membro("1", "Agent/1001", 1, 0, "QueueMember", {"PauseReason: n/a", "PauseStart: 0"});

@@ -135,7 +135,9 @@ private Q_SLOTS:
         b.Inicio = 200;
         TLigacao l(&a);
         int avisos = 0;
-        l.OnCallEvent = [&avisos](TLigacao*, const QString& k) { avisos += k == u"Updated"; };
+        l.OnCallEvent = [&avisos](TLigacao*, TAvisoLigacao k) {
+            avisos += k == TAvisoLigacao::Updated;
+        };
         QVERIFY(l.SetaCanal(&b));
         QVERIFY(l.Link);
         QCOMPARE(avisos, 1);

@@ -30,7 +30,7 @@ class TestModelCampaigns : public QObject {
                       {"CampanhaId: " + id, "Nome: " + nome, "Status: " + status, "Fila: " + fila,
                        "Tipo: P"}));
     }
-    TCampanha* K(const QString& id) const { return monitor->Campanhas.ProcuraCampanha(id); }
+    TCampanha* K(const QString& id) const { return monitor->Campanhas.Procura(id); }
     // The dialer variable's answer for a channel.
     void Variavel(const QString& canal, const QString& valor) {
         m->Feed("Response: Success\r\nActionID: VarDisCampanha-" + canal +
@@ -493,7 +493,7 @@ private Q_SLOTS:
         QCOMPARE(monitor->Campanhas.ProcuraPorNumero(7), K("07"));
         QCOMPARE(monitor->Campanhas.ProcuraPorNumero(-1), K("x"));
         QCOMPARE(monitor->Campanhas.ProcuraPorNumero(8), nullptr);
-        QCOMPARE(monitor->Campanhas.ProcuraCampanha(""), nullptr);
+        QCOMPARE(monitor->Campanhas.Procura(""), nullptr);
     }
 
     // Emptying the campaigns while their channels live frees the channels' dialer data: no

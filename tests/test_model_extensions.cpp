@@ -88,7 +88,7 @@ private Q_SLOTS:
                         QString("Tipo: ") + tipoPorta, QString("TipoTronco: ") + classe}));
         Feed(Completa("ZXDBListaPortas"));
         Feed(Ramal("300", f[0], f[1]));
-        QCOMPARE(monitor->Ramais.Quantidade(), 1);
+        QCOMPARE(monitor->Ramais.Count(), 1);
         TRamal* r = monitor->Ramais.Item(0);
         QCOMPARE(r->Dispositivo(), device);
         QCOMPARE(r->Estado, f[3]);
@@ -249,6 +249,7 @@ private Q_SLOTS:
     void aFailingWindowLeavesNoFreedCallBehind() {
         TFailingUi falhaUi;
         monitor->SetUi(&falhaUi);
+        falhaUi.Assina(monitor->Avisos());
         // The same extension and the same trunk listed twice: two holders of one call each.
         Feed(Ramal("2001", "s"));
         Feed(Ramal("2001", "s"));
@@ -299,9 +300,9 @@ private Q_SLOTS:
         QVERIFY(sip->TemTipoCanal());
 
         carga();
-        QCOMPARE(monitor->Portas.Quantidade(), 1);
-        QCOMPARE(monitor->Ramais.Quantidade(), 1);
-        QCOMPARE(monitor->Troncos.Quantidade(), 1);
+        QCOMPARE(monitor->Portas.Count(), 1);
+        QCOMPARE(monitor->Ramais.Count(), 1);
+        QCOMPARE(monitor->Troncos.Count(), 1);
         QVERIFY(!sip->TemTipoCanal());
         // The status listing of the load ties the calls to the new objects again.
         Feed(Evento("Status", {"Channel: SIP/2001-01", "Uniqueid: 1", "State: Up", "Seconds: 5",

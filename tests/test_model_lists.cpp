@@ -62,6 +62,13 @@ private Q_SLOTS:
                 std::vector<TItem*> visitados;
                 lista.ParaCada([&visitados](TItem* t) { visitados.push_back(t); });
                 QCOMPARE(visitados, referencia);
+                std::vector<TItem*> percorridos(lista.begin(), lista.end());
+                QCOMPARE(percorridos, referencia);
+                if (!referencia.empty()) {
+                    TItem* ultimo = referencia.back();
+                    QCOMPARE(lista.Primeiro([ultimo](const TItem* t) { return t == ultimo; }),
+                             ultimo);
+                }
             }
         }
     }

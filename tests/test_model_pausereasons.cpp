@@ -27,8 +27,8 @@ private Q_SLOTS:
         QFETCH(int, id);
         QFETCH(QString, text);
         TListaMotivosPausa lista;
-        lista.AddOrUpdate(1, "Almoço", true);
-        lista.AddOrUpdate(2, "", false);
+        lista.AdicionaOuAtualiza(1, "Almoço", true);
+        lista.AdicionaOuAtualiza(2, "", false);
         QCOMPARE(lista.ReasonText(id), text);
     }
 
@@ -55,14 +55,14 @@ private Q_SLOTS:
         // does not double it.
         m.Feed(Motivo("1", "Almoço longo", "1"));
         QCOMPARE(lista.Count(), 3);
-        QCOMPARE(lista.Get(0)->Nome, QStringLiteral("Almoço longo"));
-        QVERIFY(lista.Get(0)->Produtivo);
+        QCOMPARE(lista.Item(0)->Nome, QStringLiteral("Almoço longo"));
+        QVERIFY(lista.Item(0)->Produtivo);
         m.monitor->EncerraConexao();
         QCOMPARE(lista.Count(), 3);
         carga();
         QCOMPARE(lista.Count(), 3);
-        QCOMPARE(lista.Get(0)->Nome, QStringLiteral("Almoço"));
-        QCOMPARE(lista.Get(3), nullptr);
+        QCOMPARE(lista.Item(0)->Nome, QStringLiteral("Almoço"));
+        QCOMPARE(lista.Item(3), nullptr);
     }
 };
 

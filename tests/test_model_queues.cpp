@@ -173,7 +173,7 @@ private Q_SLOTS:
               {"Queue: 1", "Location: 1001", "Status: 1", "Paused: 0", "Penalty: 2"});
         TFila* f = m->F("1");
         QVERIFY(f->HasMember("Agent/1001"));
-        QCOMPARE(f->Members.FindMember("Agent/1001")->Penalty, 2);
+        QCOMPARE(f->Members.Procura("Agent/1001")->Penalty, 2);
         m->Ev("QueueMemberRemoved", {"Queue: 1", "Location: 1001"});
         QCOMPARE(f->Members.Count(), 0);
         QCOMPARE(monitor->Filas.QueuesOfAgent(m->A("1001"), 0), QString());
@@ -200,7 +200,7 @@ private Q_SLOTS:
         const TKQListCallReason& r = m->F("1")->CallReasons;
         QCOMPARE(r.Count(), 2);
         QCOMPARE(r.TotalCount(), qint64(5));
-        QCOMPARE(r.Find("Dúvida")->SubReasons.TotalCount(), qint64(3));
+        QCOMPARE(r.Procura("Dúvida")->SubReasons.TotalCount(), qint64(3));
         QVERIFY(
             m->F("1")->Dump().endsWith("Motivo: Dúvida (5)\r\nSubMotivo: Fatura (1)\r\n"
                                        "SubMotivo: Segunda via (2)\r\nMotivo: Reclamação (0)\r\n"));

@@ -27,7 +27,7 @@ class TestModelQueuesOdd : public QObject {
     // Slot 0, membership and the member's pause of agent 1001 in queue 1, as one text.
     QString Estado() {
         const TSlotAgente& s = m->A("1001")->Slot(0);
-        const TMembroFila* mb = m->F("1")->Members.FindMember("Agent/1001");
+        const TMembroFila* mb = m->F("1")->Members.Procura("Agent/1001");
         QStringList t{QString::number(s.FStatusInt), QString::number(s.FPaused), s.FPauseReason,
                       QString::number(s.FPauseStart, 'g', 17)};
         if (mb)
@@ -147,6 +147,7 @@ private Q_SLOTS:
         auto ui = std::make_unique<TUiQueFalha>();
         ui->falhaEm = "Agent-RemoveCall";
         monitor->SetUi(ui.get());
+        ui->Assina(monitor->Avisos());
         m->Agente("1002", "João Lima");
         m->Entra("1", "SIP/a-1", "1.1", 1);
         m->Ev("AgentCalled", {"AgentCalled: Agent/1001", "ChannelCalling: SIP/a-1"});

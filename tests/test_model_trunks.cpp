@@ -102,7 +102,7 @@ private Q_SLOTS:
             Feed(Porta(id++, f[0].toInt(), f[1], f[2], f[3]));
         }
         Feed(Completa("ZXDBListaPortas"));
-        QCOMPARE(monitor->Portas.Quantidade(), rows.size());
+        QCOMPARE(monitor->Portas.Count(), rows.size());
         for (int i = 0; i < rows.size(); ++i) {
             const TPorta* p = monitor->Portas.Item(i);
             QCOMPARE(QString("%1 %2 %3 %4")
@@ -121,13 +121,13 @@ private Q_SLOTS:
         Feed(Linha("ZXDBListaPortas", {"PortaId: x1", "Placa: 0", "Marca: k"}));   // not a number
         Feed(Linha("ZXDBListaPortas", {"PortaId: 5", "Placa: zero", "Marca: k"})); // unknown board
         Feed(Linha("ZXDBListaPortas", {"PortaId: 6", "Placa: 1", "Marca: k", "QtdeCanais: "}));
-        QCOMPARE(monitor->Portas.Quantidade(), 2);
+        QCOMPARE(monitor->Portas.Count(), 2);
         QCOMPARE(monitor->Portas.Item(0)->PortaId, 5);
         QCOMPARE(monitor->Portas.Item(0)->Placa, -1);
         QCOMPARE(monitor->Portas.Item(1)->PortaId, 6);
         QCOMPARE(monitor->Portas.Item(1)->Canal, -1);
         QCOMPARE(monitor->Portas.Item(1)->QtdeCanais, 0);
-        QCOMPARE(monitor->Portas.ProcuraId(6), monitor->Portas.Item(1));
+        QCOMPARE(monitor->Portas.Procura(6), monitor->Portas.Item(1));
         QCOMPARE(m->LogDesde(mark), (QStringList{"Porta ignorado: PortaId inválido (x1)"}));
         QVERIFY(m->ui->erros.isEmpty());
     }
@@ -137,9 +137,9 @@ private Q_SLOTS:
     // without its port has no lines; a row with a malformed id is skipped.
     void trunkRowsAndLines() {
         CarregaCentral();
-        QCOMPARE(monitor->Troncos.Quantidade(), 5);
-        QCOMPARE(T("E1 Embratel")->Canais.Quantidade(), 30);
-        QCOMPARE(T("E1 Oi")->Canais.Quantidade(), 31);
+        QCOMPARE(monitor->Troncos.Count(), 5);
+        QCOMPARE(T("E1 Embratel")->Canais.Count(), 30);
+        QCOMPARE(T("E1 Oi")->Canais.Count(), 31);
         QCOMPARE(T("Celular Claro")->TipoTronco, QStringLiteral("c"));
         for (const char* l :
              {"E1 Embratel|0|Khomp/B0C0|Failure", "E1 Embratel|29|Khomp/B0C29|Failure",
@@ -151,13 +151,13 @@ private Q_SLOTS:
         }
         QCOMPARE(L("E1 Oi", 15)->StatusDetalhe, QStringLiteral("Sinalização"));
         QCOMPARE(T("VoipBrasil")->Dispositivo, QStringLiteral("SIP/VoipBrasil"));
-        QCOMPARE(T("VoipBrasil")->Canais.Quantidade(), 1);
+        QCOMPARE(T("VoipBrasil")->Canais.Count(), 1);
         QVERIFY(m->ui->log.contains(
             "OnTroncoEvent: AddedI:0; CT:Khomp/B0C0; CTTipo:; CTTel:; Ligacao: nil"));
         QVERIFY(m->ui->troncos.isEmpty()); // "Added" is no window update
 
         Feed(Tronco("Sem porta", "f", 99, 6));
-        QCOMPARE(T("Sem porta")->Canais.Quantidade(), 0);
+        QCOMPARE(T("Sem porta")->Canais.Count(), 0);
         QCOMPARE(T("Sem porta")->TipoTronco, QString());
         Feed(Linha("ZXDBListaTroncos", {"Nome: Ruim", "TroncoId: 1", "IdTronco: 7a", "Tipo: f"}));
         QVERIFY(!T("Ruim"));
@@ -331,7 +331,7 @@ private Q_SLOTS:
         QCOMPARE(L("VoipBrasil", 1)->Ligacao(), nullptr);
         // The next call takes the first free slot.
         Chamada("SIP/2001-05", "5", {}, "SIP/VoipBrasil-c", "6", {});
-        QCOMPARE(sip->Canais.Quantidade(), 2);
+        QCOMPARE(sip->Canais.Count(), 2);
         QCOMPARE(L("VoipBrasil", 0)->Dispositivo(), QStringLiteral("SIP/VoipBrasil-c"));
 
         // A call the server says runs over the trunk although the channel names another peer.

@@ -621,7 +621,7 @@ private Q_SLOTS:
         QSignalSpy loaded(&monitor, &TMonitor::LoadFinished);
         monitor.Conectar();
         QVERIFY(loaded.wait(20000));
-        TAgente* a = monitor.Agentes.Find("1001");
+        TAgente* a = monitor.Agentes.Procura("1001");
         QVERIFY(a);
         QCOMPARE(TagsDoMenu(monitor.FilasDoMenuAtendente(a, slot)), tags);
         for (const TMonitor::TFilaMenu& i : monitor.FilasDoMenuAtendente(a, slot))

@@ -298,7 +298,7 @@ void TAgente::AddCall(TChannel* canal) {
     if (!canal || TemCall(canal)) return;
     m_calls.push_back(canal);
     if (m_lista) m_lista->CanalNovo(this, canal);
-    Notify(QStringLiteral("Call"));
+    Notify(TAvisoAgente::Call);
 }
 
 void TAgente::RemoveCall(TChannel* canal) {
@@ -306,7 +306,7 @@ void TAgente::RemoveCall(TChannel* canal) {
     if (pos == m_calls.end()) return;
     m_calls.erase(pos);
     if (m_lista) m_lista->CanalMudou(this, canal);
-    Notify(QStringLiteral("Call"));
+    Notify(TAvisoAgente::Call);
 }
 
 TChannel* TAgente::GetCall(int i) const {
@@ -318,8 +318,8 @@ bool TAgente::TemCall(const TChannel* canal) const {
     return canal && std::find(m_calls.begin(), m_calls.end(), canal) != m_calls.end();
 }
 
-void TAgente::Notify(const QString& suffix) {
-    if (OnAgentEvent) OnAgentEvent(this, u"Agent-" + suffix);
+void TAgente::Notify(TAvisoAgente aviso) {
+    if (OnAgentEvent) OnAgentEvent(this, aviso);
 }
 
 QString TAgente::Dump() const {
@@ -350,16 +350,18 @@ QString TAgente::Dump() const {
 
 // --- TListaAgentes ---------------------------------------------------------------------------
 
-TListaAgentes::~TListaAgentes() {
-    Clear();
+int TAgente::Indice() const {
+    return m_lista ? m_lista->IndiceDe(this) : -1;
 }
 
-TAgente* TListaAgentes::Add(std::unique_ptr<TAgente> agente) {
+TListaAgentes::~TListaAgentes() {
+    Limpa();
+}
+
+TAgente* TListaAgentes::Adiciona(std::unique_ptr<TAgente> agente) {
     if (!agente || agente->m_lista) return nullptr;
-    TAgente* a = agente.get();
+    TAgente* a = m_itens.Adiciona(std::move(agente));
     a->m_lista = this;
-    a->m_indice = int(m_itens.size());
-    m_itens.push_back(std::move(agente));
     if (!m_porAgent.contains(a->Agent())) m_porAgent.insert(a->Agent(), a);
     if (!m_porNumero.contains(a->AgentNumber())) m_porNumero.insert(a->AgentNumber(), a);
     for (int slot = 0; slot < TAgente::kSlots; ++slot)
@@ -372,24 +374,17 @@ TAgente* TListaAgentes::Add(std::unique_ptr<TAgente> agente) {
     return a;
 }
 
-TAgente* TListaAgentes::Get(int i) const {
-    if (i < 0 || size_t(i) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(i)].get();
-}
-
-void TListaAgentes::Clear() {
+void TListaAgentes::Limpa() {
     m_porAgent.clear();
     m_porNumero.clear();
     for (auto& mapa : m_porLoggedInChan)
         mapa.clear();
     m_porCanal.clear();
-    std::vector<std::unique_ptr<TAgente>> itens;
-    itens.swap(m_itens);
-    for (auto& a : itens)
-        a->m_lista = nullptr;
+    m_itens.ParaCada([](TAgente* a) { a->m_lista = nullptr; });
+    m_itens.Limpa();
 }
 
-TAgente* TListaAgentes::Find(const QString& texto) const {
+TAgente* TListaAgentes::Procura(const QString& texto) const {
     if (texto.isEmpty()) return nullptr;
     TAgente* porAgent = m_porAgent.value(texto, nullptr);
     TAgente* porNumero = m_porNumero.value(texto, nullptr);
@@ -405,7 +400,7 @@ const std::vector<TAgente*>& TListaAgentes::LoggedInChan(const QString& canal, i
     return it == m_porLoggedInChan[slot].cend() ? vazio : it.value();
 }
 
-TAgente* TListaAgentes::FindByLoggedInChan(const QString& canal, int slot) const {
+TAgente* TListaAgentes::ProcuraPorLoggedInChan(const QString& canal, int slot) const {
     const std::vector<TAgente*>& bucket = LoggedInChan(canal, slot);
     return bucket.empty() ? nullptr : bucket.front();
 }
@@ -424,7 +419,7 @@ void TListaAgentes::BridgeUpdated(TLigacao* ligacao) {
     for (TAgente* a : bucket) {
         if (a->ChannelLogged()) continue;
         a->SetChannelLogged(primeiro);
-        a->Notify(QStringLiteral("Call1"));
+        a->Notify(TAvisoAgente::Call1);
         return;
     }
 }
@@ -449,7 +444,7 @@ void TListaAgentes::ChannelRemoved(TChannel* canal) {
             [&] {
                 if (a->ChannelCall() == canal) {
                     a->SetChannelCall(nullptr);
-                    a->Notify(QStringLiteral("RemoveCall"));
+                    a->Notify(TAvisoAgente::RemoveCall);
                 }
             },
             [&] { a->RemoveCall(canal); },
@@ -474,4 +469,44 @@ void TListaAgentes::CanalMudou(TAgente* a, TChannel* antigo) {
     // Still pointing at it in another way: it stays filed.
     if (a->m_channelCall == antigo || a->m_channelLogged == antigo || a->TemCall(antigo)) return;
     Retira<const TChannel*>(m_porCanal, antigo, a);
+}
+
+QString TextoAviso(TAvisoAgente aviso) {
+    switch (aviso) {
+    case TAvisoAgente::Agents:
+        return QStringLiteral("Agent-Agents");
+    case TAvisoAgente::AgentLogin:
+        return QStringLiteral("Agent-agentlogin");
+    case TAvisoAgente::AgentLogoff:
+        return QStringLiteral("Agent-agentlogoff");
+    case TAvisoAgente::AgentCalled:
+        return QStringLiteral("Agent-agentcalled");
+    case TAvisoAgente::AgentConnect:
+        return QStringLiteral("Agent-agentconnect");
+    case TAvisoAgente::AgentRingNoAnswer:
+        return QStringLiteral("Agent-agentringnoanswer");
+    case TAvisoAgente::AgentComplete:
+        return QStringLiteral("Agent-agentcomplete");
+    case TAvisoAgente::Hook:
+        return QStringLiteral("Agent-hook");
+    case TAvisoAgente::Status:
+        return QStringLiteral("Agent-status");
+    case TAvisoAgente::Hangup:
+        return QStringLiteral("Agent-hangup");
+    case TAvisoAgente::ZxDbEvent:
+        return QStringLiteral("Agent-zxdbevent");
+    case TAvisoAgente::QueueMember:
+        return QStringLiteral("Agent-queuemember");
+    case TAvisoAgente::QueueMemberStatus:
+        return QStringLiteral("Agent-queuememberstatus");
+    case TAvisoAgente::QueueMemberPaused:
+        return QStringLiteral("Agent-queuememberpaused");
+    case TAvisoAgente::Call:
+        return QStringLiteral("Agent-Call");
+    case TAvisoAgente::Call1:
+        return QStringLiteral("Agent-Call1");
+    case TAvisoAgente::RemoveCall:
+        break;
+    }
+    return QStringLiteral("Agent-RemoveCall");
 }

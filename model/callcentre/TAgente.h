@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/TListaIndexada.h"
 #include "settings/TEsquemaCores.h"
 
 #include <QHash>
@@ -13,6 +14,30 @@ class TChannel;
 class TLigacao;
 class TListaAgentes;
 class TListaMotivosPausa;
+
+// What an agent announces to its OnAgentEvent: mostly the event that changed it (its text is
+// "Agent-" + the event's name), or a change of its calls.
+enum class TAvisoAgente : quint8 {
+    Agents,
+    AgentLogin,
+    AgentLogoff,
+    AgentCalled,
+    AgentConnect,
+    AgentRingNoAnswer,
+    AgentComplete,
+    Hook,
+    Status,
+    Hangup,
+    ZxDbEvent,
+    QueueMember,
+    QueueMemberStatus,
+    QueueMemberPaused,
+    Call,
+    Call1,
+    RemoveCall
+};
+// The kind's text, as the packet log writes it: "Agent-agentlogin".
+QString TextoAviso(TAvisoAgente aviso);
 
 // The display state of one slot of an agent, in the order the agents window sorts by.
 enum class AgentState : int {
@@ -51,9 +76,9 @@ struct TSlotAgente {
 // One call-centre attendant known to the PBX. The identifier and the channels the agent points
 // at are keys of the agent list, so they change only through the setters below, which keep the
 // list's indexes in step.
-class TAgente {
+class TAgente : public TItemIndexado {
 public:
-    using Callback = std::function<void(TAgente* sender, const QString& kind)>;
+    using Callback = std::function<void(TAgente* sender, TAvisoAgente aviso)>;
     static constexpr int kSlots = 2;
 
     explicit TAgente(const QString& agent);
@@ -133,12 +158,11 @@ public:
     TChannel* GetCall(int i) const;
     bool TemCall(const TChannel* canal) const;
 
-    // Calls OnAgentEvent with "Agent-" + suffix.
-    void Notify(const QString& suffix);
+    void Notify(TAvisoAgente aviso);
     QString Dump() const;
 
     // Position in its list (-1 outside one).
-    int Indice() const { return m_indice; }
+    int Indice() const;
 
 private:
     friend class TListaAgentes;
@@ -151,7 +175,6 @@ private:
     TChannel* m_channelLogged = nullptr;
     std::vector<TChannel*> m_calls;
     TListaAgentes* m_lista = nullptr;
-    int m_indice = -1;
 };
 
 // "SIP/2001-0000a1" → "SIP/2001": the name without the last "-" suffix after the technology.
@@ -168,15 +191,16 @@ public:
     TListaAgentes(const TListaAgentes&) = delete;
     TListaAgentes& operator=(const TListaAgentes&) = delete;
 
-    TAgente* Add(std::unique_ptr<TAgente> agente);
-    TAgente* Get(int i) const;
-    int Count() const { return int(m_itens.size()); }
-    void Clear();
+    TAgente* Adiciona(std::unique_ptr<TAgente> agente);
+    TAgente* Item(int i) const { return m_itens.Item(i); }
+    int Count() const { return m_itens.Count(); }
+    int IndiceDe(const TAgente* agente) const { return m_itens.IndiceDe(agente); }
+    void Limpa();
 
     // The first agent whose identifier or number is the text; none for an empty text.
-    TAgente* Find(const QString& texto) const;
+    TAgente* Procura(const QString& texto) const;
     // The first agent whose slot logged in from this channel name; none for an empty text.
-    TAgente* FindByLoggedInChan(const QString& canal, int slot) const;
+    TAgente* ProcuraPorLoggedInChan(const QString& canal, int slot) const;
     // The agents of a slot logged in from this channel name, in list order.
     const std::vector<TAgente*>& LoggedInChan(const QString& canal, int slot) const;
 
@@ -191,10 +215,7 @@ public:
     // The agents pointing at the channel in any way, in list order.
     const std::vector<TAgente*>& DoCanal(const TChannel* canal) const;
 
-    template <typename F> void ParaCada(F&& f) const {
-        for (const auto& a : m_itens)
-            f(a.get());
-    }
+    template <typename F> void ParaCada(F&& f) const { m_itens.ParaCada(std::forward<F>(f)); }
 
 private:
     friend class TAgente;
@@ -202,7 +223,7 @@ private:
     void CanalMudou(TAgente* a, TChannel* antigo);
     void CanalNovo(TAgente* a, TChannel* novo);
 
-    std::vector<std::unique_ptr<TAgente>> m_itens;
+    TListaIndexada<TAgente> m_itens;
     QHash<QString, TAgente*> m_porAgent;  // first agent of each identifier
     QHash<QString, TAgente*> m_porNumero; // first agent of each number
     QHash<QString, std::vector<TAgente*>> m_porLoggedInChan[TAgente::kSlots];

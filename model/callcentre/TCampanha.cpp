@@ -9,10 +9,10 @@
 
 namespace {
 
-const QString kCallAdded = QStringLiteral("CallAdded");
-const QString kCallRemoved = QStringLiteral("CallRemoved");
-const QString kCallUpdated = QStringLiteral("CallUpdated");
-const QString kFila = QStringLiteral("Fila");
+constexpr TAvisoCampanha kCallAdded = TAvisoCampanha::CallAdded;
+constexpr TAvisoCampanha kCallRemoved = TAvisoCampanha::CallRemoved;
+constexpr TAvisoCampanha kCallUpdated = TAvisoCampanha::CallUpdated;
+constexpr TAvisoCampanha kFila = TAvisoCampanha::Fila;
 
 // A dialer call not yet with an agent: outside any queue, or in one without an agent that has
 // answered it.
@@ -151,8 +151,8 @@ int TCampanha::ContaEmAtendimento() const {
     }));
 }
 
-void TCampanha::Notifica(const QString& kind, TChannel* canal) {
-    if (OnCampanhaEvent) OnCampanhaEvent(this, canal, kind);
+void TCampanha::Notifica(TAvisoCampanha aviso, TChannel* canal) {
+    if (OnCampanhaEvent) OnCampanhaEvent(this, canal, aviso);
 }
 
 QString TCampanha::Dump() const {
@@ -193,58 +193,52 @@ QString TCampanha::Dump() const {
 
 // --- TListaCampanhas -------------------------------------------------------------------------
 
+int TCampanha::Indice() const {
+    return m_lista ? m_lista->IndiceDe(this) : -1;
+}
+
 TListaCampanhas::~TListaCampanhas() {
     Limpa();
 }
 
 TCampanha* TListaCampanhas::Adiciona(std::unique_ptr<TCampanha> campanha) {
     if (!campanha || campanha->m_lista) return nullptr;
-    TCampanha* c = campanha.get();
+    TCampanha* c = m_itens.Adiciona(std::move(campanha));
     c->m_lista = this;
-    c->m_posicao = int(m_itens.size());
-    m_itens.push_back(std::move(campanha));
     if (!m_porId.contains(c->CampanhaId())) m_porId.insert(c->CampanhaId(), c);
     for (TChannel* canal : c->m_chamadas)
         CanalEntrou(c, canal);
     return c;
 }
 
-TCampanha* TListaCampanhas::Item(int i) const {
-    if (i < 0 || size_t(i) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(i)].get();
-}
-
-TCampanha* TListaCampanhas::ProcuraCampanha(const QString& campanhaId) const {
+TCampanha* TListaCampanhas::Procura(const QString& campanhaId) const {
     if (campanhaId.isEmpty()) return nullptr;
     return m_porId.value(campanhaId, nullptr);
 }
 
 TCampanha* TListaCampanhas::ProcuraPorNumero(int numero) const {
-    for (const auto& c : m_itens) {
+    return m_itens.Primeiro([numero](const TCampanha* c) {
         bool ok = false;
         const int n = c->CampanhaId().toInt(&ok);
-        if ((ok ? n : -1) == numero) return c.get();
-    }
-    return nullptr;
+        return (ok ? n : -1) == numero;
+    });
 }
 
 int TListaCampanhas::ContaAtivas() const {
-    return int(std::count_if(m_itens.begin(), m_itens.end(),
-                             [](const auto& c) { return c->EstaAtiva(); }));
+    int n = 0;
+    m_itens.ParaCada([&n](const TCampanha* c) { n += c->EstaAtiva() ? 1 : 0; });
+    return n;
 }
 
 void TListaCampanhas::Limpa() {
     m_porId.clear();
     m_porCanal.clear();
-    std::vector<std::unique_ptr<TCampanha>> itens;
-    itens.swap(m_itens);
-    for (auto& c : itens)
-        c->m_lista = nullptr;
+    m_itens.ParaCada([](TCampanha* c) { c->m_lista = nullptr; });
+    m_itens.Limpa();
 }
 
 void TListaCampanhas::SoltaChamadas() {
-    for (const auto& c : m_itens)
-        c->SoltaChamadas();
+    m_itens.ParaCada([](TCampanha* c) { c->SoltaChamadas(); });
     m_porCanal.clear();
 }
 
@@ -289,4 +283,20 @@ void TListaCampanhas::CanalSaiu(TCampanha* campanha, TChannel* canal) {
     auto pos = std::find(b.begin(), b.end(), campanha);
     if (pos != b.end()) b.erase(pos);
     if (b.empty()) m_porCanal.erase(it);
+}
+
+QString TextoAviso(TAvisoCampanha aviso) {
+    switch (aviso) {
+    case TAvisoCampanha::CallAdded:
+        return QStringLiteral("CallAdded");
+    case TAvisoCampanha::CallRemoved:
+        return QStringLiteral("CallRemoved");
+    case TAvisoCampanha::CallUpdated:
+        return QStringLiteral("CallUpdated");
+    case TAvisoCampanha::Fila:
+        return QStringLiteral("Fila");
+    case TAvisoCampanha::Resumo:
+        break;
+    }
+    return QStringLiteral("Resumo");
 }

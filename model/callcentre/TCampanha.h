@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TListaIndexada.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringView>
@@ -14,13 +16,22 @@ class TChannel;
 class TFila;
 class TListaCampanhas;
 
+// What a campaign announces to its OnCampanhaEvent: a call (with its channel), its queue
+// ("Fila"), or its summary counters read again ("Resumo", announced by the refresher).
+enum class TAvisoCampanha : quint8 { CallAdded, CallRemoved, CallUpdated, Fila, Resumo };
+constexpr bool AvisoDeChamada(TAvisoCampanha aviso) {
+    return aviso <= TAvisoCampanha::CallUpdated;
+}
+// The kind's text, as the packet log writes it.
+QString TextoAviso(TAvisoCampanha aviso);
+
 // One outbound dialer campaign: what the server's campaign table says of it, the queue its
 // answered calls go to, its live dialer calls and sixteen summary counters read from the
 // server's database. Every change is announced through OnCampanhaEvent with the call concerned
 // (or none) and a kind: "CallAdded", "CallRemoved", "CallUpdated", "Fila".
-class TCampanha {
+class TCampanha : public TItemIndexado {
 public:
-    using Callback = std::function<void(TCampanha* sender, TChannel* canal, const QString& kind)>;
+    using Callback = std::function<void(TCampanha* sender, TChannel* canal, TAvisoCampanha aviso)>;
 
     explicit TCampanha(const QString& campanhaId);
     // Lets go of the calls still held (their dialer data goes with it): the channels must
@@ -90,11 +101,11 @@ public:
     int ContaAguardando() const;
     int ContaEmAtendimento() const;
 
-    void Notifica(const QString& kind, TChannel* canal = nullptr);
+    void Notifica(TAvisoCampanha aviso, TChannel* canal = nullptr);
     QString Dump() const;
 
     // Position in its list (-1 outside one).
-    int Indice() const { return m_posicao; }
+    int Indice() const;
 
 private:
     friend class TListaCampanhas;
@@ -107,7 +118,6 @@ private:
     std::vector<TChannel*> m_chamadas;
     QHash<const TChannel*, bool> m_indice;
     TListaCampanhas* m_lista = nullptr;
-    int m_posicao = -1;
 };
 
 // The campaigns in the order the server listed them, owning them, found by id in constant
@@ -123,10 +133,11 @@ public:
     TListaCampanhas& operator=(const TListaCampanhas&) = delete;
 
     TCampanha* Adiciona(std::unique_ptr<TCampanha> campanha);
-    TCampanha* Item(int i) const;
-    int Count() const { return int(m_itens.size()); }
+    TCampanha* Item(int i) const { return m_itens.Item(i); }
+    int Count() const { return m_itens.Count(); }
+    int IndiceDe(const TCampanha* campanha) const { return m_itens.IndiceDe(campanha); }
     // The first campaign with the id; none for an empty id.
-    TCampanha* ProcuraCampanha(const QString& campanhaId) const;
+    TCampanha* Procura(const QString& campanhaId) const;
     // The first campaign whose id read as a number (-1 when it is not one) equals `numero`:
     // how the "Discador" menu entries, tagged with the number, find their campaign.
     TCampanha* ProcuraPorNumero(int numero) const;
@@ -143,17 +154,14 @@ public:
     // The campaigns holding the channel, in list order.
     const Bucket& CampanhasDoCanal(const TChannel* canal) const;
 
-    template <typename F> void ParaCada(F&& f) const {
-        for (const auto& c : m_itens)
-            f(c.get());
-    }
+    template <typename F> void ParaCada(F&& f) const { m_itens.ParaCada(std::forward<F>(f)); }
 
 private:
     friend class TCampanha;
     void CanalEntrou(TCampanha* campanha, TChannel* canal);
     void CanalSaiu(TCampanha* campanha, TChannel* canal);
 
-    std::vector<std::unique_ptr<TCampanha>> m_itens;
+    TListaIndexada<TCampanha> m_itens;
     QHash<QString, TCampanha*> m_porId;
     QHash<const TChannel*, Bucket> m_porCanal;
 };

@@ -9,13 +9,13 @@
 
 namespace {
 
-const QString kMemberAdded = QStringLiteral("MemberAdded");
-const QString kMemberRemoved = QStringLiteral("MemberRemoved");
-const QString kMemberUpdated = QStringLiteral("MemberUpdated");
-const QString kMemberPaused = QStringLiteral("MemberPaused");
-const QString kCallAdded = QStringLiteral("CallAdded");
-const QString kCallRemoved = QStringLiteral("CallRemoved");
-const QString kCallUpdated = QStringLiteral("CallUpdated");
+constexpr TAvisoFila kMemberAdded = TAvisoFila::MemberAdded;
+constexpr TAvisoFila kMemberRemoved = TAvisoFila::MemberRemoved;
+constexpr TAvisoFila kMemberUpdated = TAvisoFila::MemberUpdated;
+constexpr TAvisoFila kMemberPaused = TAvisoFila::MemberPaused;
+constexpr TAvisoFila kCallAdded = TAvisoFila::CallAdded;
+constexpr TAvisoFila kCallRemoved = TAvisoFila::CallRemoved;
+constexpr TAvisoFila kCallUpdated = TAvisoFila::CallUpdated;
 
 // Files a queue in a bucket kept in list order.
 void Insere(std::vector<TFila*>& bucket, TFila* f) {
@@ -44,39 +44,28 @@ const std::vector<TFila*>& Bucket(const QHash<K, std::vector<TFila*>>& mapa, con
 
 // --- TListaMembrosFila -----------------------------------------------------------------------
 
-TMembroFila* TListaMembrosFila::Add(std::unique_ptr<TMembroFila> membro) {
-    TMembroFila* m = membro.get();
-    m_itens.push_back(std::move(membro));
+TMembroFila* TListaMembrosFila::Adiciona(std::unique_ptr<TMembroFila> membro) {
+    TMembroFila* m = m_itens.Adiciona(std::move(membro));
     if (!m_porNome.contains(m->Member)) m_porNome.insert(m->Member, m);
     return m;
 }
 
-TMembroFila* TListaMembrosFila::Get(int i) const {
-    if (i < 0 || size_t(i) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(i)].get();
-}
-
-std::unique_ptr<TMembroFila> TListaMembrosFila::Remove(TMembroFila* membro) {
-    auto pos = std::find_if(m_itens.begin(), m_itens.end(),
-                            [membro](const auto& p) { return p.get() == membro; });
-    if (pos == m_itens.end()) return nullptr;
-    std::unique_ptr<TMembroFila> fora = std::move(*pos);
-    m_itens.erase(pos);
+std::unique_ptr<TMembroFila> TListaMembrosFila::Retira(TMembroFila* membro) {
+    std::unique_ptr<TMembroFila> fora = m_itens.Retira(membro);
+    if (!fora) return nullptr;
     if (m_porNome.value(fora->Member, nullptr) == membro) {
         m_porNome.remove(fora->Member);
         // Another member under the same name (never made by AddMember) takes the name over.
-        for (const auto& outro : m_itens)
-            if (outro->Member == fora->Member) {
-                m_porNome.insert(outro->Member, outro.get());
-                break;
-            }
+        if (TMembroFila* outro =
+                m_itens.Primeiro([&](const TMembroFila* o) { return o->Member == fora->Member; }))
+            m_porNome.insert(outro->Member, outro);
     }
     return fora;
 }
 
-void TListaMembrosFila::Clear() {
+void TListaMembrosFila::Limpa() {
     m_porNome.clear();
-    m_itens.clear();
+    m_itens.Limpa();
 }
 
 // --- TFila -----------------------------------------------------------------------------------
@@ -89,34 +78,34 @@ TFila::~TFila() = default;
 
 TMembroFila* TFila::AddMember(TAgente* agente) {
     if (!agente) return nullptr;
-    if (TMembroFila* m = Members.FindMember(agente->Agent())) return m;
+    if (TMembroFila* m = Members.Procura(agente->Agent())) return m;
     auto novo = std::make_unique<TMembroFila>();
     novo->Member = agente->Agent();
     novo->Agent = agente;
-    novo->OnChange = [this](TMembroFila* m, const QString& kind) { Notify(kind, m); };
-    TMembroFila* m = Members.Add(std::move(novo));
+    novo->OnChange = [this](TMembroFila* m, TAvisoFila aviso) { Notify(aviso, m); };
+    TMembroFila* m = Members.Adiciona(std::move(novo));
     if (m_lista) m_lista->MembroEntrou(this, m->Member);
     m->OnChange(m, kMemberAdded);
     return m;
 }
 
 bool TFila::RemoveMember(const QString& name) {
-    TMembroFila* m = Members.FindMember(name);
+    TMembroFila* m = Members.Procura(name);
     if (!m) return false;
-    const std::unique_ptr<TMembroFila> fora = Members.Remove(m);
-    if (m_lista && !Members.FindMember(name)) m_lista->MembroSaiu(this, name);
+    const std::unique_ptr<TMembroFila> fora = Members.Retira(m);
+    if (m_lista && !Members.Procura(name)) m_lista->MembroSaiu(this, name);
     // Announced before it is freed: the windows still read it.
     if (fora->OnChange) fora->OnChange(fora.get(), kMemberRemoved);
     return true;
 }
 
 void TFila::MemberUpdated(const QString& name) {
-    if (TMembroFila* m = Members.FindMember(name); m && m->OnChange) m->OnChange(m, kMemberUpdated);
+    if (TMembroFila* m = Members.Procura(name); m && m->OnChange) m->OnChange(m, kMemberUpdated);
 }
 
 void TFila::SetMemberPaused(const QString& name, bool paused, double pauseStart,
                             const QString& reason) {
-    TMembroFila* m = Members.FindMember(name);
+    TMembroFila* m = Members.Procura(name);
     if (!m) return;
     m->Paused = paused;
     if (paused) {
@@ -132,14 +121,14 @@ void TFila::SetMemberPaused(const QString& name, bool paused, double pauseStart,
 int TFila::AtendentesOnLine() const {
     int n = 0;
     for (int i = 0; i < Members.Count(); ++i)
-        if (Members.Get(i)->Status != 5) ++n;
+        if (Members.Item(i)->Status != 5) ++n;
     return n;
 }
 
 int TFila::AtendentesOcupados() const {
     int n = 0;
     for (int i = 0; i < Members.Count(); ++i) {
-        const qint32 s = Members.Get(i)->Status;
+        const qint32 s = Members.Item(i)->Status;
         if (s == 3 || s == 6 || s == 7) ++n;
     }
     return n;
@@ -148,7 +137,7 @@ int TFila::AtendentesOcupados() const {
 int TFila::AtendentesLivres() const {
     int n = 0;
     for (int i = 0; i < Members.Count(); ++i) {
-        const TMembroFila* m = Members.Get(i);
+        const TMembroFila* m = Members.Item(i);
         if (m->Status == 1 && !m->Paused) ++n;
     }
     return n;
@@ -157,7 +146,7 @@ int TFila::AtendentesLivres() const {
 int TFila::AtendentesPausados() const {
     int n = 0;
     for (int i = 0; i < Members.Count(); ++i) {
-        const TMembroFila* m = Members.Get(i);
+        const TMembroFila* m = Members.Item(i);
         if (m->Status == 1 && m->Paused) ++n;
     }
     return n;
@@ -297,8 +286,8 @@ QString TFila::QueueShortText() const {
     return t;
 }
 
-void TFila::Notify(const QString& kind, TMembroFila* membro, TChannel* canal) {
-    if (OnQueueEvent) OnQueueEvent(this, membro, canal, kind);
+void TFila::Notify(TAvisoFila aviso, TMembroFila* membro, TChannel* canal) {
+    if (OnQueueEvent) OnQueueEvent(this, membro, canal, aviso);
 }
 
 QString TFila::Dump() const {
@@ -311,7 +300,7 @@ QString TFila::Dump() const {
     t += u"AtendentesPausados: " + QString::number(AtendentesPausados()) + u"\r\n";
     t += u"Membros: " + QString::number(Members.Count()) + u"\r\n";
     for (int i = 0; i < Members.Count(); ++i) {
-        const TMembroFila* m = Members.Get(i);
+        const TMembroFila* m = Members.Item(i);
         t += u"Member  : " + m->Member + u"\r\n";
         t += u"Location: " + m->Location + u"\r\n";
         t += u"Agent: " + (m->Agent ? m->Agent->Agent() : QStringLiteral("nil")) + u"\r\n";
@@ -321,10 +310,10 @@ QString TFila::Dump() const {
     for (const TChannel* c : m_calls)
         t += c->Descreve();
     for (int i = 0; i < CallReasons.Count(); ++i) {
-        const TKQCallReason* r = CallReasons.Get(i);
+        const TKQCallReason* r = CallReasons.Item(i);
         t += u"Motivo: " + r->Name + u" (" + QString::number(r->Count) + u")\r\n";
         for (int j = 0; j < r->SubReasons.Count(); ++j) {
-            const TKQCallSubReason* s = r->SubReasons.Get(j);
+            const TKQCallSubReason* s = r->SubReasons.Item(j);
             t += u"SubMotivo: " + s->Name + u" (" + QString::number(s->Count) + u")\r\n";
         }
     }
@@ -333,42 +322,37 @@ QString TFila::Dump() const {
 
 // --- TListaFilas -----------------------------------------------------------------------------
 
-TListaFilas::~TListaFilas() {
-    Clear();
+int TFila::Indice() const {
+    return m_lista ? m_lista->IndiceDe(this) : -1;
 }
 
-TFila* TListaFilas::Add(std::unique_ptr<TFila> fila) {
+TListaFilas::~TListaFilas() {
+    Limpa();
+}
+
+TFila* TListaFilas::Adiciona(std::unique_ptr<TFila> fila) {
     if (!fila || fila->m_lista) return nullptr;
-    TFila* f = fila.get();
+    TFila* f = m_itens.Adiciona(std::move(fila));
     f->m_lista = this;
-    f->m_indice = int(m_itens.size());
-    m_itens.push_back(std::move(fila));
     if (!m_porId.contains(f->FilaId())) m_porId.insert(f->FilaId(), f);
     for (TChannel* c : f->m_calls)
         CanalEntrou(f, c);
     for (int i = 0; i < f->Members.Count(); ++i)
-        MembroEntrou(f, f->Members.Get(i)->Member);
+        MembroEntrou(f, f->Members.Item(i)->Member);
     return f;
 }
 
-TFila* TListaFilas::Get(int i) const {
-    if (i < 0 || size_t(i) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(i)].get();
-}
-
-TFila* TListaFilas::Find(const QString& filaId) const {
+TFila* TListaFilas::Procura(const QString& filaId) const {
     if (filaId.isEmpty()) return nullptr;
     return m_porId.value(filaId, nullptr);
 }
 
-void TListaFilas::Clear() {
+void TListaFilas::Limpa() {
     m_porId.clear();
     m_porCanal.clear();
     m_porMembro.clear();
-    std::vector<std::unique_ptr<TFila>> itens;
-    itens.swap(m_itens);
-    for (auto& f : itens)
-        f->m_lista = nullptr;
+    m_itens.ParaCada([](TFila* f) { f->m_lista = nullptr; });
+    m_itens.Limpa();
 }
 
 void TListaFilas::QueueChannelRemoved(TChannel* canal) {
@@ -421,4 +405,26 @@ void TListaFilas::MembroEntrou(TFila* fila, const QString& member) {
 
 void TListaFilas::MembroSaiu(TFila* fila, const QString& member) {
     Retira(m_porMembro, member, fila);
+}
+
+QString TextoAviso(TAvisoFila aviso) {
+    switch (aviso) {
+    case TAvisoFila::MemberAdded:
+        return QStringLiteral("MemberAdded");
+    case TAvisoFila::MemberRemoved:
+        return QStringLiteral("MemberRemoved");
+    case TAvisoFila::MemberUpdated:
+        return QStringLiteral("MemberUpdated");
+    case TAvisoFila::MemberPaused:
+        return QStringLiteral("MemberPaused");
+    case TAvisoFila::CallAdded:
+        return QStringLiteral("CallAdded");
+    case TAvisoFila::CallRemoved:
+        return QStringLiteral("CallRemoved");
+    case TAvisoFila::CallUpdated:
+        return QStringLiteral("CallUpdated");
+    case TAvisoFila::Fila:
+        break;
+    }
+    return QStringLiteral("Fila");
 }

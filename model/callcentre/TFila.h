@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/TListaIndexada.h"
 #include "model/callcentre/TMotivoChamada.h"
 
 #include <QHash>
@@ -14,10 +15,31 @@ class TChannel;
 class TFila;
 class TListaFilas;
 
+// What a queue announces to its OnQueueEvent: a membership (with the member), a call (with the
+// call's channel), or the queue itself ("Fila").
+enum class TAvisoFila : quint8 {
+    MemberAdded,
+    MemberRemoved,
+    MemberUpdated,
+    MemberPaused,
+    CallAdded,
+    CallRemoved,
+    CallUpdated,
+    Fila
+};
+constexpr bool AvisoDeMembro(TAvisoFila aviso) {
+    return aviso <= TAvisoFila::MemberPaused;
+}
+constexpr bool AvisoDeChamada(TAvisoFila aviso) {
+    return aviso >= TAvisoFila::CallAdded && aviso <= TAvisoFila::CallUpdated;
+}
+// The kind's text, as the packet log writes it.
+QString TextoAviso(TAvisoFila aviso);
+
 // One agent's membership of one queue, as the PBX reports it.
-class TMembroFila {
+class TMembroFila : public TItemIndexado {
 public:
-    using Callback = std::function<void(TMembroFila* sender, const QString& kind)>;
+    using Callback = std::function<void(TMembroFila* sender, TAvisoFila aviso)>;
 
     TAgente* Agent = nullptr; // not owned
     QString Member;           // the agent's identifier (Agent/1001): the member's key
@@ -35,26 +57,27 @@ public:
 // The members of a queue in insertion order, owning them, found by name in constant time.
 class TListaMembrosFila {
 public:
-    TMembroFila* Add(std::unique_ptr<TMembroFila> membro);
-    TMembroFila* FindMember(const QString& name) const { return m_porNome.value(name, nullptr); }
-    TMembroFila* Get(int i) const;
-    int Count() const { return int(m_itens.size()); }
+    TMembroFila* Adiciona(std::unique_ptr<TMembroFila> membro);
+    TMembroFila* Procura(const QString& name) const { return m_porNome.value(name, nullptr); }
+    TMembroFila* Item(int i) const { return m_itens.Item(i); }
+    int Count() const { return m_itens.Count(); }
     // Takes the member out and hands it over (none when it is not in the list).
-    std::unique_ptr<TMembroFila> Remove(TMembroFila* membro);
-    void Clear();
+    std::unique_ptr<TMembroFila> Retira(TMembroFila* membro);
+    void Limpa();
+    template <typename F> void ParaCada(F&& f) const { m_itens.ParaCada(std::forward<F>(f)); }
 
 private:
-    std::vector<std::unique_ptr<TMembroFila>> m_itens;
+    TListaIndexada<TMembroFila> m_itens;
     QHash<QString, TMembroFila*> m_porNome;
 };
 
 // A PBX call queue: statistics, members, the live calls that entered it (channels carrying a
 // queue-call record) and its call-reason counters. Every change is announced through
 // OnQueueEvent, with the member or the call concerned.
-class TFila {
+class TFila : public TItemIndexado {
 public:
-    using Callback = std::function<void(TFila* sender, TMembroFila* membro, TChannel* canal,
-                                        const QString& kind)>;
+    using Callback =
+        std::function<void(TFila* sender, TMembroFila* membro, TChannel* canal, TAvisoFila aviso)>;
 
     explicit TFila(const QString& filaId);
     ~TFila();
@@ -88,7 +111,7 @@ public:
     TMembroFila* AddMember(TAgente* agente);
     bool RemoveMember(const QString& name);
     void MemberUpdated(const QString& name);
-    bool HasMember(const QString& name) const { return Members.FindMember(name) != nullptr; }
+    bool HasMember(const QString& name) const { return Members.Procura(name) != nullptr; }
     // A pause sets the reason and start; leaving it clears both.
     void SetMemberPaused(const QString& name, bool paused, double pauseStart,
                          const QString& reason);
@@ -123,11 +146,11 @@ public:
     QString QueueShortText() const;
 
     // Announces a change with OnQueueEvent when bound.
-    void Notify(const QString& kind, TMembroFila* membro = nullptr, TChannel* canal = nullptr);
+    void Notify(TAvisoFila aviso, TMembroFila* membro = nullptr, TChannel* canal = nullptr);
     QString Dump() const;
 
     // Position in its list (-1 outside one).
-    int Indice() const { return m_indice; }
+    int Indice() const;
 
 private:
     friend class TListaFilas;
@@ -137,7 +160,6 @@ private:
     QString m_filaId;
     std::vector<TChannel*> m_calls;
     TListaFilas* m_lista = nullptr;
-    int m_indice = -1;
 };
 
 // The queues in load order, owning them, found by id in constant time. The list also knows which
@@ -150,11 +172,12 @@ public:
     TListaFilas(const TListaFilas&) = delete;
     TListaFilas& operator=(const TListaFilas&) = delete;
 
-    TFila* Add(std::unique_ptr<TFila> fila);
-    TFila* Get(int i) const;
-    TFila* Find(const QString& filaId) const;
-    int Count() const { return int(m_itens.size()); }
-    void Clear();
+    TFila* Adiciona(std::unique_ptr<TFila> fila);
+    TFila* Item(int i) const { return m_itens.Item(i); }
+    TFila* Procura(const QString& filaId) const;
+    int Count() const { return m_itens.Count(); }
+    int IndiceDe(const TFila* fila) const { return m_itens.IndiceDe(fila); }
+    void Limpa();
 
     // A channel is going away / changed: every queue holding it drops it / announces it.
     void QueueChannelRemoved(TChannel* canal);
@@ -166,10 +189,7 @@ public:
     // The names of the agent's voice queues (slot 0) or chat queues (slot 1), joined by ", ".
     QString QueuesOfAgent(const TAgente* agente, int slot) const;
 
-    template <typename F> void ParaCada(F&& f) const {
-        for (const auto& q : m_itens)
-            f(q.get());
-    }
+    template <typename F> void ParaCada(F&& f) const { m_itens.ParaCada(std::forward<F>(f)); }
 
 private:
     friend class TFila;
@@ -178,7 +198,7 @@ private:
     void MembroEntrou(TFila* fila, const QString& member);
     void MembroSaiu(TFila* fila, const QString& member);
 
-    std::vector<std::unique_ptr<TFila>> m_itens;
+    TListaIndexada<TFila> m_itens;
     QHash<QString, TFila*> m_porId;
     QHash<const TChannel*, std::vector<TFila*>> m_porCanal;
     QHash<QString, std::vector<TFila*>> m_porMembro;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TListaIndexada.h"
+
 #include <QHash>
 #include <QString>
 
@@ -14,47 +16,44 @@
 template <class T> class TContadoresPorNome {
 public:
     // Updates the counter of this exact name, or appends a new one.
-    T* Set(const QString& name, qint32 count) {
-        if (T* existente = Find(name)) {
+    T* Define(const QString& name, qint32 count) {
+        if (T* existente = Procura(name)) {
             existente->Count = count;
             return existente;
         }
         auto novo = std::make_unique<T>();
         novo->Name = name;
         novo->Count = count;
-        T* t = novo.get();
-        m_itens.push_back(std::move(novo));
+        T* t = m_itens.Adiciona(std::move(novo));
         m_porNome.insert(name, t);
         return t;
     }
-    T* Find(const QString& name) const { return m_porNome.value(name, nullptr); }
-    T* Get(int i) const {
-        if (i < 0 || size_t(i) >= m_itens.size()) return nullptr;
-        return m_itens[size_t(i)].get();
+    T* Procura(const QString& name) const { return m_porNome.value(name, nullptr); }
+    T* Item(int i) const { return m_itens.Item(i); }
+    int Count() const { return m_itens.Count(); }
+    void Remove(T* item) {
+        if (!m_itens.Contem(item)) return;
+        m_porNome.remove(item->Name);
+        m_itens.Retira(item);
     }
-    int Count() const { return int(m_itens.size()); }
-    void Delete(int i) {
-        if (i < 0 || size_t(i) >= m_itens.size()) return;
-        m_porNome.remove(m_itens[size_t(i)]->Name);
-        m_itens.erase(m_itens.begin() + i);
-    }
-    void Clear() {
+    void Limpa() {
         m_porNome.clear();
-        m_itens.clear();
+        m_itens.Limpa();
     }
+    template <typename F> void ParaCada(F&& f) const { m_itens.ParaCada(std::forward<F>(f)); }
     qint64 TotalCount() const {
         qint64 total = 0;
-        for (const auto& t : m_itens)
+        for (const T* t : m_itens)
             total += t->Count;
         return total;
     }
 
 private:
-    std::vector<std::unique_ptr<T>> m_itens;
+    TListaIndexada<T> m_itens;
     QHash<QString, T*> m_porNome;
 };
 
-class TKQCallSubReason {
+class TKQCallSubReason : public TItemIndexado {
 public:
     QString Name;
     qint32 Count = 0;
@@ -62,7 +61,7 @@ public:
 
 class TKQListCallSubReason : public TContadoresPorNome<TKQCallSubReason> {};
 
-class TKQCallReason {
+class TKQCallReason : public TItemIndexado {
 public:
     QString Name;
     qint32 Count = 0;
@@ -73,8 +72,8 @@ public:
 class TKQListCallReason : public TContadoresPorNome<TKQCallReason> {
 public:
     // Sets a sub-reason of an existing reason; nothing when the reason was never counted.
-    TKQCallSubReason* SetSub(const QString& reason, const QString& subReason, qint32 count) {
-        TKQCallReason* r = Find(reason);
-        return r ? r->SubReasons.Set(subReason, count) : nullptr;
+    TKQCallSubReason* DefineSub(const QString& reason, const QString& subReason, qint32 count) {
+        TKQCallReason* r = Procura(reason);
+        return r ? r->SubReasons.Define(subReason, count) : nullptr;
     }
 };

@@ -1,6 +1,7 @@
 #include "model/callcentre/TMotivoPausa.h"
 
-TMotivoPausa* TListaMotivosPausa::AddOrUpdate(qint32 id, const QString& nome, bool produtivo) {
+TMotivoPausa* TListaMotivosPausa::AdicionaOuAtualiza(qint32 id, const QString& nome,
+                                                     bool produtivo) {
     if (id > 0) {
         if (TMotivoPausa* m = Procura(id)) {
             m->Nome = nome;
@@ -12,20 +13,14 @@ TMotivoPausa* TListaMotivosPausa::AddOrUpdate(qint32 id, const QString& nome, bo
     motivo->MotivoPausaId = id;
     motivo->Nome = nome;
     motivo->Produtivo = produtivo;
-    TMotivoPausa* m = motivo.get();
-    m_itens.push_back(std::move(motivo));
+    TMotivoPausa* m = m_itens.Adiciona(std::move(motivo));
     if (!m_porId.contains(id)) m_porId.insert(id, m);
     return m;
 }
 
-TMotivoPausa* TListaMotivosPausa::Get(int i) const {
-    if (i < 0 || size_t(i) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(i)].get();
-}
-
-void TListaMotivosPausa::Clear() {
+void TListaMotivosPausa::Limpa() {
     m_porId.clear();
-    m_itens.clear();
+    m_itens.Limpa();
 }
 
 QString TListaMotivosPausa::ReasonText(qint32 id) const {

@@ -51,11 +51,11 @@ void TChannel::Notifica() {
     if (PrimeiraExtension.isEmpty() && !Extension.isEmpty()) PrimeiraExtension = Extension;
     if (PrimeiroCallerId.isEmpty() && !CallerId.isEmpty()) PrimeiroCallerId = CallerId;
     if (PrimeiroCallerIdNum.isEmpty() && !CallerIdNum.isEmpty()) PrimeiroCallerIdNum = CallerIdNum;
-    if (OnChannelEvent) OnChannelEvent(this, QStringLiteral("Updated"));
+    if (OnChannelEvent) OnChannelEvent(this, TAvisoCanal::Updated);
 }
 
 void TChannel::AnunciaRemocao() {
-    if (OnChannelEvent) OnChannelEvent(this, QStringLiteral("Removed"));
+    if (OnChannelEvent) OnChannelEvent(this, TAvisoCanal::Removed);
 }
 
 QString TChannel::NomeBase(const QString& channel) {
@@ -138,4 +138,8 @@ QString TChannel::Descreve() const {
         t += u"LigacaoDiscador = nil\r\n";
     }
     return t;
+}
+
+QString TextoAviso(TAvisoCanal aviso) {
+    return aviso == TAvisoCanal::Updated ? QStringLiteral("Updated") : QStringLiteral("Removed");
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/telephony/TListaIndexada.h"
+#include "model/TListaIndexada.h"
 
 #include <QString>
 
@@ -12,6 +12,11 @@ class TCampanha;
 class TCanalTronco;
 class TFila;
 class TListaCanais;
+
+// What a channel announces to its OnChannelEvent.
+enum class TAvisoCanal : quint8 { Updated, Removed };
+// The kind's text, as the packet log writes it.
+QString TextoAviso(TAvisoCanal aviso);
 class TRamal;
 class TTipoCanal;
 
@@ -41,7 +46,7 @@ struct TLigacaoDiscador {
 // SetaChannel / SetaUniqueId, which keep the list's indexes in step.
 class TChannel : public TItemIndexado {
 public:
-    using Callback = std::function<void(TChannel* sender, const QString& action)>;
+    using Callback = std::function<void(TChannel* sender, TAvisoCanal aviso)>;
 
     explicit TChannel(const QString& channel);
     ~TChannel();

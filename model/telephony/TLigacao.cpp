@@ -41,11 +41,11 @@ void TLigacao::Desliga() {
 }
 
 void TLigacao::Notifica() {
-    if (OnCallEvent) OnCallEvent(this, QStringLiteral("Updated"));
+    if (OnCallEvent) OnCallEvent(this, TAvisoLigacao::Updated);
 }
 
 void TLigacao::AnunciaRemocao() {
-    if (OnCallEvent) OnCallEvent(this, QStringLiteral("Removed"));
+    if (OnCallEvent) OnCallEvent(this, TAvisoLigacao::Removed);
 }
 
 bool TLigacao::TemPeer(const QString& nome) const {
@@ -221,4 +221,8 @@ void TListaLigacoes::Limpa() {
     m_porCanal.Limpa();
     m_itens.ParaCada([](TLigacao* l) { l->m_lista = nullptr; });
     m_itens.Limpa();
+}
+
+QString TextoAviso(TAvisoLigacao aviso) {
+    return aviso == TAvisoLigacao::Updated ? QStringLiteral("Updated") : QStringLiteral("Removed");
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/telephony/TListaIndexada.h"
+#include "model/TListaIndexada.h"
 
 #include <QString>
 
@@ -10,12 +10,17 @@
 class TChannel;
 class TListaLigacoes;
 
+// What a bridge announces to its OnCallEvent.
+enum class TAvisoLigacao : quint8 { Updated, Removed };
+// The kind's text, as the packet log writes it.
+QString TextoAviso(TAvisoLigacao aviso);
+
 // One call as the monitor sees it: the channel that started it (first leg) and, once known,
 // the channel it reaches (second leg). The legs are not owned. Legs change only through the
 // operations below, which keep the bridge list's per-channel index in step.
 class TLigacao : public TItemIndexado {
 public:
-    using Callback = std::function<void(TLigacao* sender, const QString& action)>;
+    using Callback = std::function<void(TLigacao* sender, TAvisoLigacao aviso)>;
 
     explicit TLigacao(TChannel* canal);
     TLigacao(const TLigacao&) = delete;

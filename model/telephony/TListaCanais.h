@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/TListaIndexada.h"
 #include "model/telephony/TChannel.h"
-#include "model/telephony/TListaIndexada.h"
 
 #include <QString>
 

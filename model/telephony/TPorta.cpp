@@ -6,20 +6,14 @@ QString TPorta::Descreve() const {
 }
 
 TPorta* TListaPortas::Adiciona(std::unique_ptr<TPorta> porta) {
-    TPorta* p = porta.get();
-    m_itens.push_back(std::move(porta));
+    TPorta* p = m_itens.Adiciona(std::move(porta));
     if (!m_porId.contains(p->PortaId)) m_porId.insert(p->PortaId, p);
     return p;
 }
 
-TPorta* TListaPortas::Item(int index) const {
-    if (index < 0 || size_t(index) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(index)].get();
-}
-
 void TListaPortas::Limpa() {
     m_porId.clear();
-    m_itens.clear();
+    m_itens.Limpa();
 }
 
 void TListaPortas::NumeraCanais() {

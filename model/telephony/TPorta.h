@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TListaIndexada.h"
+
 #include <QHash>
 #include <QString>
 
@@ -7,7 +9,7 @@
 #include <vector>
 
 // One hardware port of a telephony board (a line, an E1 span, a cellular chip).
-class TPorta {
+class TPorta : public TItemIndexado {
 public:
     qint32 PortaId = 0;
     qint32 Placa = -1;
@@ -31,15 +33,16 @@ public:
 class TListaPortas {
 public:
     TPorta* Adiciona(std::unique_ptr<TPorta> porta);
-    TPorta* Item(int index) const;
-    int Quantidade() const { return int(m_itens.size()); }
+    TPorta* Item(int index) const { return m_itens.Item(index); }
+    int Count() const { return m_itens.Count(); }
     void Limpa();
     // The first port with this id, or none.
-    TPorta* ProcuraId(qint32 portaId) const { return m_porId.value(portaId, nullptr); }
+    TPorta* Procura(qint32 portaId) const { return m_porId.value(portaId, nullptr); }
+    template <typename F> void ParaCada(F&& f) const { m_itens.ParaCada(std::forward<F>(f)); }
     // Gives every port its board index and PBX line numbers; called when the list is complete.
     void NumeraCanais();
 
 private:
-    std::vector<std::unique_ptr<TPorta>> m_itens;
+    TListaIndexada<TPorta> m_itens;
     QHash<qint32, TPorta*> m_porId; // first port of each id
 };

@@ -18,8 +18,8 @@ void TRamal::SetaDispositivo(const QString& dispositivo) {
     if (m_lista) m_lista->DispositivoMudou(this, antigo);
 }
 
-void TRamal::Avisa(const QString& kind) {
-    if (OnRamalEvent) OnRamalEvent(this, kind);
+void TRamal::Avisa(TAvisoRamal aviso) {
+    if (OnRamalEvent) OnRamalEvent(this, aviso);
 }
 
 bool TRamal::TemLigacao(const TLigacao* ligacao) const {
@@ -31,7 +31,7 @@ void TRamal::AdicionaLigacao(TLigacao* ligacao) {
     m_ligacoes.insert(m_ligacoes.begin(), ligacao);
     if (m_lista) m_lista->LigacaoAdicionada(this, ligacao);
     Estado = QStringLiteral("O");
-    Avisa(QStringLiteral("Call"));
+    Avisa(TAvisoRamal::Call);
 }
 
 void TRamal::RemoveLigacao(TLigacao* ligacao) {
@@ -43,11 +43,11 @@ void TRamal::RemoveLigacao(TLigacao* ligacao) {
         Estado = QStringLiteral("L");
         LivreDesde = ServerNow();
     }
-    Avisa(QStringLiteral("Call"));
+    Avisa(TAvisoRamal::Call);
 }
 
 void TRamal::AvisaLigacao() {
-    Avisa(QStringLiteral("Call"));
+    Avisa(TAvisoRamal::Call);
 }
 
 QString TRamal::TempoLivre() const {
@@ -66,32 +66,28 @@ QString TRamal::Descricao() const {
 
 // --- TListaRamais ----------------------------------------------------------------------------
 
+int TRamal::Indice() const {
+    return m_lista ? m_lista->IndiceDe(this) : -1;
+}
+
 TListaRamais::~TListaRamais() {
     Limpa();
 }
 
 TRamal* TListaRamais::Adiciona(std::unique_ptr<TRamal> ramal) {
-    TRamal* r = ramal.get();
+    TRamal* r = m_itens.Adiciona(std::move(ramal));
     r->m_lista = this;
-    r->m_indice = int(m_itens.size());
-    m_itens.push_back(std::move(ramal));
     if (!r->Dispositivo().isEmpty()) m_porDispositivo[r->Dispositivo()].push_back(r);
     for (TLigacao* l : r->m_ligacoes)
         m_porLigacao[l].push_back(r);
     return r;
 }
 
-TRamal* TListaRamais::Item(int index) const {
-    if (index < 0 || size_t(index) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(index)].get();
-}
-
 void TListaRamais::Limpa() {
     m_porDispositivo.clear();
     m_porLigacao.clear();
-    for (auto& r : m_itens)
-        r->m_lista = nullptr;
-    m_itens.clear();
+    m_itens.ParaCada([](TRamal* r) { r->m_lista = nullptr; });
+    m_itens.Limpa();
 }
 
 TRamal* TListaRamais::ProcuraDispositivo(const QString& dispositivo) const {
@@ -111,7 +107,7 @@ void TListaRamais::DispositivoMudou(TRamal* ramal, const QString& antigo) {
     if (ramal->Dispositivo().isEmpty()) return;
     std::vector<TRamal*>& b = m_porDispositivo[ramal->Dispositivo()];
     auto pos = std::upper_bound(b.begin(), b.end(), ramal, [](const TRamal* x, const TRamal* y) {
-        return x->m_indice < y->m_indice;
+        return x->SlotNaLista() < y->SlotNaLista();
     });
     b.insert(pos, ramal);
 }
@@ -142,7 +138,7 @@ TListaRamais::Envolvidos TListaRamais::EnvolvidosNaLigacao(TLigacao* ligacao) co
     auto it = m_porLigacao.constFind(ligacao);
     if (it != m_porLigacao.cend()) junta(it.value());
     std::sort(candidatos.begin(), candidatos.end(),
-              [](const TRamal* x, const TRamal* y) { return x->m_indice < y->m_indice; });
+              [](const TRamal* x, const TRamal* y) { return x->SlotNaLista() < y->SlotNaLista(); });
     candidatos.erase(std::unique(candidatos.begin(), candidatos.end()), candidatos.end());
     return candidatos;
 }
@@ -169,7 +165,7 @@ void TListaRamais::RemoveLigacao(TLigacao* ligacao) {
     if (it == m_porLigacao.cend()) return;
     std::vector<TRamal*> ramais = it.value();
     std::sort(ramais.begin(), ramais.end(),
-              [](const TRamal* x, const TRamal* y) { return x->m_indice < y->m_indice; });
+              [](const TRamal* x, const TRamal* y) { return x->SlotNaLista() < y->SlotNaLista(); });
     ParaTodos(ramais, [ligacao](TRamal* r) { r->RemoveLigacao(ligacao); });
 }
 
@@ -188,7 +184,7 @@ void TListaRamais::PeerStatus(const QString& peer, const QString& status, const 
         alcancavel();
         r->Endereco = endereco;
     }
-    r->Avisa(QStringLiteral("Status"));
+    r->Avisa(TAvisoRamal::Status);
 }
 
 void TListaRamais::LinhaKhomp(const TLinhaKhomp& linha) {
@@ -201,7 +197,7 @@ void TListaRamais::LinhaKhomp(const TLinhaKhomp& linha) {
         if (r->Estado == u"I")
             r->Estado = r->m_ligacoes.empty() ? QStringLiteral("L") : QStringLiteral("O");
     }
-    r->Avisa(QStringLiteral("Status"));
+    r->Avisa(TAvisoRamal::Status);
 }
 
 bool TListaRamais::LinhaSipPeers(const TLinhaSipPeers& linha) {
@@ -210,4 +206,8 @@ bool TListaRamais::LinhaSipPeers(const TLinhaSipPeers& linha) {
     if (linha.StatusOk) r->Estado = QStringLiteral("L");
     if (linha.TemEndereco) r->Endereco = linha.Endereco;
     return true;
+}
+
+QString TextoAviso(TAvisoRamal aviso) {
+    return aviso == TAvisoRamal::Call ? QStringLiteral("Call") : QStringLiteral("Status");
 }

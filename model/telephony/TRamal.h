@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TListaIndexada.h"
+
 #include <QHash>
 #include <QString>
 #include <QVarLengthArray>
@@ -10,15 +12,20 @@
 
 class TLigacao;
 class TListaRamais;
+
+// What an extension announces to its OnRamalEvent: its calls or its state changed.
+enum class TAvisoRamal : quint8 { Call, Status };
+// The kind's text, as the packet log writes it.
+QString TextoAviso(TAvisoRamal aviso);
 class TPorta;
 struct TLinhaKhomp;
 struct TLinhaSipPeers;
 
 // One telephone of the PBX as configured on the server, with the coarse state the monitor
 // keeps for it and the calls it takes part in.
-class TRamal {
+class TRamal : public TItemIndexado {
 public:
-    using Callback = std::function<void(TRamal* sender, const QString& kind)>;
+    using Callback = std::function<void(TRamal* sender, TAvisoRamal aviso)>;
 
     explicit TRamal(const QString& ramalId);
     TRamal(const TRamal&) = delete;
@@ -48,16 +55,15 @@ public:
     int SegundosLivre() const;
     QString Descricao() const;
     // Position in its list (-1 outside one).
-    int Indice() const { return m_indice; }
+    int Indice() const;
 
 private:
     friend class TListaRamais;
-    void Avisa(const QString& kind);
+    void Avisa(TAvisoRamal aviso);
 
     QString m_dispositivo;
     std::vector<TLigacao*> m_ligacoes;
     TListaRamais* m_lista = nullptr;
-    int m_indice = -1;
 };
 
 // The extensions in load order, owning them. Indexed by device name and by the bridges they
@@ -70,9 +76,11 @@ public:
     TListaRamais& operator=(const TListaRamais&) = delete;
 
     TRamal* Adiciona(std::unique_ptr<TRamal> ramal);
-    TRamal* Item(int index) const;
-    int Quantidade() const { return int(m_itens.size()); }
+    TRamal* Item(int index) const { return m_itens.Item(index); }
+    int Count() const { return m_itens.Count(); }
+    int IndiceDe(const TRamal* ramal) const { return m_itens.IndiceDe(ramal); }
     void Limpa();
+    template <typename F> void ParaCada(F&& f) const { m_itens.ParaCada(std::forward<F>(f)); }
     // The first extension whose device name is this (never for an empty name).
     TRamal* ProcuraDispositivo(const QString& dispositivo) const;
 
@@ -94,7 +102,7 @@ private:
     using Envolvidos = QVarLengthArray<TRamal*, 8>;
     Envolvidos EnvolvidosNaLigacao(TLigacao* ligacao) const;
 
-    std::vector<std::unique_ptr<TRamal>> m_itens;
+    TListaIndexada<TRamal> m_itens;
     QHash<QString, std::vector<TRamal*>> m_porDispositivo; // in list order
     QHash<TLigacao*, std::vector<TRamal*>> m_porLigacao;   // extensions holding each bridge
 };

@@ -14,13 +14,13 @@ namespace {
 
 // List order of lines: by trunk, then by position in the trunk.
 bool LinhaAntes(const TCanalTronco* a, const TCanalTronco* b) {
-    const int ta = a->Tronco ? a->Tronco->Indice() : -1;
-    const int tb = b->Tronco ? b->Tronco->Indice() : -1;
-    return ta != tb ? ta < tb : a->Indice() < b->Indice();
+    const qsizetype ta = a->Tronco ? a->Tronco->SlotNaLista() : -1;
+    const qsizetype tb = b->Tronco ? b->Tronco->SlotNaLista() : -1;
+    return ta != tb ? ta < tb : a->SlotNaLista() < b->SlotNaLista();
 }
 
 bool TroncoAntes(const TTronco* a, const TTronco* b) {
-    return a->Indice() < b->Indice();
+    return a->SlotNaLista() < b->SlotNaLista();
 }
 
 template <typename T, typename Less> void InsereOrdenado(std::vector<T*>& v, T* item, Less less) {
@@ -41,19 +41,19 @@ void RemoveDoBalde(QHash<K, std::vector<T*>>& mapa, const K& chave, T* item) {
 
 TCanalTronco::TCanalTronco(const QString& dispositivo) : m_dispositivo(dispositivo) {}
 
-void TCanalTronco::Avisa(const QString& kind) {
-    if (Tronco && Tronco->OnTroncoEvent) Tronco->OnTroncoEvent(Tronco, this, kind);
+void TCanalTronco::Avisa(TAvisoTronco aviso) {
+    if (Tronco && Tronco->OnTroncoEvent) Tronco->OnTroncoEvent(Tronco, this, aviso);
 }
 
 void TCanalTronco::AvisaStatus() {
-    Avisa(QStringLiteral("Status"));
+    Avisa(TAvisoTronco::Status);
 }
 
 void TCanalTronco::Recalcula() {
     if (!m_ligacao) {
         Direcao.clear();
         Telefone.clear();
-        Avisa(QStringLiteral("Call"));
+        Avisa(TAvisoTronco::Call);
         return;
     }
     TChannel* meu = m_ligacao->CanalPorNomeBase(m_dispositivo);
@@ -110,63 +110,49 @@ void TCanalTronco::Recalcula() {
             }
         }
     }
-    Avisa(QStringLiteral("Call"));
+    Avisa(TAvisoTronco::Call);
 }
 
 // --- TListaCanalTronco -----------------------------------------------------------------------
 
+int TCanalTronco::Indice() const {
+    return Tronco ? Tronco->Canais.IndiceDe(this) : -1;
+}
+
 TCanalTronco* TListaCanalTronco::Adiciona(std::unique_ptr<TCanalTronco> canal) {
-    TCanalTronco* c = canal.get();
+    TCanalTronco* c = m_itens.Adiciona(std::move(canal));
     c->Tronco = m_tronco;
-    c->m_indice = int(m_itens.size());
-    m_itens.push_back(std::move(canal));
-    if (c->m_dispositivo.isEmpty()) m_livres.insert(c->m_indice);
+    if (c->m_dispositivo.isEmpty()) m_livres.insert(c);
     if (m_tronco && m_tronco->m_lista && !m_tronco->Sip() && !c->m_dispositivo.isEmpty())
         InsereOrdenado(m_tronco->m_lista->m_linhasPorDispositivo[c->m_dispositivo], c, LinhaAntes);
-    c->Avisa(QStringLiteral("Added"));
+    c->Avisa(TAvisoTronco::Added);
     return c;
 }
 
-TCanalTronco* TListaCanalTronco::Item(int index) const {
-    if (index < 0 || size_t(index) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(index)].get();
-}
-
-int TListaCanalTronco::IndiceDe(const TCanalTronco* canal) const {
-    return canal && canal->Tronco == m_tronco && Item(canal->m_indice) == canal ? canal->m_indice
-                                                                                : -1;
-}
-
 void TListaCanalTronco::Remove(TCanalTronco* canal) {
-    const int i = IndiceDe(canal);
-    if (i < 0) return;
+    if (!m_itens.Contem(canal)) return;
     if (m_tronco && m_tronco->m_lista) m_tronco->m_lista->DesindexaLinha(canal);
-    m_itens.erase(m_itens.begin() + i);
-    m_livres.clear();
-    for (size_t k = 0; k < m_itens.size(); ++k) {
-        m_itens[k]->m_indice = int(k);
-        if (m_itens[k]->m_dispositivo.isEmpty()) m_livres.insert(int(k));
-    }
+    m_livres.erase(canal);
+    m_itens.Retira(canal);
 }
 
 void TListaCanalTronco::Limpa() {
     if (m_tronco && m_tronco->m_lista)
-        for (auto& c : m_itens)
-            m_tronco->m_lista->DesindexaLinha(c.get());
+        m_itens.ParaCada([this](TCanalTronco* c) { m_tronco->m_lista->DesindexaLinha(c); });
     m_livres.clear();
-    m_itens.clear();
+    m_itens.Limpa();
 }
 
 TCanalTronco* TListaCanalTronco::PrimeiroLivre() const {
-    return m_livres.empty() ? nullptr : m_itens[size_t(*m_livres.begin())].get();
+    return m_livres.empty() ? nullptr : *m_livres.begin();
 }
 
 void TListaCanalTronco::SetaDispositivo(TCanalTronco* canal, const QString& dispositivo) {
     canal->m_dispositivo = dispositivo;
     if (dispositivo.isEmpty())
-        m_livres.insert(canal->m_indice);
+        m_livres.insert(canal);
     else
-        m_livres.erase(canal->m_indice);
+        m_livres.erase(canal);
 }
 
 // --- TTronco ---------------------------------------------------------------------------------
@@ -213,22 +199,15 @@ TListaTroncos::~TListaTroncos() {
     Limpa();
 }
 
+int TTronco::Indice() const {
+    return m_lista ? m_lista->IndiceDe(this) : -1;
+}
+
 TTronco* TListaTroncos::Adiciona(std::unique_ptr<TTronco> tronco) {
-    TTronco* t = tronco.get();
+    TTronco* t = m_itens.Adiciona(std::move(tronco));
     t->m_lista = this;
-    t->m_indice = int(m_itens.size());
-    m_itens.push_back(std::move(tronco));
     Indexa(t);
     return t;
-}
-
-TTronco* TListaTroncos::Item(int index) const {
-    if (index < 0 || size_t(index) >= m_itens.size()) return nullptr;
-    return m_itens[size_t(index)].get();
-}
-
-int TListaTroncos::IndiceDe(const TTronco* tronco) const {
-    return tronco && tronco->m_lista == this ? tronco->m_indice : -1;
 }
 
 void TListaTroncos::Indexa(TTronco* t) {
@@ -236,13 +215,13 @@ void TListaTroncos::Indexa(TTronco* t) {
     if (t->Sip()) {
         InsereOrdenado(m_sipPorDispositivo[t->Dispositivo], t, TroncoAntes);
     } else {
-        for (int i = 0; i < t->Canais.Quantidade(); ++i) {
+        for (int i = 0; i < t->Canais.Count(); ++i) {
             TCanalTronco* c = t->Canais.Item(i);
             if (!c->m_dispositivo.isEmpty())
                 InsereOrdenado(m_linhasPorDispositivo[c->m_dispositivo], c, LinhaAntes);
         }
     }
-    for (int i = 0; i < t->Canais.Quantidade(); ++i) {
+    for (int i = 0; i < t->Canais.Count(); ++i) {
         TCanalTronco* c = t->Canais.Item(i);
         if (c->m_ligacao) m_linhasPorLigacao[c->m_ligacao].push_back(c);
     }
@@ -251,14 +230,12 @@ void TListaTroncos::Indexa(TTronco* t) {
 void TListaTroncos::Desindexa(TTronco* t) {
     if (m_porNome.value(t->Nome) == t) {
         m_porNome.remove(t->Nome);
-        for (const auto& outro : m_itens)
-            if (outro.get() != t && outro->Nome == t->Nome) {
-                m_porNome.insert(t->Nome, outro.get());
-                break;
-            }
+        if (TTronco* outro =
+                m_itens.Primeiro([t](const TTronco* o) { return o != t && o->Nome == t->Nome; }))
+            m_porNome.insert(t->Nome, outro);
     }
     if (t->Sip()) RemoveDoBalde(m_sipPorDispositivo, t->Dispositivo, t);
-    for (int i = 0; i < t->Canais.Quantidade(); ++i)
+    for (int i = 0; i < t->Canais.Count(); ++i)
         DesindexaLinha(t->Canais.Item(i));
 }
 
@@ -269,12 +246,9 @@ void TListaTroncos::DesindexaLinha(TCanalTronco* c) {
 }
 
 void TListaTroncos::Remove(TTronco* tronco) {
-    const int i = IndiceDe(tronco);
-    if (i < 0) return;
+    if (!m_itens.Contem(tronco)) return;
     Desindexa(tronco);
-    m_itens.erase(m_itens.begin() + i);
-    for (size_t k = size_t(i); k < m_itens.size(); ++k)
-        m_itens[k]->m_indice = int(k);
+    m_itens.Retira(tronco);
 }
 
 void TListaTroncos::Limpa() {
@@ -282,9 +256,8 @@ void TListaTroncos::Limpa() {
     m_sipPorDispositivo.clear();
     m_linhasPorDispositivo.clear();
     m_linhasPorLigacao.clear();
-    for (auto& t : m_itens)
-        t->m_lista = nullptr;
-    m_itens.clear();
+    m_itens.ParaCada([](TTronco* t) { t->m_lista = nullptr; });
+    m_itens.Limpa();
 }
 
 void TListaTroncos::SetaLigacao(TCanalTronco* c, TLigacao* ligacao) {
@@ -425,7 +398,7 @@ void TListaTroncos::PeerStatus(const QString& peer, const QString& status) {
     if (status == u"Unreachable") {
         if (t->EstadoSip != u"I") {
             t->EstadoSip = QStringLiteral("I");
-            for (int i = 0; i < t->Canais.Quantidade(); ++i) {
+            for (int i = 0; i < t->Canais.Count(); ++i) {
                 TCanalTronco* c = t->Canais.Item(i);
                 c->Status = QStringLiteral("Failure");
                 c->StatusDetalhe = status;
@@ -435,7 +408,7 @@ void TListaTroncos::PeerStatus(const QString& peer, const QString& status) {
     } else if (status == u"Reachable" || status == u"Registered") {
         if (t->EstadoSip != u"L") {
             t->EstadoSip = QStringLiteral("L");
-            for (int i = 0; i < t->Canais.Quantidade(); ++i) {
+            for (int i = 0; i < t->Canais.Count(); ++i) {
                 TCanalTronco* c = t->Canais.Item(i);
                 c->Status.clear();
                 c->StatusDetalhe.clear();
@@ -443,7 +416,7 @@ void TListaTroncos::PeerStatus(const QString& peer, const QString& status) {
             }
         }
     }
-    if (t->OnTroncoEvent) t->OnTroncoEvent(t, nullptr, QStringLiteral("Status"));
+    if (t->OnTroncoEvent) t->OnTroncoEvent(t, nullptr, TAvisoTronco::Status);
 }
 
 void TListaTroncos::LinhaKhomp(const TLinhaKhomp& linha) {
@@ -491,4 +464,16 @@ void TListaTroncos::EventoLinha(const QString& evento, const QString& valor,
         }
         c->AvisaStatus();
     }
+}
+
+QString TextoAviso(TAvisoTronco aviso) {
+    switch (aviso) {
+    case TAvisoTronco::Added:
+        return QStringLiteral("Added");
+    case TAvisoTronco::Call:
+        return QStringLiteral("Call");
+    case TAvisoTronco::Status:
+        break;
+    }
+    return QStringLiteral("Status");
 }

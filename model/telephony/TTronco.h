@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TListaIndexada.h"
+
 #include <QHash>
 #include <QString>
 
@@ -14,9 +16,15 @@ class TPorta;
 class TTronco;
 struct TLinhaKhomp;
 
+// What a trunk announces to its OnTroncoEvent, with the line concerned (none for a SIP trunk's
+// own state): a line was added, its call or its state changed.
+enum class TAvisoTronco : quint8 { Added, Call, Status };
+// The kind's text, as the packet log writes it.
+QString TextoAviso(TAvisoTronco aviso);
+
 // One line of a trunk: a hardware line named as the PBX names it, or a call slot of a SIP
 // trunk (named after the PBX channel of its current call, empty while free).
-class TCanalTronco {
+class TCanalTronco : public TItemIndexado {
 public:
     explicit TCanalTronco(const QString& dispositivo = {});
     TCanalTronco(const TCanalTronco&) = delete;
@@ -37,16 +45,15 @@ public:
     void Recalcula();
     void AvisaStatus();
     // The change callback: relays to the owning trunk's OnTroncoEvent with this line.
-    void Avisa(const QString& kind);
+    void Avisa(TAvisoTronco aviso);
     // Position in its trunk's lines.
-    int Indice() const { return m_indice; }
+    int Indice() const;
 
 private:
     friend class TListaCanalTronco;
     friend class TListaTroncos;
     QString m_dispositivo;
     TLigacao* m_ligacao = nullptr;
-    int m_indice = -1;
 };
 
 // The lines of one trunk, owning them; remembers which SIP slots are free.
@@ -58,13 +65,14 @@ public:
 
     // Appends the line, then announces it with "Added".
     TCanalTronco* Adiciona(std::unique_ptr<TCanalTronco> canal);
-    TCanalTronco* Item(int index) const;
-    int Quantidade() const { return int(m_itens.size()); }
+    TCanalTronco* Item(int index) const { return m_itens.Item(index); }
+    int Count() const { return m_itens.Count(); }
     // Frees the line and takes it out.
     void Remove(TCanalTronco* canal);
-    int IndiceDe(const TCanalTronco* canal) const;
+    int IndiceDe(const TCanalTronco* canal) const { return m_itens.IndiceDe(canal); }
     // Frees every line without announcing anything.
     void Limpa();
+    template <typename F> void ParaCada(F&& f) const { m_itens.ParaCada(std::forward<F>(f)); }
     // The first line with an empty device name (a free SIP slot), or none.
     TCanalTronco* PrimeiroLivre() const;
 
@@ -73,16 +81,21 @@ private:
     void SetaDispositivo(TCanalTronco* canal, const QString& dispositivo);
 
     TTronco* m_tronco;
-    std::vector<std::unique_ptr<TCanalTronco>> m_itens;
-    std::set<int> m_livres; // positions of the lines with an empty device name
+    struct PorSlot {
+        bool operator()(const TCanalTronco* a, const TCanalTronco* b) const {
+            return a->SlotNaLista() < b->SlotNaLista();
+        }
+    };
+    TListaIndexada<TCanalTronco> m_itens;
+    std::set<TCanalTronco*, PorSlot> m_livres; // the lines with an empty device name
 };
 
 // One trunk: a hardware trunk on a port with one line per PBX line, or a SIP trunk with one
 // slot per simultaneous call. `Tipo` and `Dispositivo` are fixed once the trunk is listed (the
 // list indexes them).
-class TTronco {
+class TTronco : public TItemIndexado {
 public:
-    using Callback = std::function<void(TTronco* tronco, TCanalTronco* canal, const QString& kind)>;
+    using Callback = std::function<void(TTronco* tronco, TCanalTronco* canal, TAvisoTronco aviso)>;
 
     explicit TTronco(const QString& nome);
     TTronco(const TTronco&) = delete;
@@ -107,13 +120,12 @@ public:
     // Frees the lines and creates them anew from the port (one free slot for a SIP trunk).
     void CriaCanais();
     QString Descreve() const;
-    int Indice() const { return m_indice; }
+    int Indice() const;
 
 private:
     friend class TListaCanalTronco;
     friend class TListaTroncos;
     TListaTroncos* m_lista = nullptr;
-    int m_indice = -1;
 };
 
 // The trunks in load order, owning them. Hardware lines are indexed by device name, SIP trunks
@@ -127,9 +139,10 @@ public:
     TListaTroncos& operator=(const TListaTroncos&) = delete;
 
     TTronco* Adiciona(std::unique_ptr<TTronco> tronco);
-    TTronco* Item(int index) const;
-    int Quantidade() const { return int(m_itens.size()); }
-    int IndiceDe(const TTronco* tronco) const;
+    TTronco* Item(int index) const { return m_itens.Item(index); }
+    int Count() const { return m_itens.Count(); }
+    int IndiceDe(const TTronco* tronco) const { return m_itens.IndiceDe(tronco); }
+    template <typename F> void ParaCada(F&& f) const { m_itens.ParaCada(std::forward<F>(f)); }
     // The first trunk with this name.
     TTronco* Procura(const QString& nome) const { return m_porNome.value(nome, nullptr); }
     void Remove(TTronco* tronco);
@@ -153,7 +166,7 @@ private:
     // The first line of each hardware trunk carrying this device name, in list order.
     std::vector<TCanalTronco*> PrimeirasLinhas(const QString& dispositivo) const;
 
-    std::vector<std::unique_ptr<TTronco>> m_itens;
+    TListaIndexada<TTronco> m_itens;
     QHash<QString, TTronco*> m_porNome; // first trunk of each name
     QHash<QString, std::vector<TTronco*>> m_sipPorDispositivo;
     QHash<QString, std::vector<TCanalTronco*>> m_linhasPorDispositivo; // hardware lines

@@ -6,7 +6,8 @@ void TPermissaoUsuario::Limpa() {
     Tipo.clear();
     Permissao = 0;
     Restrito = false;
-    Itens.clear();
+    m_porChave.clear();
+    m_itens.Limpa();
 }
 
 void TPermissaoUsuario::SetaUsuario(const QString& usuario, const QString& tipo, qint32 permissao,
@@ -16,15 +17,17 @@ void TPermissaoUsuario::SetaUsuario(const QString& usuario, const QString& tipo,
     Permissao = permissao;
     Perfil = perfil;
     Restrito = (tipo == u"u");
-    Itens.clear();
+    m_porChave.clear();
+    m_itens.Limpa();
 }
 
+QString TPermissaoUsuario::Chave(const QString& grupo, const QString& nome) {
+    return grupo.toCaseFolded() + u'\n' + nome.toCaseFolded();
+}
+
+// Every permission check asks here, once per queue, agent or trunk shown.
 TItemPermissao* TPermissaoUsuario::Procura(const QString& grupo, const QString& nome) const {
-    for (const auto& item : Itens)
-        if (item->Grupo.compare(grupo, Qt::CaseInsensitive) == 0 &&
-            item->Nome.compare(nome, Qt::CaseInsensitive) == 0)
-            return item.get();
-    return nullptr;
+    return m_porChave.value(Chave(grupo, nome), nullptr);
 }
 
 void TPermissaoUsuario::AdicionaPermissao(const QString& grupo, const QString& nome) {
@@ -32,7 +35,7 @@ void TPermissaoUsuario::AdicionaPermissao(const QString& grupo, const QString& n
     auto item = std::make_unique<TItemPermissao>();
     item->Grupo = grupo;
     item->Nome = nome;
-    Itens.push_back(std::move(item));
+    m_porChave.insert(Chave(grupo, nome), m_itens.Adiciona(std::move(item)));
 }
 
 void TPermissaoUsuario::AdicionaValor(const QString& grupo, const QString& nome,

@@ -64,8 +64,8 @@ struct TCentral : TMonitorAlimentado {
             "PauseReason: " + motivo, "PauseStart: " + (pausado ? Agora() : QStringLiteral("0"))});
     }
 
-    TAgente* A(const QString& id) const { return monitor->Agentes.Find(id); }
-    TFila* F(const QString& id) const { return monitor->Filas.Find(id); }
+    TAgente* A(const QString& id) const { return monitor->Agentes.Procura(id); }
+    TFila* F(const QString& id) const { return monitor->Filas.Procura(id); }
     TChannel* C(const QString& nome) const { return monitor->Canais.Procura(nome, {}); }
     // The channel names of a queue's calls, in queue order.
     QStringList Chamadas(const QString& fila) const {

@@ -37,6 +37,7 @@ struct TMonitorAlimentado {
     std::unique_ptr<TMonitor> monitor = std::make_unique<TMonitor>(ui.get());
 
     TMonitorAlimentado() {
+        ui->Assina(monitor->Avisos());
         monitor->Inicia(QString());
         monitor->LogAtivo = true;
     }

@@ -7,6 +7,7 @@
 #include "model/telephony/TChannel.h"
 #include "model/telephony/TRamal.h"
 #include "model/telephony/TTronco.h"
+#include "monitor/TAvisos.h"
 #include "monitor/TMonitorUi.h"
 
 struct TRecordingUi : TMonitorUi {
@@ -67,25 +68,50 @@ struct TRecordingUi : TMonitorUi {
     }
     void CreateWindows(const QStringList& t) override { reopened = t; }
     void LoadFinished() override { ++loadsFinished; }
-    void AtualizaRamal(TRamal* r) override { ramais << r->RamalId + u' ' + r->Estado; }
-    void AtualizaTronco(TTronco* t, TCanalTronco* c) override {
+
+    // Records the notices the windows would get, as the windows subscribe to them.
+    std::vector<TAssinatura> assinaturas;
+    void Assina(TAvisos& avisos) {
+        assinaturas.clear();
+        assinaturas.push_back(avisos.Ramal.Assina([this](TRamal* r) { AtualizaRamal(r); }));
+        assinaturas.push_back(
+            avisos.Tronco.Assina([this](TTronco* t, TCanalTronco* c) { AtualizaTronco(t, c); }));
+        assinaturas.push_back(avisos.Agente.Assina(
+            [this](TAgente* a, TAvisoAgente k) { AtualizaAgente(a, TextoAviso(k)); }));
+        assinaturas.push_back(avisos.Membro.Assina([this](TFila* f, TMembroFila* m, TAvisoFila k) {
+            AtualizaMembro(f, m, TextoAviso(k));
+            if (m->Agent) AtualizaAgente(m->Agent, TextoAviso(k));
+        }));
+        assinaturas.push_back(avisos.ChamadaFila.Assina(
+            [this](TFila* f, TChannel* c, TAvisoFila k) { AtualizaChamada(f, c, TextoAviso(k)); }));
+        assinaturas.push_back(avisos.Fila.Assina([this](TFila* f) { AtualizaFila(f); }));
+        assinaturas.push_back(avisos.MotivosRecontados.Assina([this] { ++graficosMotivos; }));
+        assinaturas.push_back(avisos.MenuDiscador.Assina([this] { ++menusDiscador; }));
+        assinaturas.push_back(
+            avisos.Campanha.Assina([this](TCampanha* c) { AtualizaCampanha(c); }));
+        assinaturas.push_back(
+            avisos.ChamadaCampanha.Assina([this](TCampanha* c, TChannel* canal, TAvisoCampanha k) {
+                AtualizaChamadaCampanha(c, canal, TextoAviso(k));
+            }));
+        assinaturas.push_back(
+            avisos.ResumoCampanha.Assina([this](TCampanha* c) { resumos << c->CampanhaId(); }));
+    }
+    virtual void AtualizaRamal(TRamal* r) { ramais << r->RamalId + u' ' + r->Estado; }
+    virtual void AtualizaTronco(TTronco* t, TCanalTronco* c) {
         troncos << t->Nome + u'#' + QString::number(c->Indice()) + u' ' + c->Status + u'|' +
                        c->Direcao + u'|' + c->Telefone;
     }
-    void AtualizaAgente(TAgente* a, const QString& k) override { agentes << a->Agent() + u' ' + k; }
-    void AtualizaMembro(TFila* f, TMembroFila* m, const QString& k) override {
+    virtual void AtualizaAgente(TAgente* a, const QString& k) { agentes << a->Agent() + u' ' + k; }
+    void AtualizaMembro(TFila* f, TMembroFila* m, const QString& k) {
         membros << f->FilaId() + u' ' + m->Member + u' ' + k;
     }
-    void AtualizaChamada(TFila* f, TChannel* c, const QString& k) override {
+    void AtualizaChamada(TFila* f, TChannel* c, const QString& k) {
         chamadas << f->FilaId() + u' ' + c->Channel() + u' ' + k;
     }
-    void AtualizaFila(TFila* f) override { filas << f->FilaId(); }
-    void AtualizaGraficosMotivos() override { ++graficosMotivos; }
-    void AtualizaMenuDiscador() override { ++menusDiscador; }
-    void AtualizaCampanha(TCampanha* c) override { campanhas << c->CampanhaId(); }
-    void AtualizaChamadaCampanha(TCampanha* c, TChannel* canal, const QString& k) override {
+    void AtualizaFila(TFila* f) { filas << f->FilaId(); }
+    void AtualizaCampanha(TCampanha* c) { campanhas << c->CampanhaId(); }
+    void AtualizaChamadaCampanha(TCampanha* c, TChannel* canal, const QString& k) {
         chamadasCampanha << c->CampanhaId() + u' ' +
                                 (canal ? canal->Channel() : QStringLiteral("-")) + u' ' + k;
     }
-    void AtualizaResumoCampanha(TCampanha* c) override { resumos << c->CampanhaId(); }
 };

@@ -2,11 +2,12 @@
 
 #include "monitor/TMonitor.h"
 #include "settings/TEsquemaCores.h"
+#include "ui/lists/TCoresEstado.h"
 
 #include <QColorDialog>
 
 std::optional<int> EscolheCor(QWidget* parent, int atual) {
-    QColorDialog dialogo(QColor(atual & 0xFF, (atual >> 8) & 0xFF, (atual >> 16) & 0xFF), parent);
+    QColorDialog dialogo(CorBgr(atual), parent);
     dialogo.setObjectName(QStringLiteral("EscolheCor"));
     if (dialogo.exec() != QDialog::Accepted) return std::nullopt;
     const QColor c = dialogo.selectedColor();

@@ -1,5 +1,7 @@
 #include "ui/dialogs/TfrmConfiguraCores.h"
 
+#include "ui/lists/TCoresEstado.h"
+
 #include "ui/dialogs/TEscolheCor.h"
 #include "ui/dialogs/TPosicaoDialogo.h"
 
@@ -17,10 +19,6 @@
 #include <limits>
 
 namespace {
-
-QColor ParaQColor(int cor) {
-    return QColor(cor & 0xFF, (cor >> 8) & 0xFF, (cor >> 16) & 0xFF);
-}
 
 // The five editable rows, in the dialog's order.
 struct TLinhaEstado {
@@ -130,8 +128,8 @@ void TfrmConfiguraCores::SelecionaUtilizar(int escolha) {
 void TfrmConfiguraCores::RedesenhaLista() {
     for (int i = 0; i < m_estados->count(); ++i) {
         QListWidgetItem* item = m_estados->item(i);
-        item->setBackground(ParaQColor(m_trabalho.CorFundo(kLinhas[i].classe)));
-        item->setForeground(ParaQColor(m_trabalho.CorFonte(kLinhas[i].classe)));
+        item->setBackground(CorBgr(m_trabalho.CorFundo(kLinhas[i].classe)));
+        item->setForeground(CorBgr(m_trabalho.CorFonte(kLinhas[i].classe)));
     }
 }
 

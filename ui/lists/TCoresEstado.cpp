@@ -1,7 +1,8 @@
 #include "ui/lists/TCoresEstado.h"
 
 QColor CorBgr(int bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    const TComponentesCor c = ComponentesCor(bgr);
+    return QColor(c.r, c.g, c.b);
 }
 
 QString TextoClasseCor(TClasseCor classe) {

@@ -40,7 +40,7 @@ void TMenuAtendente::Adiciona(QMenu* menu) {
     QMenu* pausa = gerenciar->addMenu(QStringLiteral("Colocar em pausa"));
     pausa->setEnabled(PodeColocarEmPausa(*a, slot));
     for (int i = 0; i < m_monitor->MotivosPausa.Count(); ++i) {
-        const TMotivoPausa* m = m_monitor->MotivosPausa.Get(i);
+        const TMotivoPausa* m = m_monitor->MotivosPausa.Item(i);
         const int tag = m->MotivoPausaId;
         pausa->addAction(m->Nome, this, [this, tag] { ColocaEmPausa(tag); });
     }
@@ -56,13 +56,13 @@ void TMenuAtendente::Age(const TConfirmacao* pergunta,
     if (pergunta) {
         const QString id = a->Agent();
         if (!Pergunta(*pergunta)) return;
-        a = m_monitor->Agentes.Find(id);
+        a = m_monitor->Agentes.Procura(id);
     }
     if (a && pode(*a)) acao(a);
 }
 
 void TMenuAtendente::AdicionaNaFila(int fila) {
-    TFila* f = fila > 0 ? m_monitor->Filas.Find(QString::number(fila)) : nullptr;
+    TFila* f = fila > 0 ? m_monitor->Filas.Procura(QString::number(fila)) : nullptr;
     if (!f) return;
     Age(
         nullptr, [this](const TAgente& a) { return PodeAdicionarRemover(a, m_slot); },
@@ -70,7 +70,7 @@ void TMenuAtendente::AdicionaNaFila(int fila) {
 }
 
 void TMenuAtendente::RemoveDaFila(int fila) {
-    TFila* f = fila > 0 ? m_monitor->Filas.Find(QString::number(fila)) : nullptr;
+    TFila* f = fila > 0 ? m_monitor->Filas.Procura(QString::number(fila)) : nullptr;
     if (!f) return;
     Age(
         nullptr, [this](const TAgente& a) { return PodeAdicionarRemover(a, m_slot); },

@@ -42,6 +42,11 @@ TfrmAgentes::TfrmAgentes(TMonitor* monitor, QWidget* parent)
       m_gerencia(new TMenuAtendente(
           monitor, [this] { return ObjetoSelecionado(); }, this)) {
     setWindowTitle(QStringLiteral("Atendentes"));
+    if (m_monitor)
+        m_avisoMembro =
+            m_monitor->Avisos().Membro.Assina([this](TFila*, TMembroFila* membro, TAvisoFila) {
+                if (membro->Agent) AtualizaAgente(membro->Agent);
+            });
     // The colour class as the row shows it between blinks, and the ringing the blink shows.
     m_modelo->DescricaoCor = [this](const TAgente& a, const TLinhaTabela&) {
         const TLigacaoFila* f = LigacaoDeFila(a, m_tipoForm);
@@ -71,10 +76,10 @@ std::vector<TColunaLista<TAgente>> TfrmAgentes::Colunas(int modo) const {
     QStringList estados{QStringLiteral("Indisponível"), QStringLiteral("Em pausa (I - Almoço)")};
     const TListaMotivosPausa& motivos = m_monitor->MotivosPausa;
     for (int i = 0; i < motivos.Count(); ++i)
-        estados << u"Em pausa (" + motivos.ReasonText(motivos.Get(i)->MotivoPausaId) + u')';
+        estados << u"Em pausa (" + motivos.ReasonText(motivos.Item(i)->MotivoPausaId) + u')';
     QStringList filas;
     for (int i = 0; i < m_monitor->Filas.Count(); ++i)
-        filas << m_monitor->Filas.Get(i)->Nome;
+        filas << m_monitor->Filas.Item(i)->Nome;
     const QString hora = QStringLiteral("00:00:00");
     QString ramais; // the longest extension text
     m_monitor->Agentes.ParaCada([&](const TAgente* a) {
@@ -164,9 +169,7 @@ void TfrmAgentes::PreencheLinhas() {
     });
 }
 
-void TfrmAgentes::AtualizaAgente(TAgente* agente, const QString& aviso) {
-    // Agent notices show at the next tick; member notices change the row now.
-    if (!aviso.startsWith(u"Member")) return;
+void TfrmAgentes::AtualizaAgente(TAgente* agente) {
     const int row = m_modelo->LinhaDe(agente);
     if (row >= 0) AtualizaAgenteNew(row);
 }

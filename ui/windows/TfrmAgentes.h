@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/TAviso.h"
 #include "settings/TEsquemaCores.h"
 #include "ui/lists/TfrmListaDe.h"
 
@@ -21,8 +22,9 @@ public:
     void SetTipoForm(int tipo);
     int TipoForm() const { return m_tipoForm; }
 
-    // A member or agent notice from the main window.
-    void AtualizaAgente(TAgente* agente, const QString& aviso);
+    // A membership of the agent changed: its row shows it now (its own notices show at the
+    // next tick).
+    void AtualizaAgente(TAgente* agente);
 
     // "Gerenciar atendente" and its actions on the selected row's agent.
     TMenuAtendente* Gerencia() const { return m_gerencia; }
@@ -46,6 +48,7 @@ protected:
     QStringList AmostrasTile() const override;
 
 private:
+    TAssinatura m_avisoMembro;
     void AtualizaAgenteNew(int row);
     QString TextoFila(const TAgente& a) const;
     int m_tipoForm = 0;

@@ -1,13 +1,17 @@
 #pragma once
 
-// Building blocks of the live lists (channels, bridges), which see thousands of insertions and
-// removals a minute and must answer every event lookup in constant time:
+// The storage of every model list. The live lists (channels, bridges) see thousands of
+// insertions and removals a minute and must answer every event lookup in constant time; the
+// others only grow until the connection closes. One template serves both, with one set of verbs
+// that every list repeats: Adiciona, Insere, Item, Count, IndiceDe, Contem, Procura (by a key the
+// list indexes), Retira (out and handed over), Remove (out and destroyed), Limpa, ParaCada.
 //
 // - TListaIndexada<T>: an owning list in insertion order. Removing an object leaves an empty
 //   slot behind instead of shifting the rest of the vector; a Fenwick tree over the slots counts
-//   the live ones, so Count is O(1) and Item(index) / IndiceDe are O(log n). The empty slots are
-//   squeezed out once they outnumber the live ones (amortised O(1) per removal); squeezing keeps
-//   the relative order, so everything sorted by slot stays sorted.
+//   the live ones, so Count is O(1) and Item(index) / IndiceDe are O(log n), O(1) while no slot
+//   is empty (the lists that only grow). The empty slots are squeezed out once they outnumber
+//   the live ones (amortised O(1) per removal); squeezing keeps the relative order, so
+//   everything sorted by slot stays sorted.
 // - TIndiceOrdenado<K, T>: a hash from a key to the objects carrying it, each bucket kept in list
 //   order, so "the first in the list with this key" is the front of its bucket.
 //
@@ -16,6 +20,8 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstddef>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -38,12 +44,14 @@ public:
     // The object at a live index, or none out of range.
     T* Item(int index) const {
         if (index < 0 || index >= m_vivos) return nullptr;
+        if (SemVazios()) return m_slots[size_t(index)].get();
         return m_slots[size_t(SlotDoIndice(index))].get();
     }
 
     // The live index of an object of this list, or -1.
     int IndiceDe(const T* item) const {
         if (!Contem(item)) return -1;
+        if (SemVazios()) return int(item->m_slot);
         return Prefixo(item->m_slot);
     }
 
@@ -101,6 +109,46 @@ public:
         for (const auto& p : m_slots)
             if (p) f(p.get());
     }
+    // Walks the objects in list order (T*), skipping the empty slots.
+    class Iterador {
+    public:
+        using Base = typename std::vector<std::unique_ptr<T>>::const_iterator;
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = T*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = T* const*;
+        using reference = T*;
+        Iterador(Base it, Base fim) : m_it(it), m_fim(fim) { Pula(); }
+        T* operator*() const { return m_it->get(); }
+        Iterador& operator++() {
+            ++m_it;
+            Pula();
+            return *this;
+        }
+        Iterador operator++(int) {
+            Iterador antes = *this;
+            ++*this;
+            return antes;
+        }
+        bool operator==(const Iterador& o) const { return m_it == o.m_it; }
+        bool operator!=(const Iterador& o) const { return m_it != o.m_it; }
+
+    private:
+        void Pula() {
+            while (m_it != m_fim && !*m_it)
+                ++m_it;
+        }
+        Base m_it, m_fim;
+    };
+    Iterador begin() const { return Iterador(m_slots.begin(), m_slots.end()); }
+    Iterador end() const { return Iterador(m_slots.end(), m_slots.end()); }
+
+    // The first object for which f(T*) holds, or none.
+    template <typename F> T* Primeiro(F&& f) const {
+        for (const auto& p : m_slots)
+            if (p && f(p.get())) return p.get();
+        return nullptr;
+    }
 
 private:
     std::vector<std::unique_ptr<T>> m_slots;
@@ -108,6 +156,7 @@ private:
     int m_vivos = 0;
 
     static qsizetype Lsb(qsizetype i) { return i & -i; }
+    bool SemVazios() const { return qsizetype(m_slots.size()) == m_vivos; }
 
     // Live objects in the slots before `slot`.
     int Prefixo(qsizetype slot) const {

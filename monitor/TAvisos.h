@@ -1,0 +1,41 @@
+#pragma once
+
+#include "model/callcentre/TAgente.h"
+#include "model/callcentre/TCampanha.h"
+#include "model/callcentre/TFila.h"
+#include "model/telephony/TRamal.h"
+#include "model/telephony/TTronco.h"
+#include "monitor/TAviso.h"
+
+class TChannel;
+
+// The model changes the windows show, one family each. The core announces them (the fan-out
+// of the model's own notices); every window subscribes itself to the families it shows and
+// picks the objects it shows, so a new window needs nothing added to the core or the frame.
+struct TAvisos {
+    // An agent's own notice: the agents windows get the agent and the kind, the queue and
+    // campaign windows the agent.
+    TAviso<TAgente*, TAvisoAgente> Agente;
+    // A membership changed: the queue and campaign windows get it; when the member has an
+    // agent, the agents windows too. A removed member is freed right after.
+    TAviso<TFila*, TMembroFila*, TAvisoFila> Membro;
+    // A waiting or answered call of a queue changed: the queue windows.
+    TAviso<TFila*, TChannel*, TAvisoFila> ChamadaFila;
+    // After every queue notice: the queue summaries, queue windows and campaign windows.
+    TAviso<TFila*> Fila;
+    // An extension's state or calls changed: the extensions window.
+    TAviso<TRamal*> Ramal;
+    // A trunk line's state or call changed: the trunks windows showing that trunk.
+    TAviso<TTronco*, TCanalTronco*> Tronco;
+    // The campaigns summary and the campaign's window refresh the campaign.
+    TAviso<TCampanha*> Campanha;
+    // A call of a campaign changed (none for a kind without a call): the campaign windows. A
+    // removed call's channel is freed right after.
+    TAviso<TCampanha*, TChannel*, TAvisoCampanha> ChamadaCampanha;
+    // The campaign's summary counters were read again.
+    TAviso<TCampanha*> ResumoCampanha;
+    // The server counted the call reasons again: every call-reason chart redraws.
+    TAviso<> MotivosRecontados;
+    // The campaign list was refreshed: the "Discador" submenu is rebuilt.
+    TAviso<> MenuDiscador;
+};
