@@ -5,6 +5,7 @@
 #include "sim/TPbxServer.h"
 #include "sim/TSimState.h"
 #include "sim/TSimTraffic.h"
+#include "support/TEstadoEsperado.h"
 #include "support/TMonitorNoSimulador.h"
 #include "support/TRecordingUi.h"
 
@@ -15,27 +16,6 @@
 #include <algorithm>
 
 namespace {
-
-// An agent in no queue is told about only by its login and logoff: no member event carries its
-// pauses or its calls.
-AgentState EstadoEsperado(const TSimAgent& a, AgentState nosso) {
-    if (a.queues.isEmpty())
-        return a.status == TSimAgent::Status::LoggedOff || nosso == AgentState::Indisponivel
-                   ? AgentState::Indisponivel
-                   : nosso;
-    switch (a.status) {
-    case TSimAgent::Status::LoggedOff:
-        return AgentState::Indisponivel;
-    case TSimAgent::Status::Idle:
-        return a.paused ? AgentState::EmPausa : AgentState::Livre;
-    case TSimAgent::Status::Ringing:
-    case TSimAgent::Status::OnCall:
-        return AgentState::Ocupado;
-    case TSimAgent::Status::WrapUp:
-        break;
-    }
-    return AgentState::PosAtendimento;
-}
 
 // What differs between the simulator's state and the monitor's model, one line per difference
 // (empty when they agree): the voice queues' waiting callers in order and their members, every

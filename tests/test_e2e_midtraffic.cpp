@@ -8,6 +8,7 @@
 #include "sim/TSimPacket.h"
 #include "sim/TSimState.h"
 #include "sim/TSimTraffic.h"
+#include "support/TEstadoEsperado.h"
 #include "support/TMonitorNoSimulador.h"
 #include "support/TRecordingUi.h"
 
@@ -39,26 +40,6 @@ QHash<QString, TChamadaSim> ChamadasDosAtendentes(const TSimTraffic& traffic) {
                    {m.captured(2), m.captured(3), m.captured(4), m.captured(1) == u"talking"});
     }
     return out;
-}
-
-AgentState EstadoEsperado(const TSimAgent& a, AgentState nosso) {
-    // An agent in no queue is told about only by its login and logoff.
-    if (a.queues.isEmpty())
-        return a.status == TSimAgent::Status::LoggedOff || nosso == AgentState::Indisponivel
-                   ? AgentState::Indisponivel
-                   : nosso;
-    switch (a.status) {
-    case TSimAgent::Status::LoggedOff:
-        return AgentState::Indisponivel;
-    case TSimAgent::Status::Idle:
-        return a.paused ? AgentState::EmPausa : AgentState::Livre;
-    case TSimAgent::Status::Ringing:
-    case TSimAgent::Status::OnCall:
-        return AgentState::Ocupado;
-    case TSimAgent::Status::WrapUp:
-        break;
-    }
-    return AgentState::PosAtendimento;
 }
 
 // Seconds the simulator's agent has been in her state, -1 when the state shows no duration.
