@@ -388,6 +388,9 @@ private:
         double Atendimento = 0;
     };
     QHash<QString, TToqueGuardado> m_toquesGuardados;
+    // A load that never ends must not let a server grow this without bound: well above the
+    // agents of the largest call centre, rings of further agents are not kept.
+    static constexpr qsizetype kMaxToquesGuardados = 20000;
     bool m_guardaToques = false;
     void GuardaToque(const QString& agente, const QString& canal, const QString& uniqueId,
                      bool atendido);

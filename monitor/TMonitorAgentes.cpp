@@ -263,7 +263,10 @@ QString ChaveToque(const QString& agente) {
 void TMonitor::GuardaToque(const QString& agente, const QString& canal, const QString& uniqueId,
                            bool atendido) {
     if (!m_guardaToques || agente.isEmpty() || (canal.isEmpty() && uniqueId.isEmpty())) return;
-    TToqueGuardado& t = m_toquesGuardados[ChaveToque(agente)];
+    const QString chave = ChaveToque(agente);
+    if (m_toquesGuardados.size() >= kMaxToquesGuardados && !m_toquesGuardados.contains(chave))
+        return;
+    TToqueGuardado& t = m_toquesGuardados[chave];
     const bool mesma = (!uniqueId.isEmpty() && t.UniqueId == uniqueId) ||
                        (uniqueId.isEmpty() && !canal.isEmpty() && t.Canal == canal);
     if (!mesma) t = {};
