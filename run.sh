@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 scripts/bootstrap.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVESMARA_BENCH=OFF >/dev/null
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-release --parallel "$jobs" --target vesmara-pbx vesmara-probe monitorvesmara
 
 workdir=$(mktemp -d)

@@ -2,7 +2,7 @@
 # accessibility check): builds both programs in Release, starts the simulator on free ports and
 # gives the INI helper. After sourcing: $work (a scratch folder removed on exit) and $port.
 
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVESMARA_BENCH=OFF >/dev/null
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-release --parallel "$(nproc)" --target vesmara-pbx monitorvesmara >/dev/null
 
 # ini_set FILE SECTION KEY VALUE: sets one key, adding the section or the key when missing.
