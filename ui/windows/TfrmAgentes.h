@@ -3,6 +3,7 @@
 #include "monitor/TAviso.h"
 #include "settings/TEsquemaCores.h"
 #include "ui/lists/TfrmListaDe.h"
+#include "ui/windows/TColunasAtendente.h"
 
 #include <functional>
 
@@ -50,7 +51,7 @@ protected:
 private:
     TAssinatura m_avisoMembro;
     void AtualizaAgenteNew(int row);
-    QString TextoFila(const TAgente& a) const;
     int m_tipoForm = 0;
     TMenuAtendente* m_gerencia;
+    TColunasAtendente m_colunas;
 };
