@@ -58,6 +58,14 @@ int TPanelFila::ArredondaPar(int n) {
     return n <= 0 ? 1 : (n % 2 ? n + 1 : n);
 }
 
+void TPanelFila::SetFila(const TFila* fila) {
+    m_fila = fila;
+    if (fila) return;
+    m_espera = m_atendendo = m_ocupados = m_livres = m_pausados = 0;
+    update();
+    AtualizaAcessivel();
+}
+
 void TPanelFila::Title(const QString& texto) {
     m_titulo = texto;
     update();
@@ -160,25 +168,39 @@ QString TPanelFila::TextoServico(const QString& percentual) {
 
 QString TPanelFila::Rotulo(int linha) const {
     switch (linha) {
-    case 0: return QStringLiteral("Recebidas");
-    case 1: return QStringLiteral("Completadas");
-    case 2: return QStringLiteral("Aband./Transbordos");
-    case 3: return QStringLiteral("T.M. Espera");
-    case 4: return QStringLiteral("T.M. Atendimento");
-    case 5: return u"Serviço (" + QString::number(m_servicoSeg) + u"s)";
-    default: return {};
+    case 0:
+        return QStringLiteral("Recebidas");
+    case 1:
+        return QStringLiteral("Completadas");
+    case 2:
+        return QStringLiteral("Aband./Transbordos");
+    case 3:
+        return QStringLiteral("T.M. Espera");
+    case 4:
+        return QStringLiteral("T.M. Atendimento");
+    case 5:
+        return u"Serviço (" + QString::number(m_servicoSeg) + u"s)";
+    default:
+        return {};
     }
 }
 
 QString TPanelFila::Valor(int linha) const {
     switch (linha) {
-    case 0: return QString::number(m_recebidas);
-    case 1: return QString::number(m_completadas);
-    case 2: return QString::number(m_abandonadas);
-    case 3: return TempoMedio(m_espMedia);
-    case 4: return TempoMedio(m_atdMedio);
-    case 5: return TextoServico(m_servicoPct);
-    default: return {};
+    case 0:
+        return QString::number(m_recebidas);
+    case 1:
+        return QString::number(m_completadas);
+    case 2:
+        return QString::number(m_abandonadas);
+    case 3:
+        return TempoMedio(m_espMedia);
+    case 4:
+        return TempoMedio(m_atdMedio);
+    case 5:
+        return TextoServico(m_servicoPct);
+    default:
+        return {};
     }
 }
 
@@ -260,8 +282,7 @@ QRect TPanelFila::AreaSecao(int secao) const {
 void TPanelFila::Relayout() {
     const QRect area = AreaSecao(Motivos);
     const bool mostra = m_graficoHabilitado && !area.isNull();
-    if (mostra)
-        m_grafico->setGeometry(area.adjusted(2, kLegenda, -2, -2));
+    if (mostra) m_grafico->setGeometry(area.adjusted(2, kLegenda, -2, -2));
     m_grafico->setVisible(mostra);
     update();
     AtualizaAcessivel();
@@ -308,8 +329,7 @@ void TPanelFila::Relogio() {
         m_maxMembros[size_t(m)] = 0;
         const int picoChamadas =
             ArredondaPar(*std::max_element(m_maxChamadas.begin(), m_maxChamadas.end()));
-        if (picoChamadas > m_espera && picoChamadas > m_atendendo)
-            SetCallScale(picoChamadas);
+        if (picoChamadas > m_espera && picoChamadas > m_atendendo) SetCallScale(picoChamadas);
         const int picoMembros =
             ArredondaPar(*std::max_element(m_maxMembros.begin(), m_maxMembros.end()));
         if (picoMembros > m_membros) SetMemberScale(picoMembros);
@@ -390,11 +410,11 @@ void TPanelFila::paintEvent(QPaintEvent*) {
                         m_escalaChamadas);
             break;
         case Atendentes:
-            PintaBarras(p, corpo,
-                        {QStringLiteral("Ocupados"), QStringLiteral("Livres"),
-                         QStringLiteral("Em pausa")},
-                        {m_ocupados, m_livres, m_pausados}, {m_corOcupado, m_corLivre, m_corPausado},
-                        m_escalaMembros);
+            PintaBarras(
+                p, corpo,
+                {QStringLiteral("Ocupados"), QStringLiteral("Livres"), QStringLiteral("Em pausa")},
+                {m_ocupados, m_livres, m_pausados}, {m_corOcupado, m_corLivre, m_corPausado},
+                m_escalaMembros);
             break;
         case Estatisticas:
             PintaEstatisticas(p, corpo);
@@ -407,7 +427,8 @@ void TPanelFila::paintEvent(QPaintEvent*) {
 
 void TPanelFila::PintaHistorico(QPainter& p, const QRect& corpo) {
     const QFontMetrics fm = p.fontMetrics();
-    const int esquerda = corpo.left() + std::max(36, fm.horizontalAdvance(QStringLiteral("9999")) + 6);
+    const int esquerda =
+        corpo.left() + std::max(36, fm.horizontalAdvance(QStringLiteral("9999")) + 6);
     const QRect area(esquerda, corpo.top() + 2, std::min(180, corpo.right() - esquerda),
                      std::min(62, corpo.height() - 4));
     if (area.width() <= 0 || area.height() <= 0) return;

@@ -20,7 +20,9 @@ public:
 
     explicit TPanelFila(QWidget* parent = nullptr, bool mostraTitulo = true);
 
-    void SetFila(const TFila* fila) { m_fila = fila; }
+    // None zeroes the gauges and stops the history.
+    void SetFila(const TFila* fila);
+    const TFila* Fila() const { return m_fila; }
     void Title(const QString& texto);
     QString Titulo() const { return m_titulo; }
 
@@ -108,10 +110,10 @@ private:
     QString m_servicoPct;
     std::array<std::array<int, 2>, 60> m_historico{};
     std::array<int, 5> m_maxChamadas{}, m_maxMembros{};
-    int m_ultimoSegundo = -1;   // the last second a setter sampled
-    int m_segundoRelogio = -1;  // the second of the timer's previous run
-    int m_minutoRelogio = -1;   // the minute slot of the timer's previous run
-    int m_segundoGrade = 0;     // the second the history was drawn at
+    int m_ultimoSegundo = -1;  // the last second a setter sampled
+    int m_segundoRelogio = -1; // the second of the timer's previous run
+    int m_minutoRelogio = -1;  // the minute slot of the timer's previous run
+    int m_segundoGrade = 0;    // the second the history was drawn at
     TCoresBarra m_corLivre, m_corOcupado, m_corPausado;
     std::array<bool, kSecoes> m_visivel{};
     std::array<int, kSecoes> m_ordem{0, 1, 2, 3, 4};

@@ -107,9 +107,9 @@ std::vector<TColunaLista<TAgente>> TColunasAtendente::Colunas(int modo) const {
         return {atendente, nome, estado, tempo, C::Espaco(10), fila};
     }
 
-    C ramal = C(slot == 1 ? (m_fila ? "Ip" : "IP") : "Ramal", 50,
-                [slot](const TAgente& a) { return a.ExtensionText(slot); })
-                  .Cabe({ramais});
+    C ramal = C(slot == 1 ? (m_fila ? "Ip" : "IP") : "Ramal", 50, [slot](const TAgente& a) {
+                  return a.ExtensionText(slot);
+              }).Cabe({ramais});
     if (!m_fila) ramal.Ordena(3);
     const C login = C("Login", 60,
                       [slot](const TAgente& a) -> QString {

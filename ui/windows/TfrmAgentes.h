@@ -8,6 +8,7 @@
 #include <functional>
 
 class TAgente;
+class TFila;
 class TMenuAtendente;
 
 // "Atendentes": every agent the user may see, as a list, a detailed list or tiles, in the
@@ -47,6 +48,8 @@ protected:
     QString EstadoTile(const TAgente& a) const override;
     void Pinta(int row) override;
     QStringList AmostrasTile() const override;
+    // A queue's member list: the member columns of that queue.
+    void MostraFila(const TFila* fila) { m_colunas.SetFila(fila); }
 
 private:
     TAssinatura m_avisoMembro;
