@@ -29,7 +29,7 @@ void TfrmMain::CriaMenuFilas(const QStringList& telasAbrir) {
 
 void TfrmMain::CriaMenuFilasDoTipo(bool chat, int permissao, const QStringList& telasAbrir) {
     const bool modoChat = ModoChat();
-    QMenu* sub = m_menuExibir->addMenu(chat        ? QStringLiteral("Filas Chat Externo")
+    QMenu* sub = m_menuExibir->addMenu(chat       ? QStringLiteral("Filas Chat Externo")
                                        : modoChat ? QStringLiteral("Filas CallCenter")
                                                   : QStringLiteral("Filas"));
     sub->setObjectName(chat ? QStringLiteral("MenuExibirFilasChat")
@@ -44,9 +44,8 @@ void TfrmMain::CriaMenuFilasDoTipo(bool chat, int permissao, const QStringList& 
             sub->addSeparator();
             separador = true;
         }
-        sub->addAction(f->QueueCaption(), this, [this, chat, n] {
-            chat ? MenuExibirFilasChat(n) : MenuExibirFilas(n);
-        });
+        sub->addAction(f->QueueCaption(), this,
+                       [this, chat, n] { chat ? MenuExibirFilasChat(n) : MenuExibirFilas(n); });
         if (telasAbrir.contains(u"Fila" + f->FilaId())) CriaTelaFila(f);
     }
 }

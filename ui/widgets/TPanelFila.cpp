@@ -520,7 +520,7 @@ void TPanelFila::PintaEstatisticas(QPainter& p, const QRect& corpo) {
 
 QString TPanelFila::Descricao() const {
     QStringList partes;
-    const auto escala = [](int v, int e) {
+    const auto escala = [](int v, int e) -> QString {
         return QString::number(v) + u" de " + QString::number(e);
     };
     if (SectionVisible(Chamadas))

@@ -61,12 +61,10 @@ std::vector<TColunaLista<TChannel>> TListaChamadasFila::Colunas(int modo) const 
         return {C("Canal", 80, [](const TChannel&) { return QStringLiteral("..."); })};
     const QString hora = QStringLiteral("00:00:00");
     const C canal = C("Canal", 80, [](const TChannel& c) { return c.NomePeer(); });
-    const C telefone = C("Telefone", 80, [](const TChannel& c) {
-                           return TextoTelefone(c);
-                       }).Guarda(cTelefone);
-    const C tempo = C("Tempo", 80, [](const TChannel&) { return QString(); })
-                        .Guarda(cTempo)
-                        .Cabe({hora});
+    const C telefone =
+        C("Telefone", 80, [](const TChannel& c) { return TextoTelefone(c); }).Guarda(cTelefone);
+    const C tempo =
+        C("Tempo", 80, [](const TChannel&) { return QString(); }).Guarda(cTempo).Cabe({hora});
     if (modo == 0) return {canal, telefone, tempo};
     const C inicio =
         C("Início", 70, [](const TChannel& c) { return StampText(InicioDe(c)); }).Cabe({hora});
@@ -177,8 +175,8 @@ void TListaChamadasFila::Pisca() {
 void TListaChamadasFila::Pinta(int row) {
     const TLinhaTabela& linha = m_modelo->Linha(row);
     if (linha.Marca)
-        m_modelo->DefineCores(row, CorBgr(m_esquema.CorFundo(TClasseCor::OcupadoNaFila)),
-                              Qt::black, true);
+        m_modelo->DefineCores(row, CorBgr(m_esquema.CorFundo(TClasseCor::OcupadoNaFila)), Qt::black,
+                              true);
     else
         m_modelo->DefineCores(row, linha.Chave == 1 ? kFundoSla : kFundo, Qt::white, true);
     m_modelo->Repinta(row);

@@ -9,8 +9,8 @@
 #include "ui/lists/TVistaLista.h"
 #include "ui/widgets/TGraficoPizza.h"
 #include "ui/widgets/TPanelFila.h"
-#include "ui/windows/TListaChamadasFila.h"
 #include "ui/windows/TListaAtendentesFila.h"
+#include "ui/windows/TListaChamadasFila.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -30,7 +30,8 @@ constexpr int kMinimoCabecalho = 100;
 
 TfrmFila::TfrmFila(TMonitor* monitor, QWidget* parent)
     : QWidget(parent), m_monitor(monitor), m_divisor(new QSplitter(Qt::Vertical, this)),
-      m_panel(new TPanelFila(m_divisor, true)), m_membros(new TListaAtendentesFila(monitor, m_divisor)),
+      m_panel(new TPanelFila(m_divisor, true)),
+      m_membros(new TListaAtendentesFila(monitor, m_divisor)),
       m_chamadas(new TListaChamadasFila(monitor, m_divisor)) {
     setAttribute(Qt::WA_DeleteOnClose);
     resize(835, 480);
@@ -100,8 +101,8 @@ void TfrmFila::LeVariaveis() {
     QWidget* quadro = parentWidget() ? parentWidget() : this;
     quadro->move(pos.Left, pos.Top);
     quadro->resize(pos.Width, pos.Height);
-    m_alturaPanel = std::clamp(secao.LeInteiro(QStringLiteral("PanelFilaHeight"), 110),
-                               kMinimoCabecalho, 2000);
+    m_alturaPanel =
+        std::clamp(secao.LeInteiro(QStringLiteral("PanelFilaHeight"), 110), kMinimoCabecalho, 2000);
     m_alturaAtendentes = std::clamp(secao.LeInteiro(QStringLiteral("lvaHeight"), 160), 50, 4000);
     m_membros->LeConfig(secao);
     m_chamadas->LeConfig(secao);
@@ -394,8 +395,9 @@ void TfrmFila::DesenhaGrafico() {
 void TfrmFila::ClicaFatia(const QString& nome) {
     if (m_tipoGrafico == 0) {
         m_tipoGrafico = 1;
-    } else if (m_tipoGrafico == 1 && !nome.isEmpty() && m_fila &&
-               m_fila->CallReasons.Procura(nome)) {
+    } else if (const TKQCallReason* r =
+                   m_tipoGrafico == 1 && m_fila ? m_fila->CallReasons.Procura(nome) : nullptr;
+               r && r->SubReasons.Count() > 0) {
         m_tipoGrafico = 2;
         m_motivoAtual = nome;
     } else {
