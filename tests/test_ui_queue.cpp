@@ -79,10 +79,9 @@ private Q_SLOTS:
         QTest::addColumn<Valores>("ficam");
         QTest::addColumn<QList<int>>("angulos");
         QTest::addColumn<QList<int>>("percentuais");
-        QTest::newRow("six equal shares") << Valores{1, 1, 1, 1, 1, 1} << 10
-                                          << Valores{1, 1, 1, 1, 1, 1}
-                                          << QList<int>{60, 60, 60, 60, 60, 60}
-                                          << QList<int>{17, 17, 17, 17, 16, 16};
+        QTest::newRow("six equal shares")
+            << Valores{1, 1, 1, 1, 1, 1} << 10 << Valores{1, 1, 1, 1, 1, 1}
+            << QList<int>{60, 60, 60, 60, 60, 60} << QList<int>{17, 17, 17, 17, 16, 16};
         QTest::newRow("thirds") << Valores{1, 1, 1} << 5 << Valores{1, 1, 1}
                                 << QList<int>{120, 120, 120} << QList<int>{34, 33, 33};
         QTest::newRow("sevenths") << Valores{1, 1, 1, 1, 1, 1, 1} << 10
@@ -101,9 +100,9 @@ private Q_SLOTS:
                                   << QList<int>{0, 0};
         QTest::newRow("a negative count is none")
             << Valores{-4, 1} << 5 << Valores{0, 1} << QList<int>{0, 360} << QList<int>{0, 100};
-        QTest::newRow("huge counts") << Valores{2000000000, 2000000000, 1} << 5
-                                     << Valores{2000000000, 2000000000, 1}
-                                     << QList<int>{180, 180, 0} << QList<int>{50, 50, 0};
+        QTest::newRow("huge counts")
+            << Valores{2000000000, 2000000000, 1} << 5 << Valores{2000000000, 2000000000, 1}
+            << QList<int>{180, 180, 0} << QList<int>{50, 50, 0};
     }
     void slices() {
         QFETCH(Valores, valores);
@@ -165,9 +164,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("percentual");
         QTest::addColumn<QString>("tempo");
         QTest::addColumn<QString>("servico");
-        QTest::newRow("minutes") << qint64(75) << "87.5" << "01:15" << "87%";
-        QTest::newRow("hours") << qint64(3725) << "" << "01:02:05" << "0%";
-        QTest::newRow("negative") << qint64(-3) << "100" << "00:00" << "100%";
+        QTest::newRow("minutes") << qint64(75) << "87.5"
+                                 << "01:15"
+                                 << "87%";
+        QTest::newRow("hours") << qint64(3725) << ""
+                               << "01:02:05"
+                               << "0%";
+        QTest::newRow("negative") << qint64(-3) << "100"
+                                  << "00:00"
+                                  << "100%";
     }
     void panelStatistics() {
         QFETCH(qint64, espera);
