@@ -13,6 +13,7 @@
 #include "ui/windows/TListaChamadasFila.h"
 #include "ui/windows/TfrmFila.h"
 
+#include <QMenu>
 #include <QTest>
 
 #include <numeric>
@@ -327,6 +328,33 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < ocultar.size(); ++i)
             QCOMPARE(w->MostraSecao(ocultar[i], false), aceitos[i]);
         QVERIFY(w->SecaoVisivel(0) || w->SecaoVisivel(1) || w->SecaoVisivel(2));
+    }
+
+    // The member and call lists' menus carry "Ocultar" and "Mostrar", each entry enabled for
+    // the sections it can act on.
+    void menusCarrySections() {
+        w = Abre("1");
+        w->MostraSecao(TfrmFila::ListaChamadas, false);
+        for (TfrmLista* lista :
+             {static_cast<TfrmLista*>(w->Membros()), static_cast<TfrmLista*>(w->Chamadas())}) {
+            std::unique_ptr<QMenu> menu(lista->MontaMenu());
+            QMenu* ocultar = nullptr;
+            QMenu* mostrar = nullptr;
+            for (QAction* a : menu->actions()) {
+                if (a->text() == "Ocultar") ocultar = a->menu();
+                if (a->text() == "Mostrar") mostrar = a->menu();
+            }
+            QVERIFY(ocultar && mostrar);
+            QList<bool> o, mo;
+            for (QAction* a : ocultar->actions())
+                o << a->isEnabled();
+            for (QAction* a : mostrar->actions())
+                mo << a->isEnabled();
+            QCOMPARE(o, (QList<bool>{true, true, false}));
+            QCOMPARE(mo, (QList<bool>{false, false, true}));
+        }
+        std::unique_ptr<QMenu> grafico(w->MontaMenuGrafico());
+        QCOMPARE(grafico->actions().first()->menu()->actions().size(), 9); // 2 to 10 slices
     }
 
     // Closing writes the window's own keys and the next window reads them back.

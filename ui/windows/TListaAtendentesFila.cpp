@@ -66,3 +66,8 @@ void TListaAtendentesFila::SalvaConfig(TSecaoTela& secao) {
     secao.EscreveInteiro(QStringLiteral("MostrarNaLinha1"), m_linha1);
     secao.EscreveInteiro(QStringLiteral("MostrarNaLinha2"), m_linha2);
 }
+
+void TListaAtendentesFila::AdicionaItensMenu(QMenu* menu) {
+    TfrmAgentes::AdicionaItensMenu(menu);
+    if (MenuDaJanela) MenuDaJanela(menu);
+}

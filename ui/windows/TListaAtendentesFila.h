@@ -20,12 +20,15 @@ public:
     void SetLegenda(const QString& legenda) { m_legenda = legenda; }
     void LeConfig(const TSecaoTela& secao);
     void SalvaConfig(TSecaoTela& secao);
+    // The window's own entries after the list's ("Ocultar", "Mostrar").
+    std::function<void(QMenu*)> MenuDaJanela;
 
 protected:
     void PreencheLinhas() override;
     TEsquemaCores LeEsquema(const QString& arquivo, const QString& secao) const override;
     void AbreCores() override;
     bool InverteEstado() const override { return true; }
+    void AdicionaItensMenu(QMenu* menu) override;
 
 private:
     TFila* m_fila = nullptr;

@@ -198,6 +198,7 @@ void TListaChamadasFila::SetMostrarNaLinhaCh1(int valor) {
 }
 
 void TListaChamadasFila::AdicionaItensMenu(QMenu* menu) {
+    if (MenuDaJanela) MenuDaJanela(menu);
     if (m_modo != 2) return;
     QMenu* linha = menu->addMenu(QStringLiteral("Mostrar na linha 1"));
     const QStringList escolhas{QStringLiteral("Chamador (Número)"),

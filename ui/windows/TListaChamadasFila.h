@@ -2,6 +2,8 @@
 
 #include "ui/lists/TfrmListaDe.h"
 
+#include <functional>
+
 class TChannel;
 class TFila;
 class TSecaoTela;
@@ -31,6 +33,8 @@ public:
     bool SlaExcedido(int row) const;
     void LeConfig(const TSecaoTela& secao);
     void SalvaConfig(TSecaoTela& secao);
+    // The window's own entries before the list's ("Ocultar", "Mostrar").
+    std::function<void(QMenu*)> MenuDaJanela;
 
     static QString TextoTelefone(const TChannel& c);
     static QString TextoTile(const TChannel* c, int escolha);

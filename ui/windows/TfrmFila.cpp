@@ -62,6 +62,8 @@ TfrmFila::TfrmFila(TMonitor* monitor, QWidget* parent)
         if (cor.isValid()) DefineCorMotivo(nome, CorRGB(cor.red(), cor.green(), cor.blue()));
     });
     connect(m_membros, &TfrmLista::CoresAlteradas, this, &TfrmFila::CoresAlteradas);
+    m_membros->MenuDaJanela = [this](QMenu* menu) { AdicionaMenuSecoes(menu); };
+    m_chamadas->MenuDaJanela = [this](QMenu* menu) { AdicionaMenuSecoes(menu); };
 
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &TfrmFila::Timer1Timer);
