@@ -139,6 +139,34 @@ private Q_SLOTS:
         QCOMPARE(g.Desenhadas().front().Angulo, 0);
     }
 
+    // Hundreds of reasons with long accented names: ten legend entries at most, none overlapping
+    // another or leaving the chart, in a wide and in a cramped chart.
+    void legendNeverOverlaps_data() {
+        QTest::addColumn<QSize>("tamanho");
+        QTest::newRow("panel size") << QSize(300, 100);
+        QTest::newRow("narrow") << QSize(160, 100);
+        QTest::newRow("tall") << QSize(300, 400);
+    }
+    void legendNeverOverlaps() {
+        QFETCH(QSize, tamanho);
+        TGraficoPizza g;
+        g.resize(tamanho);
+        for (int i = 0; i < 300; ++i)
+            g.AdicionaFatia(QStringLiteral("Reclamação de cobrança indevida nº %1").arg(i), i + 1);
+        g.Desenha("Outros motivos", 10);
+        QCOMPARE(int(g.Desenhadas().size()), 10);
+        QVERIFY(!g.grab().isNull());
+        for (int i = 0; i < 10; ++i) {
+            QVERIFY2(g.rect().contains(g.RotuloNome(i)) || g.RotuloNome(i).isEmpty(),
+                     qPrintable(QString::number(i)));
+            QVERIFY(g.rect().contains(g.QuadradoCor(i)));
+            for (int j = i + 1; j < 10; ++j) {
+                QVERIFY(!g.RotuloNome(i).intersects(g.RotuloNome(j)));
+                QVERIFY(!g.QuadradoCor(i).intersects(g.QuadradoCor(j)));
+            }
+        }
+    }
+
     // --- Panel ----------------------------------------------------------------------------------
 
     void panelTexts_data() {
@@ -328,6 +356,29 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < ocultar.size(); ++i)
             QCOMPARE(w->MostraSecao(ocultar[i], false), aceitos[i]);
         QVERIFY(w->SecaoVisivel(0) || w->SecaoVisivel(1) || w->SecaoVisivel(2));
+    }
+
+    // A chat queue makes the chat variant: the agents' chat slot, "Ip" for the extension.
+    void chatVariant_data() {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<int>("tipoForm");
+        QTest::addColumn<QString>("ramal");
+        QTest::newRow("voice") << "v" << 0 << "Ramal";
+        QTest::newRow("chat") << "c" << 1 << "Ip";
+    }
+    void chatVariant() {
+        QFETCH(QString, tipo);
+        QFETCH(int, tipoForm);
+        QFETCH(QString, ramal);
+        m->Fila("3", "Chat", tipo);
+        w = Abre("3");
+        w->Membros()->SetModoVisualizacao(1);
+        QCOMPARE(w->TipoForm(), tipoForm);
+        QCOMPARE(w->Membros()->TipoForm(), tipoForm);
+        QCOMPARE(w->Membros()->Modelo()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 ramal);
+        QCOMPARE(w->Membros()->Modelo()->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Chamadas"));
     }
 
     // The member and call lists' menus carry "Ocultar" and "Mostrar", each entry enabled for

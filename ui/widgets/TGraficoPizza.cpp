@@ -75,7 +75,8 @@ void TGraficoPizza::Desenha(const QString& rotuloOutros, int limite) {
 // --- Geometry ------------------------------------------------------------------------------------
 
 QRect TGraficoPizza::AreaPizza() const {
-    const int lado = std::max(0, std::min(width(), height()) - 2 * kMargem);
+    // At most half the width: a chart taller than wide still leaves its legend room.
+    const int lado = std::max(0, std::min(width() / 2, height()) - 2 * kMargem);
     const int esquerda = m_aDireita ? width() - kMargem - lado : kMargem;
     return {esquerda, kMargem, lado, lado};
 }
