@@ -11,6 +11,8 @@
 #include "sim/TSimState.h"
 #include "sim/TSimTraffic.h"
 #include "ui/lists/TModeloLista.h"
+#include "ui/widgets/TGraficoPizza.h"
+#include "ui/widgets/TPanelFila.h"
 #include "ui/windows/TListaAtendentesFila.h"
 #include "ui/windows/TListaChamadasFila.h"
 #include "ui/windows/TfrmFila.h"
@@ -112,6 +114,10 @@ private Q_SLOTS:
         TfrmFila* w = main.ProcuraTelaFila("Fila" + fila->FilaId());
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), fila->QueueCaption());
+        // The simulator counts call reasons: the chart is there, at its first level.
+        QVERIFY(monitor.CallReasonsCounted);
+        QVERIFY(w->Panel()->Grafico()->isVisibleTo(w));
+        QCOMPARE(w->Panel()->Grafico()->Titulo(), QStringLiteral("Motivos"));
         TfrmFila* w2 = main.CriaTelaFila(outra);
         QVERIFY(w2 && w2 != w);
         // Opening again brings the same window forward.

@@ -212,6 +212,43 @@ private Q_SLOTS:
         QCOMPARE(TPanelFila::TextoServico(percentual), servico);
     }
 
+    // Every section draws something at 1x and 2x: the statistics table and the gauges carry
+    // text in the section's body, the history its black area.
+    void panelPaintsEverySection_data() {
+        QTest::addColumn<qreal>("dpr");
+        QTest::newRow("1x") << qreal(1);
+        QTest::newRow("2x") << qreal(2);
+    }
+    void panelPaintsEverySection() {
+        QFETCH(qreal, dpr);
+        TPanelFila p;
+        p.SetFila(m->F("1"));
+        p.Title("1 - Atendimento Geral");
+        p.SetWaiting(3);
+        p.SetBusy(4);
+        p.SetReceived(1234567);
+        p.SetService(20, "87.5");
+        for (int s = 0; s < TPanelFila::kSecoes; ++s)
+            p.SetSectionVisible(s, true);
+        p.resize(1060, 110);
+        p.Relayout();
+        QImage img((QSizeF(p.size()) * dpr).toSize(), QImage::Format_RGB32);
+        img.setDevicePixelRatio(dpr);
+        img.fill(Qt::white);
+        p.render(&img);
+        if (!qEnvironmentVariableIsEmpty("VESMARA_SAVE_PANEL"))
+            img.save(QString("%1/panel-%2x.png").arg(qgetenv("VESMARA_SAVE_PANEL")).arg(dpr));
+        for (int secao : {TPanelFila::Historico, TPanelFila::Chamadas, TPanelFila::Atendentes,
+                          TPanelFila::Estatisticas}) {
+            const QRect a = p.AreaSecao(secao).adjusted(4, 20, -4, -2);
+            int escuros = 0;
+            for (int y = int(a.top() * dpr); y < int(a.bottom() * dpr); ++y)
+                for (int x = int(a.left() * dpr); x < int(a.right() * dpr); ++x)
+                    escuros += qGray(img.pixel(x, y)) < 100;
+            QVERIFY2(escuros > 20, qPrintable(QString("section %1").arg(secao)));
+        }
+    }
+
     // Samples by the wall clock's second: the larger of two updates in one second stays; the
     // tick fills a second no update touched; a later second is overwritten.
     void panelHistoryBySecond() {

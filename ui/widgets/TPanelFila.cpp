@@ -5,6 +5,7 @@
 #include "ui/lists/TCoresEstado.h"
 #include "ui/widgets/TGraficoPizza.h"
 
+#include <QFontInfo>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -498,10 +499,8 @@ void TPanelFila::PintaEstatisticas(QPainter& p, const QRect& corpo) {
     QFont fonte = p.font();
     // Six rows always fit: the letters shrink before the rows overlap.
     const int passo = std::max(1, corpo.height() / 6);
-    while (QFontMetrics(fonte).height() > passo && fonte.pixelSize() != 7) {
-        const int px = QFontMetrics(fonte).height() - 1;
-        fonte.setPixelSize(std::max(7, px));
-    }
+    for (int px = QFontInfo(fonte).pixelSize(); px > 7 && QFontMetrics(fonte).height() > passo;)
+        fonte.setPixelSize(--px);
     p.setFont(fonte);
     const QFontMetrics fm(fonte);
     const int valorLargura = std::max(47, fm.horizontalAdvance(QStringLiteral("00:00:00")) + 4);

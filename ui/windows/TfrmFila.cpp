@@ -75,8 +75,16 @@ TfrmFila::TfrmFila(TMonitor* monitor, QWidget* parent)
             [this](TFila* f, TMembroFila* m, TAvisoFila a) { AtualizaMembro(f, m, a); });
         m_avisoChamada = avisos.ChamadaFila.Assina(
             [this](TFila* f, TChannel* c, TAvisoFila a) { AtualizaChamada(f, c, a); });
+        // A window reopened during the load sees the counters arrive after it: the chart
+        // comes with them.
         m_avisoMotivos = avisos.MotivosRecontados.Assina([this] {
-            if (m_fila && m_motivos) DesenhaGrafico();
+            if (!m_fila) return;
+            if (!m_motivos) {
+                m_motivos = true;
+                m_panel->SetChartEnabled(true);
+                m_panel->Relayout();
+            }
+            DesenhaGrafico();
         });
     }
 }
