@@ -445,6 +445,22 @@ private Q_SLOTS:
         QCOMPARE(grafico->actions().first()->menu()->actions().size(), 9); // 2 to 10 slices
     }
 
+    // Settings are read before the queue is given: widths missing from the file are those of
+    // the member columns ("Última chamada" before the spacer), not the agents window's.
+    void defaultWidthsBeforeTheQueue() {
+        QTemporaryDir dir;
+        m->monitor->UserDir = dir.path() + '/';
+        TIniFile(dir.path() + "/MonitorVesmara.ini").WriteString("Geral", "ConexaoAtiva", "X");
+        w = std::make_unique<TfrmFila>(m->monitor.get());
+        w->setObjectName("Fila1");
+        w->LeVariaveis();
+        w->CriaFila("1", m->F("1"));
+        const TLargurasColunas& l = w->Membros()->Larguras();
+        QCOMPARE(l.Largura(1, 8), 10); // the spacer
+        QVERIFY(l.Largura(1, 7) > 30);
+        QVERIFY(l.Largura(1, 6) > 30);
+    }
+
     // Closing writes the window's own keys and the next window reads them back.
     void settingsRoundTrip() {
         QTemporaryDir dir;

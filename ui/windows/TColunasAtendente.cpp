@@ -32,7 +32,7 @@ const TLigacaoFila* TColunasAtendente::LigacaoDeFila(const TAgente& a) const {
 
 bool TColunasAtendente::ChamadaDaFila(const TAgente& a) const {
     const TLigacaoFila* f = LigacaoDeFila(a);
-    return !m_fila || (f && f->DataFila == m_fila);
+    return !m_daFila || (f && m_fila && f->DataFila == m_fila);
 }
 
 int TColunasAtendente::ChaveEstado(const TAgente& a) const {
@@ -48,7 +48,7 @@ double TColunasAtendente::InicioEstado(const TAgente& a) const {
     const TChannel* c = s == AgentState::Ocupado ? a.CurrentCall(slot) : nullptr;
     const TLigacaoFila* f = c ? c->LigacaoFila.get() : nullptr;
     // A queue's member list counts a queue call from its answer only.
-    if (f && m_fila) return f->Atendimento;
+    if (f && m_daFila) return f->Atendimento;
     return f                          ? (f->Atendimento > 0 ? f->Atendimento
                                          : f->Chamando > 0  ? f->Chamando
                                                             : f->Inicio)
@@ -88,7 +88,7 @@ std::vector<TColunaLista<TAgente>> TColunasAtendente::Colunas(int modo) const {
             .Cabe(estados);
     const C tempo = C("Tempo", 80,
                       [this, slot](const TAgente& a) -> QString {
-                          if (m_fila && LigacaoDeFila(a)) {
+                          if (m_daFila && LigacaoDeFila(a)) {
                               const double t = InicioEstado(a);
                               return t > 0 ? Hms(std::max(0, ElapsedSeconds(t))) : QString();
                           }
@@ -103,14 +103,14 @@ std::vector<TColunaLista<TAgente>> TColunasAtendente::Colunas(int modo) const {
     const C fila =
         C("Fila", 120, [this](const TAgente& a) { return TextoFila(a); }).Guarda().Cabe(filas);
     if (modo == 0) {
-        if (m_fila) return {atendente, nome, estado, tempo};
+        if (m_daFila) return {atendente, nome, estado, tempo};
         return {atendente, nome, estado, tempo, C::Espaco(10), fila};
     }
 
-    C ramal = C(slot == 1 ? (m_fila ? "Ip" : "IP") : "Ramal", 50, [slot](const TAgente& a) {
+    C ramal = C(slot == 1 ? (m_daFila ? "Ip" : "IP") : "Ramal", 50, [slot](const TAgente& a) {
                   return a.ExtensionText(slot);
               }).Cabe({ramais});
-    if (!m_fila) ramal.Ordena(3);
+    if (!m_daFila) ramal.Ordena(3);
     const C login = C("Login", 60,
                       [slot](const TAgente& a) -> QString {
                           if (a.GetState(slot) == AgentState::Indisponivel) return {};
@@ -123,7 +123,7 @@ std::vector<TColunaLista<TAgente>> TColunasAtendente::Colunas(int modo) const {
         return m_fila ? m_fila->Members.Procura(a.Agent()) : nullptr;
     };
     const C ultima = C("Última chamada", 60, [this, slot, membro](const TAgente& a) {
-                         if (!m_fila) return StampText(a.Slot(slot).FLastCall);
+                         if (!m_daFila) return StampText(a.Slot(slot).FLastCall);
                          const TMembroFila* m = membro(a);
                          return m ? StampText(m->LastCall) : QString();
                      }).Cabe({hora});
@@ -139,12 +139,12 @@ std::vector<TColunaLista<TAgente>> TColunasAtendente::Colunas(int modo) const {
                          [this, chamada, slot](const TAgente& a) -> QString {
                              if (a.GetState(slot) != AgentState::Ocupado) return {};
                              const TChannel* c = chamada(a);
-                             if (!c) return m_fila ? QString() : a.TextoGancho();
+                             if (!c) return m_daFila ? QString() : a.TextoGancho();
                              if (slot == 1 || c->CallerIdName.isEmpty())
                                  return slot == 1 ? c->CallerId : c->CallerIdNum;
                              return c->CallerIdNum + u" (" + c->CallerIdName + u")";
                          });
-    if (m_fila) {
+    if (m_daFila) {
         const C chamadas = C("Chamadas", 60, [membro](const TAgente& a) {
             const TMembroFila* m = membro(a);
             return m ? QString::number(m->CallsTaken) : QString();
@@ -207,7 +207,7 @@ int TColunasAtendente::Compara(const TAgente& a, const TAgente& b, int sortCol,
     }
     // The agents window always lists by state in one direction; a queue's member list turns
     // it round too.
-    const int estado = m_fila ? sinal : 1;
+    const int estado = m_daFila ? sinal : 1;
     const AgentState sa = a.GetState(slot), sb = b.GetState(slot);
     if (sa != sb) return estado * Compara3(int(sa), int(sb));
     switch (sa) {

@@ -20,11 +20,15 @@ public:
     enum { cTempo = 1, cLogin };
 
     TColunasAtendente(TMonitor* monitor, int slot, const TFila* fila = nullptr)
-        : m_monitor(monitor), m_slot(slot), m_fila(fila) {}
+        : m_monitor(monitor), m_slot(slot), m_fila(fila), m_daFila(fila != nullptr) {}
     void SetSlot(int slot) { m_slot = slot == 1 ? 1 : 0; }
     int Slot() const { return m_slot; }
-    // The queue is gone: the member columns read nothing of it.
-    void SetFila(const TFila* fila) { m_fila = fila; }
+    // The member list of a queue window, with or without its queue (none: not given yet, or
+    // gone; the member columns then read nothing of it).
+    void SetFila(const TFila* fila) {
+        m_daFila = true;
+        m_fila = fila;
+    }
 
     std::vector<TColunaLista<TAgente>> Colunas(int modo) const;
     // < 0 when a comes first, for the sort key and direction.
@@ -49,4 +53,5 @@ private:
     TMonitor* m_monitor;
     int m_slot;
     const TFila* m_fila;
+    bool m_daFila = false;
 };

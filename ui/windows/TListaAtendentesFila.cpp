@@ -10,6 +10,8 @@
 TListaAtendentesFila::TListaAtendentesFila(TMonitor* monitor, QWidget* parent)
     : TfrmAgentes(monitor, parent) {
     setMinimumHeight(50);
+    // The member columns from the start: the settings are read before the queue is given.
+    MostraFila(nullptr);
 }
 
 void TListaAtendentesFila::SetFila(TFila* fila) {
