@@ -345,6 +345,25 @@ private Q_SLOTS:
         w->Chamadas()->Timer2Timer();
     }
 
+    // Calls of one second keep the queue's order, also when one is put ahead of the others;
+    // a call of an earlier second stays first.
+    void callOrderFollowsTheQueue() {
+        w = Abre("1");
+        w->Chamadas()->SetModoVisualizacao(1);
+        m->Entra("1", "Khomp/B0C1-1", "100.1", 1);
+        m->Avanca(1);
+        m->Entra("1", "Khomp/B0C1-2", "100.2", 2);
+        m->Entra("1", "Khomp/B0C1-3", "100.3", 3);
+        m->Entra("1", "Khomp/B0C1-4", "100.4", 2);
+        QStringList linhas;
+        for (int r = 0; r < w->Chamadas()->Modelo()->Linhas(); ++r)
+            linhas << w->Chamadas()->Modelo()->Objeto(r)->Channel();
+        QCOMPARE(linhas, m->Chamadas("1"));
+        QCOMPARE(linhas,
+                 (QStringList{"Khomp/B0C1-1", "Khomp/B0C1-4", "Khomp/B0C1-2", "Khomp/B0C1-3"}));
+        QCOMPARE(Celulas(w.get(), 4), (QStringList{"1 / 1", "2 / 2", "2 / 3", "3 / 4"}));
+    }
+
     // Level 0 splits the completed calls; a click goes to the reasons, a reason with
     // sub-reasons to those; back goes up; a reason that disappeared falls back.
     void chartLevels() {

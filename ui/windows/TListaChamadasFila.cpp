@@ -78,7 +78,11 @@ std::vector<TColunaLista<TChannel>> TListaChamadasFila::Colunas(int modo) const 
 
 int TListaChamadasFila::Compara(const TChannel& a, const TChannel& b) const {
     const double ia = InicioDe(a), ib = InicioDe(b);
-    return ia < ib ? -1 : ia > ib ? 1 : 0;
+    if (ia != ib) return ia < ib ? -1 : 1;
+    // Calls of the same second keep the queue's own order.
+    const qint32 pa = a.LigacaoFila ? a.LigacaoFila->PosicaoAtual : 0;
+    const qint32 pb = b.LigacaoFila ? b.LigacaoFila->PosicaoAtual : 0;
+    return pa < pb ? -1 : pa > pb ? 1 : 0;
 }
 
 void TListaChamadasFila::PreencheLinhas() {
@@ -96,10 +100,51 @@ void TListaChamadasFila::PreencheLinhas() {
     }
 }
 
-void TListaChamadasFila::AtualizaChamada(TChannel* canal) {
+void TListaChamadasFila::EntraChamada(TChannel* canal) {
+    if (!canal || !canal->LigacaoFila || !canal->LigacaoFila->Queued) return;
+    if (m_modelo->LinhaDe(canal) >= 0) return AtualizaChamada(canal);
+    const int row = m_modelo->Adiciona(canal);
+    m_modelo->Linha(row).Chave = 0;
+    const bool foraDeOrdem = row > 0 && Compara(*canal, *ObjetoDaLinha(row - 1)) < 0;
+    if (foraDeOrdem) OrdenaLinhas();
+    m_modelo->IniciaLote();
+    Calcula(m_modelo->LinhaDe(canal));
+    if (foraDeOrdem) AtualizaPosicoes(0);
+    m_modelo->FimLote();
+}
+
+void TListaChamadasFila::SaiChamada(TChannel* canal) {
     const int row = m_modelo->LinhaDe(canal);
     if (row < 0) return;
+    // At once: the channel may be freed right after its notice.
+    m_modelo->Retira(canal);
     m_modelo->IniciaLote();
+    AtualizaPosicoes(row);
+    m_modelo->FimLote();
+}
+
+void TListaChamadasFila::AtualizaPosicoes(int desde) {
+    const int col = m_modelo->ColunaDoId(cPosicao);
+    if (m_modo != 1 || col < 0) return;
+    for (int row = std::max(0, desde); row < m_modelo->Linhas(); ++row)
+        if (const TLigacaoFila* f = ObjetoDaLinha(row)->LigacaoFila.get())
+            m_modelo->DefineCelula(
+                row, col, QString::number(f->PosicaoInicial) + u" / " + QString::number(row + 1));
+}
+
+void TListaChamadasFila::AtualizaChamada(TChannel* canal) {
+    int row = m_modelo->LinhaDe(canal);
+    if (row < 0) return;
+    // The entry time may come after the entry (a call joining has its moment set afterwards).
+    const bool antes = row > 0 && Compara(*canal, *ObjetoDaLinha(row - 1)) < 0;
+    const bool depois =
+        row + 1 < m_modelo->Linhas() && Compara(*ObjetoDaLinha(row + 1), *canal) < 0;
+    m_modelo->IniciaLote();
+    if (antes || depois) {
+        OrdenaLinhas();
+        AtualizaPosicoes(0);
+        row = m_modelo->LinhaDe(canal);
+    }
     Calcula(row);
     m_modelo->FimLote();
 }

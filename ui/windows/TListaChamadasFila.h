@@ -25,6 +25,9 @@ public:
     void SetFila(TFila* fila);
     // A call entered or left: the rows are those of the queue now.
     void Recarrega();
+    // A call entered or left: its row only (a burst of calls costs no rebuilds).
+    void EntraChamada(TChannel* canal);
+    void SaiChamada(TChannel* canal);
     // A call changed: its row only.
     void AtualizaChamada(TChannel* canal);
     // Tile line 1: 0 the caller id (or number), 1 the caller's name (or id).
@@ -56,6 +59,8 @@ protected:
 
 private:
     void Calcula(int row);
+    // Entry positions are "entry / row": rows from `desde` on moved.
+    void AtualizaPosicoes(int desde);
     int Espera(const TChannel& c) const;
 
     TFila* m_fila = nullptr;

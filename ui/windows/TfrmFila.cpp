@@ -258,9 +258,12 @@ void TfrmFila::AtualizaMembro(TFila* fila, TMembroFila* membro, TAvisoFila aviso
 
 void TfrmFila::AtualizaChamada(TFila* fila, TChannel* canal, TAvisoFila aviso) {
     if (!fila || fila != m_fila) return;
-    if (aviso == TAvisoFila::CallAdded || aviso == TAvisoFila::CallRemoved)
-        m_chamadas->Recarrega();
-    else if (canal)
+    if (!canal) return;
+    if (aviso == TAvisoFila::CallAdded)
+        m_chamadas->EntraChamada(canal);
+    else if (aviso == TAvisoFila::CallRemoved)
+        m_chamadas->SaiChamada(canal);
+    else
         m_chamadas->AtualizaChamada(canal);
 }
 
