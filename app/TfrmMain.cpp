@@ -428,6 +428,7 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
         // A first start has nothing to reopen: the agents window, rather than an empty frame.
         if (primeiraCarga && telasAbrir.isEmpty() && !HasMonitoringWindows()) CriaTelaAgentes();
     }
+    CriaMenuFilas(telasAbrir);
 }
 
 void TfrmMain::TrazParaFrente(QMdiSubWindow* sub) {
@@ -477,6 +478,7 @@ void TfrmMain::MenuExibirAgentesChatClick() {
 
 void TfrmMain::AtualizaCoresTelas() {
     // The agents window redraws itself; the queue and campaign windows join here as they come.
+    AtualizaCoresFilas();
 }
 
 void TfrmMain::ActivateLogWindow() {

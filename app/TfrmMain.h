@@ -14,6 +14,8 @@ class QMessageBox;
 class TMonitor;
 class TAgente;
 class TfrmAgentes;
+class TfrmFila;
+class TFila;
 class TfrmLog;
 class TfrmTelaConexao;
 class TfrmTelaLogin;
@@ -46,6 +48,12 @@ public:
     TfrmAgentes* ProcuraTelaAgentes(const QString& name) const;
     void MenuExibirAgentesClick();
     void MenuExibirAgentesChatClick();
+    // A queue's window (registry name "Fila" + its FilaId), created or brought forward.
+    TfrmFila* CriaTelaFila(TFila* fila);
+    TfrmFila* ProcuraTelaFila(const QString& name) const;
+    // Tag: a queue's FilaId as a number; the first queue with that number opens.
+    void MenuExibirFilas(int tag);
+    void MenuExibirFilasChat(int tag);
     // Rebuilds "Exibir" from the last load and reopens the recorded windows in menu order.
     void CriaTelas(const QStringList& telasAbrir);
     // After a colour change: every open window that shows scheme colours redraws.
@@ -108,6 +116,11 @@ private:
     // Shows an existing single-instance window in front, restored when minimised.
     void TrazParaFrente(QMdiSubWindow* sub);
     TfrmAgentes* CriaTelaAgentesDoTipo(int tipo);
+    // The queue submenus of "Exibir" and the queue windows to reopen (TfrmMainFilas.cpp).
+    void CriaMenuFilas(const QStringList& telasAbrir);
+    void CriaMenuFilasDoTipo(bool chat, int permissao, const QStringList& telasAbrir);
+    void AtualizaCoresFilas();
+    void AtualizaGraficosFilas();
 
     TMonitor* m_monitor;
     QMdiArea* m_mdi;

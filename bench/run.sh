@@ -12,7 +12,7 @@ events=${BENCH_EVENTS:-1000000}
 build=build-bench
 data=$build/data
 cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load bench_view vesmara-pbx vesmara-probe
+cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load bench_view bench_queue vesmara-pbx vesmara-probe
 mkdir -p $data
 
 gen() { # name scenario
@@ -57,6 +57,10 @@ $build/bench/bench_load $build/sim/vesmara-pbx big:5000,500,20000
 echo
 echo "== agents window, 2000 agents: one 1 s tick (offscreen)"
 QT_QPA_PLATFORM=offscreen $build/bench/bench_view 2000 30 2>/dev/null
+
+echo
+echo "== queue window, 500 members and 200 waiting calls: one 1 s tick, a burst (offscreen)"
+QT_QPA_PLATFORM=offscreen $build/bench/bench_queue 500 200 30 2>/dev/null
 
 if [ "${1:-}" = "--soak" ]; then
     echo

@@ -37,9 +37,32 @@ def tabelas(no, achadas):
             tabelas(filho, achadas)
 
 
+def descritos(no, achados):
+    """Painted widgets that tell what they show in their description (the queue panel, charts)."""
+    try:
+        papel = no.getRole()
+        estado = no.getState()
+    except Exception:
+        return
+    if papel in TABELAS or papel in CELULAS:
+        return
+    if (no.description or "") and estado.contains(pyatspi.STATE_SHOWING):
+        achados.append(no)
+    for filho in no:
+        if filho is not None:
+            descritos(filho, achados)
+
+
 def main():
     total_linhas = total_celulas = total_tiles = 0
-    for t in tabelas_de(aplicacao()):
+    app = aplicacao()
+    achados = []
+    descritos(app, achados)
+    for no in achados:
+        print(f"== {no.getRoleName()} '{no.name}'")
+        for parte in no.description.split("; "):
+            print(f"   {parte}")
+    for t in tabelas_de(app):
         papel = t.getRoleName()
         try:
             tabela = t.queryTable()

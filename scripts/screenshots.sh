@@ -2,8 +2,9 @@
 # Screenshots of the monitor connected to the simulator, under Xvfb: for each window asked for,
 # the monitor starts with that window to reopen and a PNG of the screen is saved.
 #   scripts/screenshots.sh [--settings DIR] [--out DIR] [--seconds N] [WINDOW[:MODE[:FONT]]]...
-# WINDOW is a registry name ("Atendentes", "AtendentesChat"); MODE its view mode (0 list,
-# 1 detail, 2 tiles); FONT the font level (0 to 5) of the lists and the tiles. Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings folder
+# WINDOW is a registry name ("Atendentes", "AtendentesChat", "Fila" + a queue's id); MODE its view
+# mode (0 list, 1 detail, 2 tiles; in a queue window, of its member list); FONT the font level
+# (0 to 5) of the lists and the tiles. Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings folder
 # (default build-release/demo-settings) is copied, never changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,10 +44,13 @@ for entry in "${windows[@]}"; do
     ini_set "$profile" Preferencias TelasAbrir "$name"
     ini_set "$profile" "Tela$name" Width 1100
     ini_set "$profile" "Tela$name" Height 760
-    [ -n "$mode" ] && ini_set "$profile" "Tela$name" ModoVisualizacao "$mode"
+    # A queue window keeps its member list's keys with the suffix "Agentes".
+    sufixo=""
+    [[ "$name" == Fila[0-9]* ]] && sufixo=Agentes
+    [ -n "$mode" ] && ini_set "$profile" "Tela$name" "ModoVisualizacao$sufixo" "$mode"
     if [ -n "$font" ]; then
-        ini_set "$profile" "Tela$name" TamanhoDaFonteLista "$font"
-        ini_set "$profile" "Tela$name" TamanhoDaFonteIcone "$font"
+        ini_set "$profile" "Tela$name" "TamanhoDaFonteLista$sufixo" "$font"
+        ini_set "$profile" "Tela$name" "TamanhoDaFonteIcone$sufixo" "$font"
     fi
     shot="$out/$name${mode:+-$mode}${font:+-f$font}.png"
     MONITORVESMARA_DIR="$dir" xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "

@@ -63,6 +63,17 @@ public:
         endInsertRows();
         return row;
     }
+    // Takes one object's row out; the others keep their order (and their selection).
+    void Retira(const T* objeto) {
+        const int row = LinhaDe(objeto);
+        if (row < 0) return;
+        beginRemoveRows({}, row, row);
+        m_linhas.erase(m_linhas.begin() + row);
+        m_porObjeto.remove(objeto);
+        for (int r = row; r < Linhas(); ++r)
+            m_porObjeto.insert(m_linhas[size_t(r)].Objeto, r);
+        endRemoveRows();
+    }
 
     int Linhas() const override { return int(m_linhas.size()); }
     TLinhaLista<T>& Linha(int row) override { return m_linhas[size_t(row)]; }

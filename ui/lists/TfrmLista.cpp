@@ -92,6 +92,23 @@ void TfrmLista::LeVariaveis() {
     LeExtras(secao);
 }
 
+void TfrmLista::LeVisualizacaoDe(const TSecaoTela& secao, const QString& sufixo,
+                                 const QString& prefixo) {
+    const TVisualizacaoLista vis = secao.LeVisualizacao(sufixo);
+    m_modo = vis.ModoVisualizacao >= 0 && vis.ModoVisualizacao <= 2 ? vis.ModoVisualizacao : 0;
+    m_nivelLista = NivelValido(vis.TamanhoDaFonteLista);
+    m_nivelIcone = NivelValido(vis.TamanhoDaFonteIcone);
+    m_larguras = secao.LeColunas(LargurasPadrao(m_nivelLista), prefixo);
+    m_largurasLidas = true;
+}
+
+void TfrmLista::SalvaVisualizacaoEm(TSecaoTela& secao, const QString& sufixo,
+                                    const QString& prefixo) {
+    GuardaLarguras();
+    secao.EscreveColunas(m_larguras, prefixo);
+    secao.EscreveVisualizacao({m_modo, m_nivelLista, m_nivelIcone}, sufixo);
+}
+
 void TfrmLista::GuardaLarguras() {
     if (m_modo != 2 && m_largurasLidas) m_larguras.GuardaAtuais(m_modo, m_vista->Larguras());
 }
@@ -234,7 +251,7 @@ void TfrmLista::ColunaClicada(int coluna) {
     if (chave != m_sortCol) {
         m_sortCol = chave;
         m_sortDesc = false;
-    } else if (chave == 0) {
+    } else if (chave == 0 && !InverteEstado()) {
         return; // already sorted by state
     } else {
         m_sortDesc = !m_sortDesc;

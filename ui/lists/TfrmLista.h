@@ -39,6 +39,10 @@ public:
     // Settings of section "Tela" + the registry name (the window's object name).
     void LeVariaveis();
     void SalvaCfgForm();
+    // A list inside another window keeps its view and widths in that window's section, under
+    // its own key names ("ModoVisualizacao" + sufixo, prefixo + "Modo" m "Coluna" c).
+    void LeVisualizacaoDe(const TSecaoTela& secao, const QString& sufixo, const QString& prefixo);
+    void SalvaVisualizacaoEm(TSecaoTela& secao, const QString& sufixo, const QString& prefixo);
     void Inicio() { RefazListView(); }
     void RefazListView();
 
@@ -105,6 +109,8 @@ protected:
     virtual QStringList AmostrasTile() const { return {QStringLiteral("00:00:00")}; }
     // Whether a changed state re-sorts (the window sorts by state).
     virtual bool OrdenaAoMudar() const { return m_sortCol == 0; }
+    // Whether a second click on the state column turns its order round.
+    virtual bool InverteEstado() const { return false; }
 
     QString ArquivoPerfil() const;
     // Sorts now, or once the user no longer points at a row or has the menu open.

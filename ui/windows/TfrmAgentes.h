@@ -3,10 +3,12 @@
 #include "monitor/TAviso.h"
 #include "settings/TEsquemaCores.h"
 #include "ui/lists/TfrmListaDe.h"
+#include "ui/windows/TColunasAtendente.h"
 
 #include <functional>
 
 class TAgente;
+class TFila;
 class TMenuAtendente;
 
 // "Atendentes": every agent the user may see, as a list, a detailed list or tiles, in the
@@ -46,11 +48,13 @@ protected:
     QString EstadoTile(const TAgente& a) const override;
     void Pinta(int row) override;
     QStringList AmostrasTile() const override;
+    // A queue's member list: the member columns of that queue.
+    void MostraFila(const TFila* fila) { m_colunas.SetFila(fila); }
 
 private:
     TAssinatura m_avisoMembro;
     void AtualizaAgenteNew(int row);
-    QString TextoFila(const TAgente& a) const;
     int m_tipoForm = 0;
     TMenuAtendente* m_gerencia;
+    TColunasAtendente m_colunas;
 };
