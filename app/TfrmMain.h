@@ -15,6 +15,9 @@ class TMonitor;
 class TAgente;
 class TfrmAgentes;
 class TfrmLog;
+class TfrmRamais;
+class TfrmTroncos;
+class TTronco;
 class TfrmTelaConexao;
 class TfrmTelaLogin;
 
@@ -46,6 +49,18 @@ public:
     TfrmAgentes* ProcuraTelaAgentes(const QString& name) const;
     void MenuExibirAgentesClick();
     void MenuExibirAgentesChatClick();
+    // Extensions and trunks (TfrmMainTelefonia.cpp).
+    TfrmRamais* CriaTelaRamais();
+    TfrmRamais* ProcuraTelaRamais() const;
+    void MenuExibirRamaisClick();
+    // `tipo`: empty for every trunk, or "c", "a", "d", "s"; a trunk for the single-trunk windows.
+    TfrmTroncos* CriaTelaTroncos(const QString& tipo, TTronco* tronco);
+    TfrmTroncos* ProcuraTelaTronco(const QString& name) const;
+    void MenuExibirTodosTroncos();
+    void MenuExibirTroncosc();
+    void MenuExibirTroncosa();
+    // The trunk at this position of the trunk list, when it is digital or SIP.
+    void MenuExibirTronco(int posicao);
     // Rebuilds "Exibir" from the last load and reopens the recorded windows in menu order.
     void CriaTelas(const QStringList& telasAbrir);
     // After a colour change: every open window that shows scheme colours redraws.
@@ -108,6 +123,9 @@ private:
     // Shows an existing single-instance window in front, restored when minimised.
     void TrazParaFrente(QMdiSubWindow* sub);
     TfrmAgentes* CriaTelaAgentesDoTipo(int tipo);
+    // "Exibir" entries of the extensions and of the trunks, and their windows reopened.
+    void CriaMenuRamais(const QStringList& telasAbrir);
+    void CriaMenuTroncos(const QStringList& telasAbrir);
 
     TMonitor* m_monitor;
     QMdiArea* m_mdi;
