@@ -116,8 +116,7 @@ void TfrmMain::CriaMenuTroncos(const QStringList& telasAbrir) {
             if (t->TipoTronco == u"c")
                 menu->addAction(QStringLiteral("Celulares"), this, &TfrmMain::MenuExibirTroncosc);
             if (t->TipoTronco == u"a")
-                menu->addAction(QStringLiteral("Analógicos"), this,
-                                &TfrmMain::MenuExibirTroncosa);
+                menu->addAction(QStringLiteral("Analógicos"), this, &TfrmMain::MenuExibirTroncosa);
             break;
         }
     }

@@ -405,11 +405,10 @@ void TPanelTronco::Conta() {
     const int s = SegundoAtual();
     m_historico[size_t(s)] = m_ocupados;
     m_ultimoSegundo = s;
-    setAccessibleDescription(u"Ocupação: " + QString::number(m_ocupados) + u" de " +
-                             QString::number(m_canais.size()) + u" canais; Saída: " +
-                             QString::number(m_saida) + u"; Entrada: " +
-                             QString::number(m_entrada) + u"; Discador: " +
-                             QString::number(m_discador));
+    setAccessibleDescription(
+        u"Ocupação: " + QString::number(m_ocupados) + u" de " + QString::number(m_canais.size()) +
+        u" canais; Saída: " + QString::number(m_saida) + u"; Entrada: " +
+        QString::number(m_entrada) + u"; Discador: " + QString::number(m_discador));
     update();
 }
 
@@ -477,8 +476,7 @@ void TPanelTronco::paintEvent(QPaintEvent*) {
     p.drawText(QRect(8, 22 + TFaixaTronco::kCabecalho, 54, TFaixaTronco::kCelula),
                Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Status:"));
     p.setPen(Qt::black);
-    p.drawText(QRect(8, 64, 54, 18), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Ocupação:"));
+    p.drawText(QRect(8, 64, 54, 18), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Ocupação:"));
 
     // Occupancy bar.
     const QRect barra(63, 66, LarguraBarra(), 14);
@@ -505,9 +503,7 @@ void TPanelTronco::paintEvent(QPaintEvent*) {
     }
     if (n > 0) {
         p.setRenderHint(QPainter::Antialiasing, true);
-        auto altura = [&](int ocupados) {
-            return gy + 49 - std::min(ocupados, n) * 49 / n;
-        };
+        auto altura = [&](int ocupados) { return gy + 49 - std::min(ocupados, n) * 49 / n; };
         int anterior = m_historico[size_t((s + 1) % kAmostras)];
         for (int k = 1; k < kAmostras; ++k) {
             const int v = m_historico[size_t((s + 1 + k) % kAmostras)];

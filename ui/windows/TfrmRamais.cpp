@@ -60,8 +60,7 @@ TfrmRamais::TfrmRamais(TMonitor* monitor, QWidget* parent)
     if (m_monitor) {
         m_avisoRamal = m_monitor->Avisos().Ramal.Assina([this](TRamal* r) { AtualizaRamal(r); });
         // A new load frees the extensions: the rows go first, and come back when it ends.
-        m_avisoRecarga =
-            m_monitor->Avisos().TelefoniaRecarregando.Assina([this] { Esvazia(); });
+        m_avisoRecarga = m_monitor->Avisos().TelefoniaRecarregando.Assina([this] { Esvazia(); });
         connect(m_monitor, &TMonitor::LoadFinished, this, [this] {
             if (!m_esperandoCarga) return;
             m_esperandoCarga = false;
@@ -95,8 +94,7 @@ QColor TfrmRamais::CorEstado(const TRamal& r) {
     if (r.Estado == u"L") return QColor(183, 247, 215);
     if (r.Estado == u"O") {
         const TLigacao* l = Atual(r);
-        return l && l->Channel1() && l->Channel2() ? QColor(250, 149, 143)
-                                                   : QColor(255, 172, 89);
+        return l && l->Channel1() && l->Channel2() ? QColor(250, 149, 143) : QColor(255, 172, 89);
     }
     return Qt::white;
 }

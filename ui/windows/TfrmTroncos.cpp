@@ -15,8 +15,8 @@ constexpr int kColunasDetalhe = 12;
 }
 
 TfrmTroncos::TfrmTroncos(TMonitor* monitor, const QString& tipo, TTronco* tronco, QWidget* parent)
-    : QWidget(parent), m_monitor(monitor), m_tipo(tipo), m_tronco(tronco),
-      m_pilha(new QWidget), m_layout(new QVBoxLayout(m_pilha)) {
+    : QWidget(parent), m_monitor(monitor), m_tipo(tipo), m_tronco(tronco), m_pilha(new QWidget),
+      m_layout(new QVBoxLayout(m_pilha)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Legenda(tipo, tronco));
     resize(365, 440);
@@ -34,14 +34,12 @@ TfrmTroncos::TfrmTroncos(TMonitor* monitor, const QString& tipo, TTronco* tronco
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &TfrmTroncos::Timer1Timer);
     if (m_monitor) {
-        m_avisoTronco =
-            m_monitor->Avisos().Tronco.Assina([this](TTronco* t, TCanalTronco* c) {
-                if (MostraTronco(t)) AtualizaTronco(t, c);
-            });
+        m_avisoTronco = m_monitor->Avisos().Tronco.Assina([this](TTronco* t, TCanalTronco* c) {
+            if (MostraTronco(t)) AtualizaTronco(t, c);
+        });
         // A new load frees the trunks and their lines: the panels go first and come back, for
         // the same registry name, when the load ends.
-        m_avisoRecarga =
-            m_monitor->Avisos().TelefoniaRecarregando.Assina([this] { Esvazia(); });
+        m_avisoRecarga = m_monitor->Avisos().TelefoniaRecarregando.Assina([this] { Esvazia(); });
         connect(m_monitor, &TMonitor::LoadFinished, this, [this] {
             if (!m_esperandoCarga) return;
             m_esperandoCarga = false;
@@ -98,8 +96,7 @@ void TfrmTroncos::LeVariaveis() {
 void TfrmTroncos::SalvaCfgForm() {
     if (!m_monitor || m_monitor->UserDir.isEmpty()) return;
     try {
-        TSecaoTela secao(ArquivoPerfil(m_monitor->UserDir, m_monitor->ConexaoAtiva),
-                         objectName());
+        TSecaoTela secao(ArquivoPerfil(m_monitor->UserDir, m_monitor->ConexaoAtiva), objectName());
         const QWidget* quadro = parentWidget() ? parentWidget() : this;
         secao.EscrevePosicao({quadro->y(), quadro->x(), quadro->height(), quadro->width()});
         // The widths come from the first panel's detail list, when it has one.
@@ -194,8 +191,7 @@ void TfrmTroncos::AtualizaTronco(TTronco* tronco, TCanalTronco* canal) {
         } else if (tipo == u"s") {
             if (p->Tronco() != tronco) continue;
             // A second simultaneous call grows the panel by a slot.
-            if (!p->Mostra(canal))
-                p->AdicionaCanal(canal, QString::number(p->Canais().size() + 1));
+            if (!p->Mostra(canal)) p->AdicionaCanal(canal, QString::number(p->Canais().size() + 1));
             p->AtualizaCanal(canal);
         }
     }

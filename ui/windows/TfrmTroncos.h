@@ -22,8 +22,7 @@ class TfrmTroncos : public QWidget {
     Q_OBJECT
 public:
     // `tipo`: empty for every trunk, or "c", "a", "d", "s"; `tronco` for a single-trunk window.
-    TfrmTroncos(TMonitor* monitor, const QString& tipo, TTronco* tronco,
-                QWidget* parent = nullptr);
+    TfrmTroncos(TMonitor* monitor, const QString& tipo, TTronco* tronco, QWidget* parent = nullptr);
     ~TfrmTroncos() override;
 
     // The registry name of the window showing these trunks.
