@@ -16,8 +16,8 @@ namespace {
 
 QString Porta(int id, int placa, const QString& marca, const QString& classe, int qtde = 1) {
     return Linha("ZXDBListaPortas",
-                 {"PortaId: " + QString::number(id), "Placa: " + QString::number(placa),
-                  "Canal: 0", "Marca: " + marca, "Tipo: t", "TipoTronco: " + classe,
+                 {"PortaId: " + QString::number(id), "Placa: " + QString::number(placa), "Canal: 0",
+                  "Marca: " + marca, "Tipo: t", "TipoTronco: " + classe,
                   "QtdeCanais: " + QString::number(qtde), "Nome: Porta " + QString::number(id)});
 }
 
@@ -57,7 +57,7 @@ class TestUiTelephonyWindows : public QObject {
               {"Peer: SIP/" + ramal, "PeerStatus: " + status, "Address: 10.0.0." + ramal.right(1)});
     }
     void EvLinha(const QString& evento, const QString& canal, const QString& chave,
-               const QString& valor) {
+                 const QString& valor) {
         m->Ev(evento, {"Channel: " + canal, chave + ": " + valor});
     }
     // `a` calls `b`; the second leg only when `b` is given.
@@ -66,8 +66,8 @@ class TestUiTelephonyWindows : public QObject {
         m->NovoCanal(a, ua, extraA);
         if (b.isEmpty()) return;
         m->NovoCanal(b, ub, extraB);
-        m->Ev("Dial", {"SubEvent: Begin", "Channel: " + a, "Uniqueid: " + ua,
-                       "Destination: " + b, "DestUniqueID: " + ub});
+        m->Ev("Dial", {"SubEvent: Begin", "Channel: " + a, "Uniqueid: " + ua, "Destination: " + b,
+                       "DestUniqueID: " + ub});
     }
     void AbreRamais(int modo) {
         ramais = std::make_unique<TfrmRamais>(m->monitor.get());
@@ -115,18 +115,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tempo");
         QTest::addColumn<QString>("telefone");
         QTest::addColumn<QColor>("fundo");
-        QTest::newRow("never occupied") << "livre" << "Livre" << "--:--" << ""
-                                        << QColor(183, 247, 215);
-        QTest::newRow("not registered") << "indisponivel" << "Indisponível" << "" << ""
-                                        << QColor(207, 207, 207);
-        QTest::newRow("ringing out, one leg")
-            << "saindo" << "Ocupado" << "00:00:00" << "01133334444" << QColor(255, 172, 89);
-        QTest::newRow("outgoing, both legs")
-            << "atendida" << "Ocupado" << "00:00:00" << "-> 01133334444" << QColor(250, 149, 143);
-        QTest::newRow("incoming over a trunk")
-            << "entrando" << "Ocupado" << "00:00:00" << "<- 1133224455" << QColor(250, 149, 143);
-        QTest::newRow("free again after a call")
-            << "desligada" << "Livre" << "00:00:03" << "" << QColor(183, 247, 215);
+        QTest::newRow("never occupied") << "livre"
+                                        << "Livre"
+                                        << "--:--"
+                                        << "" << QColor(183, 247, 215);
+        QTest::newRow("not registered") << "indisponivel"
+                                        << "Indisponível"
+                                        << ""
+                                        << "" << QColor(207, 207, 207);
+        QTest::newRow("ringing out, one leg") << "saindo"
+                                              << "Ocupado"
+                                              << "00:00:00"
+                                              << "01133334444" << QColor(255, 172, 89);
+        QTest::newRow("outgoing, both legs") << "atendida"
+                                             << "Ocupado"
+                                             << "00:00:00"
+                                             << "-> 01133334444" << QColor(250, 149, 143);
+        QTest::newRow("incoming over a trunk") << "entrando"
+                                               << "Ocupado"
+                                               << "00:00:00"
+                                               << "<- 1133224455" << QColor(250, 149, 143);
+        QTest::newRow("free again after a call") << "desligada"
+                                                 << "Livre"
+                                                 << "00:00:03"
+                                                 << "" << QColor(183, 247, 215);
     }
     void extensionRows() {
         QFETCH(QString, caso);
@@ -141,8 +153,8 @@ private Q_SLOTS:
         } else if (caso == "saindo") {
             Chamada("SIP/2001-01", "1", {"CallerIDNum: 2001", "Exten: 01133334444"});
         } else if (caso == "atendida") {
-            Chamada("SIP/2001-01", "1", {"CallerIDNum: 2001", "Exten: 01133334444"},
-                    "Khomp/B0C4-1", "2", {"CallerIDNum: 1133334444"});
+            Chamada("SIP/2001-01", "1", {"CallerIDNum: 2001", "Exten: 01133334444"}, "Khomp/B0C4-1",
+                    "2", {"CallerIDNum: 1133334444"});
             m->Ev("Link", {"Channel1: SIP/2001-01", "Channel2: Khomp/B0C4-1", "Uniqueid1: 1",
                            "Uniqueid2: 2"});
         } else if (caso == "entrando") {
@@ -191,9 +203,8 @@ private Q_SLOTS:
         QCOMPARE(ramais->Modelo()->columnCount(), 15);
         QCOMPARE(Cel("2001", 5), QStringLiteral("SIP/2001 (10.0.0.1)"));
         QCOMPARE(Cel("2005", 5), QStringLiteral("SIP/2005"));
-        Chamada("SIP/2001-01", "1",
-                {"CallerIDNum: 2001", "Context: interno", "Exten: 01133334444"}, "Khomp/B0C4-1",
-                "2", {"CallerIDNum: 1133334444", "Context: saida"});
+        Chamada("SIP/2001-01", "1", {"CallerIDNum: 2001", "Context: interno", "Exten: 01133334444"},
+                "Khomp/B0C4-1", "2", {"CallerIDNum: 1133334444", "Context: saida"});
         QCOMPARE(Cel("2001", 6), QStringLiteral("interno"));
         QCOMPARE(Cel("2001", 8), QStringLiteral("Tronco E1 Embratel/Canal 5"));
         QCOMPARE(Cel("2001", 12), QStringLiteral("1133334444"));
@@ -283,24 +294,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("estado");
         QTest::addColumn<QString>("acessivel");
         const QColor livre(183, 247, 215), cinza(128, 128, 128);
-        QTest::newRow("line never reported") << "E1 Embratel" << "" << 0 << cinza << "Erro ()"
+        QTest::newRow("line never reported") << "E1 Embratel"
+                                             << "" << 0 << cinza << "Erro ()"
                                              << "Estado: Falha; Direção: nenhuma";
         QTest::newRow("alarm on a line without a call")
-            << "E1 Embratel" << "alarme" << 2 << cinza << "Erro (Red Alarm)"
+            << "E1 Embratel"
+            << "alarme" << 2 << cinza << "Erro (Red Alarm)"
             << "Estado: Falha; Direção: nenhuma; Alarme: Red Alarm";
-        QTest::newRow("alarm cleared") << "E1 Embratel" << "limpo" << 2 << livre << ""
+        QTest::newRow("alarm cleared") << "E1 Embratel"
+                                       << "limpo" << 2 << livre << ""
                                        << "Estado: Livre; Direção: nenhuma";
         QTest::newRow("signal level on a digital line")
-            << "E1 Embratel" << "sinal" << 3 << livre << ""
+            << "E1 Embratel"
+            << "sinal" << 3 << livre << ""
             << "Estado: Livre; Direção: nenhuma; Sinal: 40%";
         QTest::newRow("outgoing call ringing")
-            << "E1 Embratel" << "chamando" << 4 << QColor(255, 172, 89) << "Chamando"
+            << "E1 Embratel"
+            << "chamando" << 4 << QColor(255, 172, 89) << "Chamando"
             << "Estado: Chamando; Direção: saída; Telefone: 1133334444";
-        QTest::newRow("cellular without operator")
-            << "Celular Vivo" << "sinal" << 0 << livre << ""
-            << "Estado: Livre; Direção: nenhuma; Sinal: 40%";
+        QTest::newRow("cellular without operator") << "Celular Vivo"
+                                                   << "sinal" << 0 << livre << ""
+                                                   << "Estado: Livre; Direção: nenhuma; Sinal: 40%";
         QTest::newRow("cellular with operator")
-            << "Celular Vivo" << "operadora" << 0 << livre << ""
+            << "Celular Vivo"
+            << "operadora" << 0 << livre << ""
             << "Estado: Livre; Direção: nenhuma; Operadora: Vivo; Sinal: 82%";
     }
     void trunkLines() {
@@ -320,12 +337,12 @@ private Q_SLOTS:
             EvLinha("AntennaLevel", dispositivo, "Signal", "82%");
         }
         if (caso == "chamando") {
-            Chamada("SIP/2001-01", "1", {"CallerIDNum: 2001", "Exten: 01133334444"},
-                    "Khomp/B0C4-1", "2", {"State: Ringing", "CallerIDNum: 1133334444"});
+            Chamada("SIP/2001-01", "1", {"CallerIDNum: 2001", "Exten: 01133334444"}, "Khomp/B0C4-1",
+                    "2", {"State: Ringing", "CallerIDNum: 1133334444"});
         }
         const QString letra = t->TipoTronco;
-        troncos = std::make_unique<TfrmTroncos>(m->monitor.get(), letra,
-                                                letra == "c" ? nullptr : t);
+        troncos =
+            std::make_unique<TfrmTroncos>(m->monitor.get(), letra, letra == "c" ? nullptr : t);
         troncos->Inicio();
         QCOMPARE(troncos->Paineis().size(), size_t(1));
         TPanelTronco* p = troncos->Paineis().front();
