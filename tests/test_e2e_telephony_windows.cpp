@@ -61,7 +61,7 @@ QStringList DiferencasTroncos(const TSimState& sim, TfrmTroncos& w) {
                 continue;
             }
             if (s && !(s->outgoing ? QStringList{"S", "D"} : QStringList{"E"})
-                         .contains(TFaixaTronco::TextoCanal(*c)))
+                          .contains(TFaixaTronco::TextoCanal(*c)))
                 d << onde + " direção " + TFaixaTronco::TextoCanal(*c);
             const TSimPort* porta = t->Porta ? sim.port(t->Porta->PortaId) : nullptr;
             // The signalling line of a DAHDI span carries no alarm of its own.
@@ -112,9 +112,9 @@ private Q_SLOTS:
         QTest::newRow("demo") << "demo" << 30
                               << QStringList{"Todos", "Digital - E1 Embratel", "Digital - E1 Oi",
                                              "SIP - VoipBrasil", "Celulares"};
-        QTest::newRow("restrito")
-            << "restrito" << 11
-            << QStringList{"Todos", "Digital - E1 Embratel", "SIP - VoipBrasil"};
+        QTest::newRow("restrito") << "restrito" << 11
+                                  << QStringList{"Todos", "Digital - E1 Embratel",
+                                                 "SIP - VoipBrasil"};
         QTest::newRow("gerente") << "gerente" << 30
                                  << QStringList{"Todos", "Digital - E1 Embratel",
                                                 "SIP - VoipBrasil"};
@@ -156,7 +156,8 @@ private Q_SLOTS:
         TfrmTroncos* todos = main.ProcuraTelaTronco("Troncos");
         QVERIFY(todos);
         QCOMPARE(int(todos->Paineis().size()), troncos.size() - 1);
-        const int e1 = main.Monitor()->Troncos.IndiceDe(main.Monitor()->Troncos.Procura("E1 Embratel"));
+        const int e1 =
+            main.Monitor()->Troncos.IndiceDe(main.Monitor()->Troncos.Procura("E1 Embratel"));
         TfrmTroncos* unico = main.ProcuraTelaTronco("Troncosd" + QString::number(e1));
         QVERIFY(unico);
         QVERIFY(unico->Paineis().front()->Expandido());

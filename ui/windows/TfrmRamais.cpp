@@ -244,6 +244,7 @@ bool TfrmRamais::AtualizaTempos() {
     const int colTempo = m_modelo->ColunaDoId(cTempo);
     for (int row = 0; row < m_modelo->Linhas(); ++row) {
         const TRamal* r = RamalDaLinha(row);
+        if (!r) continue;
         int s = -1;
         if (r->Estado == u"L") {
             s = r->SegundosLivre();
