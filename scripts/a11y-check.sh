@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# Reads the agents window through the accessibility bus (AT-SPI) under Xvfb, in each view mode
-# asked for, and prints every row's cells and every tile's text (scripts/a11y-dump.py).
-#   scripts/a11y-check.sh [--settings DIR] [--seconds N] [--font LEVEL] [MODE]...   (default 0 1 2)
+# Reads a window (default the agents window) through the accessibility bus (AT-SPI) under Xvfb,
+# in each view mode asked for, and prints every row's cells, every tile's text and every trunk
+# strip's lines (scripts/a11y-dump.py).
+#   scripts/a11y-check.sh [--settings DIR] [--seconds N] [--font LEVEL] [--window NAME]
+#                         [--scenario S] [MODE]...   (default 0 1 2)
+# NAME is a registry name ("Atendentes", "Ramais", "Troncos", "Troncosd1", ...).
 # The settings folder (default build-release/demo-settings) is copied, never changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 settings=build-release/demo-settings
 seconds=12
 font=""
+name=Atendentes
 modes=()
 while [ $# -gt 0 ]; do
     case "$1" in
         --settings) settings=$2; shift 2 ;;
         --seconds) seconds=$2; shift 2 ;;
         --font) font=$2; shift 2 ;;
+        --window) name=$2; shift 2 ;;
+        --scenario) export VESMARA_SCENARIO=$2; shift 2 ;;
         *) modes+=("$1"); shift ;;
     esac
 done
@@ -36,15 +42,15 @@ for mode in "${modes[@]}"; do
     ini_set "$profile" Conexao Usuario demo
     ini_set "$profile" Conexao SalvarSenha 1
     ini_set "$profile" Conexao Senha demo
-    ini_set "$profile" Preferencias TelasAbrir Atendentes
-    ini_set "$profile" TelaAtendentes Width 1100
-    ini_set "$profile" TelaAtendentes Height 760
-    ini_set "$profile" TelaAtendentes ModoVisualizacao "$mode"
+    ini_set "$profile" Preferencias TelasAbrir "$name"
+    ini_set "$profile" "Tela$name" Width 1100
+    ini_set "$profile" "Tela$name" Height 760
+    ini_set "$profile" "Tela$name" ModoVisualizacao "$mode"
     if [ -n "$font" ]; then
-        ini_set "$profile" TelaAtendentes TamanhoDaFonteLista "$font"
-        ini_set "$profile" TelaAtendentes TamanhoDaFonteIcone "$font"
+        ini_set "$profile" "Tela$name" TamanhoDaFonteLista "$font"
+        ini_set "$profile" "Tela$name" TamanhoDaFonteIcone "$font"
     fi
-    echo "=== Atendentes, mode $mode${font:+, font level $font}"
+    echo "=== $name, mode $mode${font:+, font level $font}"
     MONITORVESMARA_DIR="$dir" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 dbus-run-session -- \
         xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
         /usr/libexec/at-spi-bus-launcher --launch-immediately & bus=\$!
