@@ -184,8 +184,7 @@ void Troncos(int rodadas) {
     }
     const double rajada = Mediana(rajadas), tick = Mediana(ticks);
     std::printf("trunks %d x 30 lines, %d bursts (median)\n", kTroncos, rodadas);
-    std::printf("burst of 1000 line events: %8.2f ms (%.1f%% of a second)\n", rajada,
-                rajada / 10);
+    std::printf("burst of 1000 line events: %8.2f ms (%.1f%% of a second)\n", rajada, rajada / 10);
     std::printf("tick and repaint:          %8.2f ms (%.1f%% of the 1 s period)\n", tick,
                 tick / 10);
 }

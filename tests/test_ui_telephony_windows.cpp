@@ -9,6 +9,7 @@
 #include "ui/windows/TfrmTroncos.h"
 
 #include <QAccessible>
+#include <QImage>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -419,6 +420,39 @@ private Q_SLOTS:
         troncos->Timer1Timer();
         troncos->Timer1Timer();
         QVERIFY(!e1->StatusVermelho());
+    }
+
+    // The strip's cells come out crisp: at 1x and at 2x every pixel of an idle cell is either
+    // its fill or its outline, never a blend of the two.
+    void stripIsCrisp_data() {
+        QTest::addColumn<qreal>("escala");
+        QTest::newRow("1x") << qreal(1);
+        QTest::newRow("2x") << qreal(2);
+    }
+    void stripIsCrisp() {
+        QFETCH(qreal, escala);
+        T("E1 Embratel")->Canais.ParaCada([&](TCanalTronco* c) {
+            EvLinha("AlarmClear", c->Dispositivo(), "Alarm", "ok");
+        });
+        troncos = std::make_unique<TfrmTroncos>(m->monitor.get(), QString(), nullptr);
+        troncos->Inicio();
+        TFaixaTronco* faixa = Painel("Tronco digital:E1 Embratel")->Faixa();
+        QImage imagem(faixa->size() * escala, QImage::Format_ARGB32);
+        imagem.setDevicePixelRatio(escala);
+        imagem.fill(Qt::white);
+        faixa->render(&imagem);
+        const QSet<QRgb> permitidas = {QColor(183, 247, 215).rgb(), QColor(207, 207, 207).rgb()};
+        for (int i = 0; i < faixa->Quantidade(); ++i) {
+            const QRect r = faixa->RetanguloCelula(i);
+            const QRect px(QPoint(int(r.left() * escala), int(r.top() * escala)),
+                           QSize(int(r.width() * escala), int(r.height() * escala)));
+            QSet<QRgb> vistas;
+            for (int y = px.top(); y <= px.bottom(); ++y)
+                for (int x = px.left(); x <= px.right(); ++x)
+                    vistas.insert(imagem.pixel(x, y));
+            QVERIFY2(vistas == permitidas,
+                     qPrintable(QString("celula %1: %2 cores").arg(i).arg(vistas.size())));
+        }
     }
 
     // What assistive technology reads from a strip: a child per line, and no child for a
