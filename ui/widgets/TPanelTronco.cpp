@@ -7,6 +7,7 @@
 
 #include <QAccessibleWidget>
 #include <QHeaderView>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -200,23 +201,35 @@ QString TFaixaTronco::DescricaoCelula(int i) const {
     return texto;
 }
 
-void TFaixaTronco::paintEvent(QPaintEvent*) {
+void TFaixaTronco::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const int n = Quantidade();
+    // A SIP trunk may hold thousands of slots: only the cells in the damaged area are drawn.
+    const int primeira = std::clamp((event->rect().left() - 1) / kCelula, 0, std::max(0, n - 1));
+    const int ultima = std::clamp((event->rect().right() - 1) / kCelula + 1, 0, n);
     // Captions of three digits and more shrink to stay inside their cells.
     QFont legenda = font();
     legenda.setPointSizeF(std::max(5.0, legenda.pointSizeF() - 1));
-    for (int i = 0; i < n; ++i) {
+    // The widest number of each length decides the size of that length, measured once.
+    std::array<QFont, 8> porDigitos;
+    std::array<bool, 8> medido{};
+    p.setPen(Qt::black);
+    for (int i = primeira; i < ultima; ++i) {
         const QString numero = QString::number(i + 1);
-        QFont f = legenda;
-        while (f.pointSizeF() > 4 && QFontMetrics(f).horizontalAdvance(numero) > kCelula - 2)
-            f.setPointSizeF(f.pointSizeF() - 0.5);
-        p.setFont(f);
-        p.setPen(Qt::black);
+        const size_t d = std::min<size_t>(size_t(numero.size()), porDigitos.size() - 1);
+        if (!medido[d]) {
+            QFont f = legenda;
+            const QString maior(qsizetype(d), u'8');
+            while (f.pointSizeF() > 4 && QFontMetrics(f).horizontalAdvance(maior) > kCelula - 2)
+                f.setPointSizeF(f.pointSizeF() - 0.5);
+            porDigitos[d] = f;
+            medido[d] = true;
+        }
+        p.setFont(porDigitos[d]);
         p.drawText(QRect(1 + i * kCelula, 0, kCelula, kCabecalho), Qt::AlignCenter, numero);
     }
     p.setFont(font());
-    for (int i = 0; i < n; ++i) {
+    for (int i = primeira; i < ultima; ++i) {
         const TCanalTronco& c = *(*m_canais)[size_t(i)];
         const QRect r = RetanguloCelula(i);
         p.fillRect(r, CorCanal(c));
