@@ -249,7 +249,7 @@ void TFaixaTronco::paintEvent(QPaintEvent* event) {
 TPanelTronco::TPanelTronco(const QString& tipo, TTronco* tronco, bool expandido, QWidget* parent)
     : QWidget(parent), m_tipo(tipo), m_tronco(tronco), m_faixa(new TFaixaTronco(this)) {
     m_faixa->DefineCanais(&m_canais);
-    m_faixa->move(62, 22);
+    m_faixa->move(kEsquerda, 22);
     setAccessibleName(Titulo());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, kAltura, 0, 0);
@@ -314,12 +314,15 @@ QList<int> TPanelTronco::LargurasDetalhe() const {
 }
 
 int TPanelTronco::XContadores() const {
-    // The strip keeps room for thirty lines; longer ones push the rest to the right.
-    return 62 + std::max<int>(30, int(m_canais.size())) * TFaixaTronco::kCelula + 3 + 16;
+    // The strip keeps room for a whole E1 span (31 lines with DAHDI's signalling line), so the
+    // graphs of stacked panels line up; longer strips push the rest to the right.
+    return kEsquerda +
+           std::max<int>(kLinhasVisiveis, int(m_canais.size())) * TFaixaTronco::kCelula + 3 + 16;
 }
 
 void TPanelTronco::AjustaTamanho() {
-    const int largura = kLargura + std::max(0, int(m_canais.size()) - 30) * TFaixaTronco::kCelula;
+    const int largura =
+        kLargura + std::max(0, int(m_canais.size()) - kLinhasVisiveis) * TFaixaTronco::kCelula;
     if (m_detalhe) {
         setMinimumSize(largura, kAltura + 80);
     } else {
@@ -486,13 +489,14 @@ void TPanelTronco::paintEvent(QPaintEvent*) {
     rotulo(644, QStringLiteral("Discador:"), m_discador);
 
     p.setPen(m_vermelho ? Qt::red : Qt::black);
-    p.drawText(QRect(8, 22 + TFaixaTronco::kCabecalho, 54, TFaixaTronco::kCelula),
+    p.drawText(QRect(8, 22 + TFaixaTronco::kCabecalho, kEsquerda - 10, TFaixaTronco::kCelula),
                Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Status:"));
     p.setPen(Qt::black);
-    p.drawText(QRect(8, 64, 54, 18), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Ocupação:"));
+    p.drawText(QRect(8, 64, kEsquerda - 10, 18), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Ocupação:"));
 
     // Occupancy bar.
-    const QRect barra(63, 66, LarguraBarra(), 14);
+    const QRect barra(kEsquerda + 1, 66, LarguraBarra(), 14);
     if (m_ocupados > 0) {
         p.fillRect(barra, CorOcupacao(m_ocupados, n));
         p.setPen(kCinzaClaro);

@@ -63,6 +63,9 @@ public:
     static constexpr int kAltura = 87;
     static constexpr int kLargura = 978;
     static constexpr int kAmostras = 60;
+    // Where the strip and the bar begin, after their labels.
+    static constexpr int kEsquerda = 80;
+    static constexpr int kLinhasVisiveis = 31;
 
     // `tipo`: "d", "s", "c" or "a"; `tronco`: none for the shared panels.
     TPanelTronco(const QString& tipo, TTronco* tronco, bool expandido, QWidget* parent = nullptr);

@@ -112,14 +112,21 @@ std::vector<TColunaLista<TRamal>> TfrmRamais::Colunas(int modo) const {
     const C estado = C("Estado", 70, {}).Ordena(0).Guarda(cEstado).Cabe({"Indisponível"});
     C tempo = C("Tempo", 80, {}).Guarda(cTempo).Cabe({"00:00:00"});
     tempo.Alinhamento = Qt::AlignHCenter;
-    const C telefone = C("Telefone", 80, {}).Guarda(cTelefone);
+    // A national number with its arrow shows whole.
+    const C telefone = C("Telefone", 80, {}).Guarda(cTelefone).Cabe({"<- 00000000000"});
     if (modo == 0) return {ramal, nome, estado, tempo, telefone};
 
-    const C interface = C("Interface", 60, [](const TRamal& r) {
+    auto textoInterface = [](const TRamal& r) {
         QString t = r.Dispositivo();
         if (r.Tipo == u"s" && !r.Endereco.isEmpty()) t += u" (" + r.Endereco + u')';
         return t;
+    };
+    QString maiorInterface;
+    m_monitor->Ramais.ParaCada([&](const TRamal* r) {
+        const QString t = textoInterface(*r);
+        if (t.size() > maiorInterface.size()) maiorInterface = t;
     });
+    const C interface = C("Interface", 60, textoInterface).Cabe({maiorInterface});
     return {ramal,
             nome,
             estado,
