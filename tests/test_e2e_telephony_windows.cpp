@@ -102,7 +102,100 @@ class TestE2eTelephonyWindows : public QObject {
         profile.WriteBool("Conexao", "SalvarSenha", true);
     }
 
+    // One program loaded from a quiet simulator as "demo", kept for the cases that only open
+    // windows.
+    std::unique_ptr<TPbxServer> m_servidor;
+    std::unique_ptr<QTemporaryDir> m_pasta;
+    std::unique_ptr<TfrmMain> m_main;
+    TfrmMain* Principal() {
+        if (m_main) return m_main.get();
+        m_servidor = std::make_unique<TPbxServer>();
+        TSimOptions options;
+        options.port = 0;
+        options.chatPort = 0;
+        if (!m_servidor->start(options)) return nullptr;
+        m_pasta = std::make_unique<QTemporaryDir>();
+        Perfil(m_pasta->path(), m_servidor->managerPort(), "demo");
+        m_main = std::make_unique<TfrmMain>(m_pasta->path() + u'/');
+        m_main->Monitor()->PortaChat = m_servidor->chatPort();
+        QSignalSpy loaded(m_main->Monitor(), &TMonitor::LoadFinished);
+        m_main->show();
+        if (!loaded.wait(20000)) m_main.reset();
+        return m_main.get();
+    }
+
 private Q_SLOTS:
+    void cleanupTestCase() {
+        if (m_main) m_main->close();
+        m_main.reset();
+        m_servidor.reset();
+    }
+
+    // Saved window names reopen only what still fits the trunk list (demo: VoipBrasil at 0,
+    // E1 Embratel at 1, the two cellular trunks at 2 and 3, E1 Oi at 4).
+    void reopenEntries_data() {
+        QTest::addColumn<QString>("entrada");
+        QTest::addColumn<QString>("aberta");
+        QTest::newRow("all trunks") << "Troncos"
+                                    << "Troncos";
+        QTest::newRow("cellular") << "Troncosc"
+                                  << "Troncosc";
+        QTest::newRow("analogue, none in the list") << "Troncosa"
+                                                    << "Troncosa";
+        QTest::newRow("digital at its position") << "Troncosd4"
+                                                 << "Troncosd4";
+        QTest::newRow("SIP at its position") << "Troncoss0"
+                                             << "Troncoss0";
+        QTest::newRow("digital where a SIP trunk is") << "Troncosd0"
+                                                      << "";
+        QTest::newRow("past the end") << "Troncosd99"
+                                      << "";
+        QTest::newRow("not a number") << "Troncosdx"
+                                      << "";
+        QTest::newRow("negative") << "Troncosd-1"
+                                  << "";
+        QTest::newRow("case differs") << "troncos"
+                                      << "";
+    }
+    void reopenEntries() {
+        QFETCH(QString, entrada);
+        QFETCH(QString, aberta);
+        TfrmMain* main = Principal();
+        QVERIFY(main);
+        main->CloseAllWindows();
+        main->CriaTelas({entrada});
+        QStringList abertas;
+        for (const char* nome : {"Troncos", "Troncosc", "Troncosa", "Troncosd0", "Troncosd4",
+                                 "Troncoss0", "Troncosd99", "Troncosd-1"})
+            if (main->ProcuraTelaTronco(nome)) abertas << nome;
+        QCOMPARE(abertas, aberta.isEmpty() ? QStringList() : QStringList{aberta});
+    }
+
+    // A minimised window comes back from its "Exibir" entry; a CSTA server offers neither
+    // extensions nor trunks.
+    void minimisedWindowAndCstaMode() {
+        TfrmMain* main = Principal();
+        QVERIFY(main);
+        main->CloseAllWindows();
+        main->CriaTelas({});
+        main->MenuExibir()->actions().first()->trigger();
+        TfrmRamais* ramais = main->ProcuraTelaRamais();
+        QVERIFY(ramais);
+        QWidget* quadro = ramais->parentWidget();
+        quadro->showMinimized();
+        QVERIFY(quadro->isMinimized());
+        main->MenuExibir()->actions().first()->trigger();
+        QVERIFY(!quadro->isMinimized());
+
+        main->Monitor()->ModoCSTA = true;
+        main->CriaTelas({});
+        const QStringList exibir = Textos(main->MenuExibir()->actions());
+        main->Monitor()->ModoCSTA = false;
+        QVERIFY2(!exibir.contains("Ramais") && !exibir.contains("Troncos"),
+                 qPrintable(exibir.join(',')));
+        QVERIFY(!exibir.isEmpty());
+    }
+
     // "Exibir" for each demo user: the extensions entry with the rows the user may see, and
     // the trunks submenu (digital entries before SIP ones) opening the windows it names.
     void exibirPerUser_data() {
