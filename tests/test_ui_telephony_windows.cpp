@@ -9,6 +9,7 @@
 #include "ui/windows/TfrmTroncos.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QImage>
 #include <QTest>
 #include <QTreeWidget>
@@ -217,8 +218,15 @@ private Q_SLOTS:
     }
 
     // Sorting by state: occupied first, then free (the longest free first, never freed last),
-    // unavailable at the end; a change under the pointer waits until it leaves the rows.
+    // unavailable at the end. A call that ends while the pointer rests on the rows or the
+    // pop-up menu is open changes its row at once and the order only afterwards.
+    void sortByStateAndACallEndingUnderThePointer_data() {
+        QTest::addColumn<bool>("menu");
+        QTest::newRow("pointer on the rows") << false;
+        QTest::newRow("menu open") << true;
+    }
     void sortByStateAndACallEndingUnderThePointer() {
+        QFETCH(bool, menu);
         AbreRamais(0);
         QCOMPARE(ramais->SortCol(), 0);
         // 2003 is freed first, 2002 later; 2001 and 2004 were never occupied.
@@ -230,20 +238,26 @@ private Q_SLOTS:
         Chamada("SIP/2004-03", "3", {"Exten: 999"});
         QCOMPARE(Ordem(), (QStringList{"2004", "2003", "2002", "2001", "2005"}));
 
-        // The call of 2004 ends while the pointer rests on the rows: the row text follows at
-        // once, the order only when the pointer leaves.
         ramais->show();
         QVERIFY(QTest::qWaitForWindowExposed(ramais.get()));
         QWidget* vista = ramais->Vista()->Relatorio()->viewport();
-        QTest::mouseMove(vista, QPoint(20, 5));
+        if (menu)
+            ramais->AbreMenu(vista->mapToGlobal(QPoint(20, 5)));
+        else
+            QTest::mouseMove(vista, QPoint(20, 5));
         m->Avanca(5);
         m->Hangup("SIP/2004-03", "3");
         QCOMPARE(Cel("2004", 2), QStringLiteral("Livre"));
         QCOMPARE(Fundo("2004"), QColor(183, 247, 215));
         QTRY_VERIFY(ramais->OrdemPendente());
         QCOMPARE(Ordem().first(), QStringLiteral("2004"));
-        QEvent saida(QEvent::Leave);
-        QCoreApplication::sendEvent(vista, &saida);
+        if (menu) {
+            QTRY_VERIFY(QApplication::activePopupWidget());
+            QApplication::activePopupWidget()->close();
+        } else {
+            QEvent saida(QEvent::Leave);
+            QCoreApplication::sendEvent(vista, &saida);
+        }
         QTRY_COMPARE(Ordem(), (QStringList{"2003", "2002", "2004", "2001", "2005"}));
     }
 
