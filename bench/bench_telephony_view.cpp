@@ -1,6 +1,7 @@
 // The telephony windows under load (offscreen):
 //   (1) the extensions window over a large call centre recorded by bench_gen: one 1-second tick
-//       and repaint, beside the same rows kept in a QStandardItemModel, the plain way;
+//       and repaint, beside the same rows kept in a QStandardItemModel, the plain way, and a
+//       page of scrolling;
 //   (2) the trunks window with twenty 30-line E1 trunks: a burst of 1,000 line events (calls
 //       starting and ending, alarms raised and cleared), then one tick and repaint.
 //   bench_telephony_view <prefix> [ticks]   (reads <prefix>.load and <prefix>.day)
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTreeView>
 
@@ -84,6 +86,15 @@ void Ramais(const QString& prefix, int ticks) {
             janela.Vista()->Relatorio()->viewport()->repaint();
         }));
     }
+    // Scrolling a page at a time through the whole list.
+    QAbstractItemView* relatorio = janela.Vista()->Relatorio();
+    QScrollBar* barra = relatorio->verticalScrollBar();
+    std::vector<double> rolagens;
+    for (int v = 0; v < barra->maximum() && rolagens.size() < 200; v += barra->pageStep())
+        rolagens.push_back(Mede([&] {
+            barra->setValue(v);
+            relatorio->viewport()->repaint();
+        }));
     int ocupados = 0;
     for (int r = 0; r < janela.Modelo()->Linhas(); ++r)
         if (janela.RamalDaLinha(r)->Estado == u"O") ++ocupados;
@@ -124,6 +135,8 @@ void Ramais(const QString& prefix, int ticks) {
                 nosso / 10);
     std::printf("QStandardItemModel: %8.2f ms per tick\n", referencia);
     std::printf("ratio ours/baseline: %.2f\n", nosso / referencia);
+    std::printf("one page scrolled and repainted: %.2f ms (median of %d pages)\n",
+                Mediana(rolagens), int(rolagens.size()));
 }
 
 void Troncos(int rodadas) {
