@@ -319,6 +319,9 @@ private Q_SLOTS:
         QTest::newRow("alarm cleared") << "E1 Embratel"
                                        << "limpo" << 2 << livre << ""
                                        << "Estado: Livre; Direção: nenhuma";
+        QTest::newRow("alarm for a line beyond the board") << "E1 Embratel"
+                                                           << "alem" << 29 << livre << ""
+                                                           << "Estado: Livre; Direção: nenhuma";
         QTest::newRow("signal level on a digital line")
             << "E1 Embratel"
             << "sinal" << 3 << livre << ""
@@ -346,6 +349,7 @@ private Q_SLOTS:
         const QString dispositivo = t->Canais.Item(linha)->Dispositivo();
         if (caso != "") EvLinha("AlarmClear", dispositivo, "Alarm", "ok");
         if (caso == "alarme") EvLinha("Alarm", dispositivo, "Alarm", "Red Alarm");
+        if (caso == "alem") EvLinha("Alarm", "Khomp/B0C30", "Alarm", "Red Alarm");
         if (caso == "sinal") EvLinha("AntennaLevel", dispositivo, "Signal", "40%");
         if (caso == "operadora") {
             EvLinha("OperatorRegistry", dispositivo, "Operator", "Vivo");
