@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 namespace {
@@ -471,6 +472,22 @@ private Q_SLOTS:
             QVERIFY2(vistas == permitidas,
                      qPrintable(QString("celula %1: %2 cores").arg(i).arg(vistas.size())));
         }
+    }
+
+    // The "+" of each panel asks for the window of its trunk, or of its kind when shared.
+    void expandButtons() {
+        troncos = std::make_unique<TfrmTroncos>(m->monitor.get(), QString(), nullptr);
+        QStringList pedidos;
+        troncos->AoExpandir = [&](const QString& tipo, TTronco* t) {
+            pedidos << tipo + ":" + (t ? t->Nome : QString());
+        };
+        troncos->Inicio();
+        for (TPanelTronco* p : troncos->Paineis()) {
+            auto* mais = p->findChild<QToolButton*>();
+            QVERIFY(mais);
+            mais->click();
+        }
+        QCOMPARE(pedidos, (QStringList{"d:E1 Embratel", "c:", "s:VoipBrasil"}));
     }
 
     // What assistive technology reads from a strip: a child per line, and no child for a

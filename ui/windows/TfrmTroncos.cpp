@@ -144,8 +144,9 @@ TPanelTronco* TfrmTroncos::NovoPainel(const QString& tipo, TTronco* tronco, bool
         if (QLayoutItem* mola = m_layout->takeAt(m_layout->count() - 1)) delete mola;
         m_layout->addWidget(painel, 1);
     } else {
+        // The shared panels open the window of their kind, the others their trunk's own.
         painel->AoExpandir = [this](TPanelTronco* p) {
-            if (AoExpandir && p->Tronco()) AoExpandir(p->Tipo(), p->Tronco());
+            if (AoExpandir) AoExpandir(p->Tipo(), p->Tronco());
         };
         m_layout->insertWidget(m_layout->count() - 1, painel);
     }
