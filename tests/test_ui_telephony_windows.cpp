@@ -2,6 +2,8 @@
 // texts and colours per state and call, the five-second time steps, sorting by state, a call
 // that ends under the pointer; trunk strips, detail rows, the occupancy bar, failure blinking,
 // odd lines and what assistive technology reads.
+#include "settings/TIniFile.h"
+#include "settings/TPerfis.h"
 #include "support/TCentral.h"
 #include "ui/lists/TModeloLista.h"
 #include "ui/widgets/TPanelTronco.h"
@@ -11,6 +13,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -472,6 +475,41 @@ private Q_SLOTS:
             QVERIFY2(vistas == permitidas,
                      qPrintable(QString("celula %1: %2 cores").arg(i).arg(vistas.size())));
         }
+    }
+
+    // The detail columns' widths go to the window's section and come back for its next
+    // opening; a width not above zero leaves the built-in one.
+    void detailWidthsRoundTrip_data() {
+        QTest::addColumn<int>("salva");
+        QTest::addColumn<int>("lida");
+        QTest::newRow("set by the user") << 150 << 150;
+        QTest::newRow("zero") << 0 << 100;
+        QTest::newRow("negative") << -5 << 100;
+    }
+    void detailWidthsRoundTrip() {
+        QFETCH(int, salva);
+        QFETCH(int, lida);
+        QTemporaryDir pasta;
+        m->monitor->UserDir = pasta.path() + u'/';
+        m->monitor->ConexaoAtiva = "Teste";
+        auto abre = [&] {
+            auto w = std::make_unique<TfrmTroncos>(m->monitor.get(), "d", T("E1 Embratel"));
+            w->setObjectName("Troncosd1");
+            w->LeVariaveis();
+            w->Inicio();
+            return w;
+        };
+        troncos = abre();
+        QTreeWidget* detalhe = troncos->Paineis().front()->Detalhe();
+        QCOMPARE(detalhe->columnWidth(0), 100);
+        detalhe->setColumnWidth(4, 140);
+        troncos->SalvaCfgForm();
+        // A hand-edited (or damaged) file may hold any number.
+        TIniFile(ArquivoPerfil(m->monitor->UserDir, "Teste"))
+            .WriteInteger("TelaTroncosd1", "Coluna0", salva);
+        troncos = abre();
+        QCOMPARE(troncos->Paineis().front()->Detalhe()->columnWidth(0), lida);
+        QCOMPARE(troncos->Paineis().front()->Detalhe()->columnWidth(4), 140);
     }
 
     // The "+" of each panel asks for the window of its trunk, or of its kind when shared.
