@@ -415,6 +415,7 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
     const bool chat = ModoChat();
     const bool primeiraCarga = !m_carregouAntes;
     m_carregouAntes = true;
+    CriaMenuRamais(telasAbrir);
     if (m_monitor->TemPermissaoAtendentes() >= 1) {
         m_menuExibir->addAction(chat ? QStringLiteral("Atendentes CallCenter")
                                      : QStringLiteral("Atendentes"),
@@ -428,6 +429,7 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
         // A first start has nothing to reopen: the agents window, rather than an empty frame.
         if (primeiraCarga && telasAbrir.isEmpty() && !HasMonitoringWindows()) CriaTelaAgentes();
     }
+    CriaMenuTroncos(telasAbrir);
     CriaMenuFilas(telasAbrir);
 }
 

@@ -17,6 +17,9 @@ class TfrmAgentes;
 class TfrmFila;
 class TFila;
 class TfrmLog;
+class TfrmRamais;
+class TfrmTroncos;
+class TTronco;
 class TfrmTelaConexao;
 class TfrmTelaLogin;
 
@@ -54,6 +57,18 @@ public:
     // Tag: a queue's FilaId as a number; the first queue with that number opens.
     void MenuExibirFilas(int tag);
     void MenuExibirFilasChat(int tag);
+    // Extensions and trunks (TfrmMainTelefonia.cpp).
+    TfrmRamais* CriaTelaRamais();
+    TfrmRamais* ProcuraTelaRamais() const;
+    void MenuExibirRamaisClick();
+    // `tipo`: empty for every trunk, or "c", "a", "d", "s"; a trunk for the single-trunk windows.
+    TfrmTroncos* CriaTelaTroncos(const QString& tipo, TTronco* tronco);
+    TfrmTroncos* ProcuraTelaTronco(const QString& name) const;
+    void MenuExibirTodosTroncos();
+    void MenuExibirTroncosc();
+    void MenuExibirTroncosa();
+    // The trunk at this position of the trunk list, when it is digital or SIP.
+    void MenuExibirTronco(int posicao);
     // Rebuilds "Exibir" from the last load and reopens the recorded windows in menu order.
     void CriaTelas(const QStringList& telasAbrir);
     // After a colour change: every open window that shows scheme colours redraws.
@@ -121,6 +136,9 @@ private:
     void CriaMenuFilasDoTipo(bool chat, int permissao, const QStringList& telasAbrir);
     void AtualizaCoresFilas();
     void AtualizaGraficosFilas();
+    // "Exibir" entries of the extensions and of the trunks, and their windows reopened.
+    void CriaMenuRamais(const QStringList& telasAbrir);
+    void CriaMenuTroncos(const QStringList& telasAbrir);
 
     TMonitor* m_monitor;
     QMdiArea* m_mdi;

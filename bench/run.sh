@@ -12,7 +12,7 @@ events=${BENCH_EVENTS:-1000000}
 build=build-bench
 data=$build/data
 cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load bench_view bench_queue vesmara-pbx vesmara-probe
+cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load bench_view bench_queue bench_telephony_view vesmara-pbx vesmara-probe
 mkdir -p $data
 
 gen() { # name scenario
@@ -61,6 +61,13 @@ QT_QPA_PLATFORM=offscreen $build/bench/bench_view 2000 30 2>/dev/null
 echo
 echo "== queue window, 500 members and 200 waiting calls: one 1 s tick, a burst (offscreen)"
 QT_QPA_PLATFORM=offscreen $build/bench/bench_queue 500 200 30 2>/dev/null
+echo
+echo "== extensions window, 5000 extensions: one 1 s tick; trunks window, 20 E1: 1000 line events"
+# 4,950 agents' telephones and the scenario's 50 support telephones, with some traffic going on.
+if [ ! -s $data/ramais.day ]; then
+    $build/bench/bench_gen --scenario big:4950,100,2000 --events 50000 --out $data/ramais
+fi
+QT_QPA_PLATFORM=offscreen $build/bench/bench_telephony_view $data/ramais 30 2>/dev/null
 
 if [ "${1:-}" = "--soak" ]; then
     echo

@@ -27,6 +27,9 @@ struct TAvisos {
     TAviso<TRamal*> Ramal;
     // A trunk line's state or call changed: the trunks windows showing that trunk.
     TAviso<TTronco*, TCanalTronco*> Tronco;
+    // A new load is about to free the extensions, ports and trunks: windows holding them let
+    // them go now and fill again when the load ends.
+    TAviso<> TelefoniaRecarregando;
     // The campaigns summary and the campaign's window refresh the campaign.
     TAviso<TCampanha*> Campanha;
     // A call of a campaign changed (none for a kind without a call): the campaign windows. A

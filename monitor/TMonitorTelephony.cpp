@@ -432,6 +432,7 @@ void TMonitor::RowMotivoPausa(const TPacketManagerParser& p) {
 
 void TMonitor::PreparaCargaTelefonia() {
     if (Portas.Count() == 0 && Ramais.Count() == 0 && Troncos.Count() == 0) return;
+    m_avisos.TelefoniaRecarregando.Emite();
     // The descriptors of live channels point at extensions and trunk lines: they go first.
     // The channels get new ones when their bridges are announced again (the "Status" step).
     Canais.ParaCada([](TChannel* c) { c->RemoveTipoCanal(); });

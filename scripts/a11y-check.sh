@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Reads a monitoring window through the accessibility bus (AT-SPI) under Xvfb, in each view mode
-# asked for, and prints every row's cells, every tile's text and what painted widgets (the queue
-# summary panel, its chart) describe (scripts/a11y-dump.py).
-#   scripts/a11y-check.sh [--settings DIR] [--seconds N] [--font LEVEL] [--window NAME] [MODE]...
-# NAME is a registry name (default Atendentes; "Fila" + a queue's id for a queue window, whose
-# member list takes the mode); MODE defaults to 0 1 2.
+# asked for, and prints every row's cells, every tile's text, every trunk strip's lines and what
+# painted widgets (the queue summary panel, its chart) describe (scripts/a11y-dump.py).
+#   scripts/a11y-check.sh [--settings DIR] [--seconds N] [--font LEVEL] [--window NAME]
+#                         [--scenario S] [MODE]...   (default 0 1 2)
+# NAME is a registry name (default "Atendentes"; "Ramais", "Troncos", "Troncosd1", ...; "Fila" +
+# a queue's id for a queue window, whose member list takes the mode).
 # The settings folder (default build-release/demo-settings) is copied, never changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +20,7 @@ while [ $# -gt 0 ]; do
         --seconds) seconds=$2; shift 2 ;;
         --font) font=$2; shift 2 ;;
         --window) janela=$2; shift 2 ;;
+        --scenario) export VESMARA_SCENARIO=$2; shift 2 ;;
         *) modes+=("$1"); shift ;;
     esac
 done

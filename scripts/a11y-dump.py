@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-# Usage: scripts/a11y-dump.py [APP_NAME] — prints the accessible tree's tables, rows, cells and tiles of a running monitor (AT-SPI).
+# Usage: scripts/a11y-dump.py [APP_NAME] — prints the accessible tree's tables, rows, cells and
+# tiles of a running monitor (AT-SPI), and the trunk strips with each line's cell.
 import sys
 import time
 
@@ -22,10 +23,15 @@ def aplicacao():
     sys.exit(f"a11y-dump: no application named {NOME} on the accessibility bus (found: {nomes})")
 
 
-def tabelas(no, achadas):
+def tabelas(no, achadas, faixas=None):
     try:
         papel = no.getRole()
     except Exception:
+        return
+    # A trunk strip: a row of line cells outside any table, inside its panel.
+    if papel == pyatspi.ROLE_TABLE_ROW and faixas is not None:
+        if no.getState().contains(pyatspi.STATE_SHOWING):
+            faixas.append(no)
         return
     if papel in TABELAS:
         # The view of the other mode stays in the tree, hidden.
@@ -34,7 +40,7 @@ def tabelas(no, achadas):
         return
     for filho in no:
         if filho is not None:
-            tabelas(filho, achadas)
+            tabelas(filho, achadas, faixas)
 
 
 def descritos(no, achados):
@@ -98,7 +104,28 @@ def main():
             print(f"   {r:3}: " + " | ".join(textos) + (f"   [{descricao}]" if descricao else ""))
         if vazias:
             print(f"   !! {vazias} rows or tiles without text")
+    total_faixas = total_canais = 0
+    for f in faixas_de(aplicacao()):
+        painel = f.parent
+        nome = painel.name if painel is not None else ""
+        ocupacao = painel.description if painel is not None else ""
+        print(f"== strip of '{nome}': {f.childCount} lines   [{ocupacao}]")
+        for i in range(f.childCount):
+            canal = f.getChildAtIndex(i)
+            if canal is None:
+                continue
+            total_canais += 1
+            print(f"   {canal.name}: {canal.description}")
+        total_faixas += 1
     print(f"rows {total_linhas}, cells {total_celulas}, tiles {total_tiles}")
+    if total_faixas:
+        print(f"strips {total_faixas}, lines {total_canais}")
+
+
+def faixas_de(app):
+    achadas, faixas = [], []
+    tabelas(app, achadas, faixas)
+    return faixas
 
 
 def tabelas_de(app):

@@ -1,6 +1,7 @@
 # Sourced by the scripts that run the monitor against the simulator under Xvfb (screenshots,
 # accessibility check): builds both programs in Release, starts the simulator on free ports and
 # gives the INI helper. After sourcing: $work (a scratch folder removed on exit) and $port.
+# VESMARA_SCENARIO picks the simulator's scenario (default demo).
 
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-release --parallel "$(nproc)" --target vesmara-pbx monitorvesmara >/dev/null
@@ -21,6 +22,7 @@ ini_set() {
 
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-build-release/sim/vesmara-pbx --port 0 --chat-port 0 --speed 5 >"$work/pbx.out" 2>/dev/null &
+build-release/sim/vesmara-pbx --port 0 --chat-port 0 --speed 5 \
+    --scenario "${VESMARA_SCENARIO:-demo}" >"$work/pbx.out" 2>/dev/null &
 for _ in $(seq 1 200); do grep -q listening "$work/pbx.out" 2>/dev/null && break; sleep 0.1; done
 port=$(sed -nE 's/.*manager=([0-9]+).*/\1/p' "$work/pbx.out")
