@@ -198,6 +198,12 @@ public:
         return m_refrescoStatusFila.Pendente(filaId, connectionId);
     }
 
+    // A load that never ends must not let a server grow the rings kept during it without
+    // bound: well above the agents of the largest call centre, rings of further agents are not
+    // kept. How many are kept now (for tests and diagnostics).
+    static constexpr qsizetype kMaxToquesGuardados = 20000;
+    qsizetype ToquesGuardados() const { return m_toquesGuardados.size(); }
+
     // Dialer variables of a channel (asked for every new channel without dialer data, except
     // agent and local channels); the answers come back as "VarDis...-" responses.
     void LeVariavelCampanha(TChannel* canal);
@@ -388,9 +394,6 @@ private:
         double Atendimento = 0;
     };
     QHash<QString, TToqueGuardado> m_toquesGuardados;
-    // A load that never ends must not let a server grow this without bound: well above the
-    // agents of the largest call centre, rings of further agents are not kept.
-    static constexpr qsizetype kMaxToquesGuardados = 20000;
     bool m_guardaToques = false;
     void GuardaToque(const QString& agente, const QString& canal, const QString& uniqueId,
                      bool atendido);
