@@ -401,8 +401,8 @@ private Q_SLOTS:
         QSignalSpy fim(monitor, &TMonitor::LoadFinished);
         monitor->SendAfterLogin();
         // 1001 is rung before the call is listed: kept first, so within the cap.
-        m->Ev("AgentCalled", {"Queue: 1", "AgentCalled: Agent/1001",
-                              "ChannelCalling: Khomp/B0C1-1", "Uniqueid: 100.1"});
+        m->Ev("AgentCalled", {"Queue: 1", "AgentCalled: Agent/1001", "ChannelCalling: Khomp/B0C1-1",
+                              "Uniqueid: 100.1"});
         for (int i = 0; i < outros; ++i) {
             const QString n = QString::number(50000 + i);
             m->Ev("AgentCalled",
@@ -410,8 +410,8 @@ private Q_SLOTS:
         }
         QCOMPARE(monitor->ToquesGuardados(), qsizetype(guardados));
         // A further ring of an agent already kept is still followed at the cap.
-        m->Ev("AgentCalled", {"Queue: 1", "AgentCalled: 1001", "ChannelCalling: Khomp/B0C1-1",
-                              "Uniqueid: 100.1"});
+        m->Ev("AgentCalled",
+              {"Queue: 1", "AgentCalled: 1001", "ChannelCalling: Khomp/B0C1-1", "Uniqueid: 100.1"});
         QCOMPARE(monitor->ToquesGuardados(), qsizetype(guardados));
 
         // The listings: her call, and the agent busy without one.
