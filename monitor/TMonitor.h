@@ -16,6 +16,7 @@
 #include "monitor/TMonitorUi.h"
 #include "monitor/TPermissoes.h"
 #include "monitor/TRefrescoStatusFila.h"
+#include "monitor/TVidaConexao.h"
 #include "settings/TConfiguracao.h"
 #include "settings/TCoresMotivos.h"
 
@@ -67,10 +68,15 @@ public:
     QString UserDir;
     QString WindowsUser;
     QString PerfilConfiguracaoId;
-    bool ConnectPending = false;
-    bool Reconnecting = false;
-    bool LocalClose = false;
-    bool Closing = false;
+    // Where the connection's life stands (TVidaConexao.h).
+    EstadoConexao Estado() const { return m_vida.Estado(); }
+    // A connect attempt has not been answered yet.
+    bool ConnectPending() const { return m_vida.ConnectPending(); }
+    // The connection was lost and a reconnection is offered (also while it is being tried).
+    bool Reconnecting() const { return m_vida.Reconnecting(); }
+    // A load sequence completed on the current connection.
+    bool Carregado() const { return m_vida.Carregado(); }
+    // Progress of the last close ("1", "2", "5" ... "9"): the error hook logs it first.
     QString CloseStep;
     QStringList TelasAbrir;
     TConfiguracaoGeral Geral;
@@ -229,13 +235,9 @@ public:
 
     // --- Connection life ---------------------------------------------------------------------
     QTimer TimerConexao;
-    int TimerConexaoTag = 0;
     QTimer TimerLogin;
-    int TimerLoginTag = 0;
     // The last text of the first status-bar panel.
     QString StatusText;
-    // A load sequence completed on the current connection.
-    bool Carregado = false;
 
     void LeConfiguracaoConexao();
     void TimerConexaoTimer();
@@ -266,7 +268,7 @@ public:
 
     // --- Login and load sequence -------------------------------------------------------------
     void TimerLoginTimer();
-    void StartTimerLogin(int tag);
+    void StartTimerLogin(MotivoLogin motivo);
     void Logar();
     void SendAfter(const QString& id);
     void SendAfterLogin();
@@ -523,6 +525,7 @@ private:
     bool m_chatLoadPending = false;
     bool m_chatLoggedIn = false;
 
+    TVidaConexao m_vida;
     TRefrescoStatusFila m_refrescoStatusFila;
     TPermissoes m_permissoes{Permissoes, Troncos, Ramais, Agentes, Filas, Campanhas};
 };

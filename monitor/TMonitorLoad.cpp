@@ -35,23 +35,22 @@ void TMonitor::SetStatusBarUsuario(const QString& name) {
 
 void TMonitor::TimerLoginTimer() {
     TimerLogin.stop();
-    const int tag = TimerLoginTag;
-    TimerLoginTag = 0;
+    const MotivoLogin motivo = m_vida.TomaMotivoLogin();
     TimerLogin.setInterval(500);
-    if (tag == 0 && (SalvarSenha || UsarLoginWindows)) {
+    if (motivo == MotivoLogin::Normal && (SalvarSenha || UsarLoginWindows)) {
         Logar();
         return;
     }
     m_ui->SetBusyCursor(false);
-    if (tag == 2 && UsarLoginWindows) return;
+    if (motivo == MotivoLogin::UsuarioRecusado && UsarLoginWindows) return;
     if (m_ui->LoginDialogOpen())
         Logar();
     else
-        m_ui->ShowLoginDialog(tag);
+        m_ui->ShowLoginDialog(int(motivo));
 }
 
-void TMonitor::StartTimerLogin(int tag) {
-    TimerLoginTag = tag;
+void TMonitor::StartTimerLogin(MotivoLogin motivo) {
+    m_vida.PedeLogin(motivo);
     TimerLogin.start();
 }
 
@@ -78,12 +77,13 @@ void TMonitor::LoginRecusado() {
     if (m_ui->LoginDialogOpen())
         m_ui->LoginDialogRetry();
     else
-        StartTimerLogin(2);
+        StartTimerLogin(MotivoLogin::UsuarioRecusado);
 }
 
 void TMonitor::SendAfterLogin() {
     m_toquesGuardados.clear();
     m_guardaToques = true;
+    m_vida.Muda(EstadoConexao::Carregando);
     SetStatusBar(QStringLiteral("Carregando configuração..."));
     SendManager(Action(u"ZXTimeStamp", {{u"ActionId", QStringLiteral("ZXTimeStamp")}}));
     SendManager(TableQuery(QStringLiteral("ZXDBListaPerfilConfiguracao"),
