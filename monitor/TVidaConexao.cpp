@@ -61,15 +61,24 @@ void TVidaConexao::CancelaReconexao() {
 
 const char* NomeEstado(EstadoConexao estado) {
     switch (estado) {
-    case EstadoConexao::Inicial: return "Inicial";
-    case EstadoConexao::Desconectado: return "Desconectado";
-    case EstadoConexao::Conectando: return "Conectando";
-    case EstadoConexao::Perdida: return "Perdida";
-    case EstadoConexao::Reconectando: return "Reconectando";
-    case EstadoConexao::Logando: return "Logando";
-    case EstadoConexao::Carregando: return "Carregando";
-    case EstadoConexao::Conectado: return "Conectado";
-    case EstadoConexao::Fechando: return "Fechando";
+    case EstadoConexao::Inicial:
+        return "Inicial";
+    case EstadoConexao::Desconectado:
+        return "Desconectado";
+    case EstadoConexao::Conectando:
+        return "Conectando";
+    case EstadoConexao::Perdida:
+        return "Perdida";
+    case EstadoConexao::Reconectando:
+        return "Reconectando";
+    case EstadoConexao::Logando:
+        return "Logando";
+    case EstadoConexao::Carregando:
+        return "Carregando";
+    case EstadoConexao::Conectado:
+        return "Conectado";
+    case EstadoConexao::Fechando:
+        return "Fechando";
     }
     return "?";
 }

@@ -5,15 +5,13 @@
 #include <QList>
 #include <QTest>
 
-
 Q_DECLARE_METATYPE(EstadoConexao)
 
 namespace {
 
 using E = EstadoConexao;
-const QList<E> kTodos = {E::Inicial,      E::Desconectado, E::Conectando,
-                         E::Perdida,      E::Reconectando, E::Logando,
-                         E::Carregando,   E::Conectado,    E::Fechando};
+const QList<E> kTodos = {E::Inicial, E::Desconectado, E::Conectando, E::Perdida, E::Reconectando,
+                         E::Logando, E::Carregando,   E::Conectado,  E::Fechando};
 
 } // namespace
 
@@ -28,16 +26,16 @@ private Q_SLOTS:
         QTest::addColumn<EstadoConexao>("para");
         QTest::addColumn<bool>("permitida");
         const QList<QPair<E, E>> permitidas = {
-            {E::Inicial, E::Conectando},       {E::Inicial, E::Desconectado},
-            {E::Desconectado, E::Conectando},  {E::Conectando, E::Logando},
-            {E::Conectando, E::Desconectado},  {E::Conectando, E::Perdida},
-            {E::Perdida, E::Reconectando},     {E::Perdida, E::Desconectado},
-            {E::Reconectando, E::Logando},     {E::Reconectando, E::Perdida},
-            {E::Reconectando, E::Conectando},  {E::Reconectando, E::Desconectado},
-            {E::Logando, E::Carregando},       {E::Logando, E::Desconectado},
-            {E::Logando, E::Perdida},          {E::Carregando, E::Conectado},
-            {E::Carregando, E::Desconectado},  {E::Carregando, E::Perdida},
-            {E::Conectado, E::Carregando},     {E::Conectado, E::Desconectado},
+            {E::Inicial, E::Conectando},      {E::Inicial, E::Desconectado},
+            {E::Desconectado, E::Conectando}, {E::Conectando, E::Logando},
+            {E::Conectando, E::Desconectado}, {E::Conectando, E::Perdida},
+            {E::Perdida, E::Reconectando},    {E::Perdida, E::Desconectado},
+            {E::Reconectando, E::Logando},    {E::Reconectando, E::Perdida},
+            {E::Reconectando, E::Conectando}, {E::Reconectando, E::Desconectado},
+            {E::Logando, E::Carregando},      {E::Logando, E::Desconectado},
+            {E::Logando, E::Perdida},         {E::Carregando, E::Conectado},
+            {E::Carregando, E::Desconectado}, {E::Carregando, E::Perdida},
+            {E::Conectado, E::Carregando},    {E::Conectado, E::Desconectado},
             {E::Conectado, E::Perdida},
         };
         for (E de : kTodos) {
