@@ -47,8 +47,7 @@ TMonitor::TMonitor(TMonitorUi* ui, QObject* parent)
     TimerLogin.setInterval(500);
     connect(&TimerLogin, &QTimer::timeout, this,
             [this] { Guarded([this] { TimerLoginTimer(); }); });
-    TimerCampanhas.setInterval(kIntervaloCampanhas);
-    connect(&TimerCampanhas, &QTimer::timeout, this,
+    connect(&TimerCampanhas(), &QTimer::timeout, this,
             [this] { Guarded([this] { TimerCampanhasTimer(); }); });
 
     Timer2.setInterval(50);

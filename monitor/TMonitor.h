@@ -15,6 +15,7 @@
 #include "monitor/TAvisos.h"
 #include "monitor/TMonitorUi.h"
 #include "monitor/TPermissoes.h"
+#include "monitor/TRefrescoCampanhas.h"
 #include "monitor/TRefrescoStatusFila.h"
 #include "monitor/TVidaConexao.h"
 #include "settings/TConfiguracao.h"
@@ -148,9 +149,9 @@ public:
 
     // --- Dialer campaigns --------------------------------------------------------------------
     // The campaign list is asked again every minute while a summary refresh has enabled the
-    // timer; it stops when the connection is lost or fails.
-    QTimer TimerCampanhas;
-    static constexpr int kIntervaloCampanhas = 60000;
+    // timer; it stops when the connection is lost or fails (TRefrescoCampanhas).
+    QTimer& TimerCampanhas() { return m_refrescoCampanhas.Timer(); }
+    static constexpr int kIntervaloCampanhas = TRefrescoCampanhas::kIntervalo;
     void TimerCampanhasTimer();
     void PedeListaCampanhas();
     // Zeroes every campaign's counters and asks the server for them again (eleven table
@@ -527,5 +528,8 @@ private:
 
     TVidaConexao m_vida;
     TRefrescoStatusFila m_refrescoStatusFila;
+    TRefrescoCampanhas m_refrescoCampanhas{Campanhas,
+                                           {[this](const QString& texto) { SendManager(texto); },
+                                            [this](const QString& texto) { Loga(texto); }}};
     TPermissoes m_permissoes{Permissoes, Troncos, Ramais, Agentes, Filas, Campanhas};
 };

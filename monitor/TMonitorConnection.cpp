@@ -135,7 +135,7 @@ void TMonitor::OnClientManagerDisconnect(TClientManager*) {
     SetStatusBar(QStringLiteral("Desconectado do Vesmara"));
     SetStatusBarUsuario({});
     if (m_chat->Connected) m_chat->Disconnect();
-    TimerCampanhas.stop();
+    m_refrescoCampanhas.Para();
     if (m_vida.Fechando()) return;
     // A close from this side has already left the connected states (EncerraConexao).
     const bool perdida = m_vida.Caiu();
@@ -157,7 +157,7 @@ void TMonitor::OnClientManagerError(TClientManager*, int code) {
         m_vida.Falhou();
         TimerConexao.start();
     }
-    TimerCampanhas.stop();
+    m_refrescoCampanhas.Para();
     // The failure also reaches the error hook, and may be shown in a box: in the words of the
     // status bar, never the socket layer's own technical text.
     AppException(SocketErrorText(code));
@@ -167,7 +167,7 @@ void TMonitor::EncerraConexao() {
     CloseStep = QStringLiteral("1");
     TimerLogin.stop();
     // Nothing is left to refresh once the campaigns are emptied below.
-    TimerCampanhas.stop();
+    m_refrescoCampanhas.Para();
     if (m_manager->IsActive()) {
         // Closed from this side: the disconnect notice that follows offers no reconnection.
         m_vida.Muda(EstadoConexao::Desconectado);

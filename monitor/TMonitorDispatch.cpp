@@ -119,7 +119,7 @@ void TMonitor::TrataResposta(const TPacketManagerParser& p) {
         // A failed table query counts as an empty result: the load goes on. The last summary
         // query ends its refresh either way, so the windows show the counters just zeroed
         // rather than those of the refresh before.
-        if (zxId == u"ZXDBDisClassificacaoChamadas") AtualizaResumoCampanhas(nullptr);
+        if (zxId == TRefrescoCampanhas::kUltimaConsulta) AtualizaResumoCampanhas(nullptr);
         SendAfter(zxId);
         return;
     }
@@ -184,7 +184,7 @@ void TMonitor::EvZxDbComplete(const TPacketManagerParser& p, int) {
     } else if (id == u"ZXDBListaCampanhasAtual") {
         AtualizaMenuDiscador();
         LeResumoCampanhas();
-    } else if (id == u"ZXDBDisClassificacaoChamadas") {
+    } else if (id == TRefrescoCampanhas::kUltimaConsulta) {
         AtualizaResumoCampanhas(nullptr);
     }
     SendAfter(id);
