@@ -13,6 +13,7 @@
 #include "model/users/TListaUsuarioVesmara.h"
 #include "model/users/TPermissaoUsuario.h"
 #include "monitor/TAvisos.h"
+#include "monitor/TCargaDados.h"
 #include "monitor/TMonitorUi.h"
 #include "monitor/TPermissoes.h"
 #include "monitor/TRefrescoCampanhas.h"
@@ -348,6 +349,9 @@ Q_SIGNALS:
     void CampanhasResumidas();
 
 private:
+    // The load sequence drives the login's and the load's steps of this class.
+    friend class TCargaDados;
+
     using EventHandler = void (TMonitor::*)(const TPacketManagerParser&, int connectionId);
     using RowHandler = void (TMonitor::*)(const TPacketManagerParser&);
     static const QHash<QString, EventHandler>& EventTable();
@@ -397,7 +401,6 @@ private:
         double Atendimento = 0;
     };
     QHash<QString, TToqueGuardado> m_toquesGuardados;
-    bool m_guardaToques = false;
     void GuardaToque(const QString& agente, const QString& canal, const QString& uniqueId,
                      bool atendido);
     void EsqueceToque(const QString& agente);
@@ -527,6 +530,7 @@ private:
     bool m_chatLoggedIn = false;
 
     TVidaConexao m_vida;
+    TCargaDados m_carga{*this};
     TRefrescoStatusFila m_refrescoStatusFila;
     TRefrescoCampanhas m_refrescoCampanhas{Campanhas,
                                            {[this](const QString& texto) { SendManager(texto); },
