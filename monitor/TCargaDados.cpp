@@ -56,10 +56,9 @@ const TPasso kPassos[] = {
      }},
     {u"DahdiChannels", u"Carregando motivos de pausa...",
      [](const QString& perfil) {
-         return TCargaDados::ConsultaTabela(QStringLiteral("ZXDBListaMotivosPausa"),
-                                            QStringLiteral("MotivoPausa"),
-                                            QStringLiteral("MotivoPausaId, Nome, Produtivo"),
-                                            DoPerfil(perfil));
+         return TCargaDados::ConsultaTabela(
+             QStringLiteral("ZXDBListaMotivosPausa"), QStringLiteral("MotivoPausa"),
+             QStringLiteral("MotivoPausaId, Nome, Produtivo"), DoPerfil(perfil));
      }},
     {u"ZXDBListaMotivosPausa", u"Carregando atendentes...",
      [](const QString& perfil) {
@@ -79,9 +78,13 @@ const TPasso kPassos[] = {
                                             QStringLiteral("DisCampanha"));
      }},
     {u"ZXDBListaCampanhas", u"Carregando atendentes...",
-     [](const QString&) { return Action(u"Agents", {{u"ActionId", QStringLiteral("Agents")}}); }},
+     [](const QString&) {
+         return Action(u"Agents", {{u"ActionId", QStringLiteral("Agents")}});
+     }},
     {u"Agents", u"Carregando chamadas ativas...",
-     [](const QString&) { return Action(u"Status", {{u"ActionId", QStringLiteral("Status")}}); }},
+     [](const QString&) {
+         return Action(u"Status", {{u"ActionId", QStringLiteral("Status")}});
+     }},
     {u"Status", u"Carregando chamadas nas filas...",
      [](const QString&) {
          return TCargaDados::ConsultaTabela(
@@ -97,10 +100,9 @@ const TPasso kPassos[] = {
      }},
     {u"QueueCallReasonCount", nullptr,
      [](const QString&) {
-         return TCargaDados::ConsultaTabela(QStringLiteral("ZXDBUsuariosVesmara"),
-                                            QStringLiteral("user"),
-                                            QStringLiteral("user,tipo,nome"),
-                                            QStringLiteral("where tipo is null or tipo = 'u'"));
+         return TCargaDados::ConsultaTabela(
+             QStringLiteral("ZXDBUsuariosVesmara"), QStringLiteral("user"),
+             QStringLiteral("user,tipo,nome"), QStringLiteral("where tipo is null or tipo = 'u'"));
      }},
     {u"ZXDBUsuariosVesmara", u"Carregando status das filas...",
      [](const QString&) {
@@ -110,8 +112,8 @@ const TPasso kPassos[] = {
 
 } // namespace
 
-QString TCargaDados::ConsultaTabela(const QString& id, const QString& tabela,
-                                    const QString& campos, const QString& filtro) {
+QString TCargaDados::ConsultaTabela(const QString& id, const QString& tabela, const QString& campos,
+                                    const QString& filtro) {
     TActionText a(u"ZXDBCommand");
     a.Add(u"ActionId", id).Add(u"Command", QStringLiteral("List")).Add(u"Table", tabela);
     if (!campos.isEmpty()) a.Add(u"Fields", campos);
@@ -221,8 +223,8 @@ void TCargaDados::DepoisDoChat() {
             u"WHERE D.idChatMensagemDe = P.idChatMensagemDe AND P.Para = '" +
                 FilterValue(m.Permissoes.Usuario) + u"' AND DataLeitura IS NULL GROUP BY D.De"));
     } else {
-        m.SendManager(Action(u"VChatAction",
-                             {{u"VChatAction", QStringLiteral("UnreadMessages")},
-                              {u"ActionId", QStringLiteral("UnreadMessagesUserInChat")}}));
+        m.SendManager(
+            Action(u"VChatAction", {{u"VChatAction", QStringLiteral("UnreadMessages")},
+                                    {u"ActionId", QStringLiteral("UnreadMessagesUserInChat")}}));
     }
 }

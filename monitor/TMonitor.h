@@ -32,6 +32,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <vector>
 
 class TPacketManagerParser;
 
@@ -234,6 +235,13 @@ public:
     void OnClientManagerPacket(TClientManager* sender, const QString& packet);
     void Timer2Timer();
     void TrataManagerPacket(TClientManager* sender, const QString& packet);
+    // The domain that handles an event (lower-cased name) or a table-query row (its id): its
+    // name, or empty when none registered it (for tests and diagnostics).
+    static QString DominioDoEvento(const QString& evento);
+    static QString DominioDaLinha(const QString& consulta);
+    // Events or rows registered by more than one domain ("domain: name"); the first
+    // registration wins.
+    static QStringList ConflitosDeRegistro();
 
     // --- Connection life ---------------------------------------------------------------------
     QTimer TimerConexao;
@@ -354,8 +362,36 @@ private:
 
     using EventHandler = void (TMonitor::*)(const TPacketManagerParser&, int connectionId);
     using RowHandler = void (TMonitor::*)(const TPacketManagerParser&);
-    static const QHash<QString, EventHandler>& EventTable();
-    static const QHash<QString, RowHandler>& QueryTable();
+    // One domain of the model as the dispatcher sees it: the events and table-query rows it
+    // handles, each with its handler (none: known, ignored for now). Each domain's table lives
+    // next to its handlers; Dominios() in TMonitorDispatch.cpp registers them, one line each.
+    struct TDominio {
+        const char* Nome;
+        std::vector<std::pair<QString, EventHandler>> Eventos;
+        std::vector<std::pair<QString, RowHandler>> Linhas;
+    };
+    static const std::vector<const TDominio*>& Dominios();
+    static const TDominio& DominioConexao();
+    static const TDominio& DominioTelefonia();
+    static const TDominio& DominioCallCenter();
+    static const TDominio& DominioCampanhas();
+    static const TDominio& DominioUsuarios();
+    static const TDominio& DominioChat();
+    struct TRotaEvento {
+        EventHandler Trata = nullptr;
+        const TDominio* Dominio = nullptr;
+    };
+    struct TRotaLinha {
+        RowHandler Trata = nullptr;
+        const TDominio* Dominio = nullptr;
+    };
+    // Every domain's entries by name, built once from the registered domains.
+    struct TTabelas {
+        QHash<QString, TRotaEvento> Eventos;
+        QHash<QString, TRotaLinha> Linhas;
+        QStringList Conflitos;
+    };
+    static const TTabelas& Tabelas();
 
     // The lower-cased name of the event being dispatched (for handlers shared by several).
     const QString& EventoAtual() const { return m_eventoAtual; }

@@ -92,3 +92,27 @@ void TMonitor::OnCampanhaEvent(TCampanha* campanha, TChannel* canal, TAvisoCampa
         m_avisos.Campanha.Emite(campanha);
     }
 }
+
+// --- Dispatcher registration -----------------------------------------------------------------
+
+const TMonitor::TDominio& TMonitor::DominioCampanhas() {
+    static const TDominio d{
+        "Campanhas",
+        {},
+        {
+            {QStringLiteral("ZXDBListaCampanhas"), &TMonitor::RowCampanha},
+            {QStringLiteral("ZXDBListaCampanhasAtual"), &TMonitor::RowCampanha},
+            {QStringLiteral("ZXDBDisClientesTotal"), &TMonitor::RowResumoCampanha},
+            {QStringLiteral("ZXDBDisClientesDiscar"), &TMonitor::RowResumoCampanha},
+            {QStringLiteral("ZXDBDisStatusDiscagem"), &TMonitor::RowResumoCampanha},
+            {QStringLiteral("ZXDBDisClientesAgendados"), &TMonitor::RowResumoCampanha},
+            {QStringLiteral("ZXDBDisTelefonesTotal"), &TMonitor::RowResumoCampanha},
+            {QStringLiteral("ZXDBDisTelefonesDiscar"), &TMonitor::RowResumoCampanha},
+            {QStringLiteral("ZXDBDisTelefonesTentativasExcedidas"), &TMonitor::RowResumoCampanha},
+            {QStringLiteral("ZXDBDisTelefonesAgendados"), &TMonitor::RowResumoCampanha},
+            {QStringLiteral("ZXDBDisTelefonesDesativados"), &TMonitor::RowResumoCampanha},
+            {QStringLiteral("ZXDBDisStatusChamadas"), &TMonitor::RowResumoCampanha},
+            {QStringLiteral("ZXDBDisClassificacaoChamadas"), &TMonitor::RowResumoCampanha},
+        }};
+    return d;
+}
