@@ -320,7 +320,7 @@ void TfrmMain::AppException(const QString& message) {
         m_log->SetDebug(false);
         return;
     }
-    if (m_monitor->Reconnecting) return;
+    if (m_monitor->Reconnecting()) return;
     // One box at a time, never a nested event loop inside a handler.
     if (m_caixaErro) return;
     m_caixaErro = new QMessageBox(QMessageBox::Critical, QStringLiteral("Monitor Vesmara"), message,

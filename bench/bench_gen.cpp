@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(600000, &loop, &QEventLoop::quit);
     monitor.Conectar();
     loop.exec();
-    if (!monitor.Carregado) {
+    if (!monitor.Carregado()) {
         std::fprintf(stderr, "bench_gen: the load did not finish: %s\n",
                      qPrintable(monitor.StatusText));
         return 1;

@@ -47,8 +47,7 @@ TMonitor::TMonitor(TMonitorUi* ui, QObject* parent)
     TimerLogin.setInterval(500);
     connect(&TimerLogin, &QTimer::timeout, this,
             [this] { Guarded([this] { TimerLoginTimer(); }); });
-    TimerCampanhas.setInterval(kIntervaloCampanhas);
-    connect(&TimerCampanhas, &QTimer::timeout, this,
+    connect(&TimerCampanhas(), &QTimer::timeout, this,
             [this] { Guarded([this] { TimerCampanhasTimer(); }); });
 
     Timer2.setInterval(50);
@@ -57,7 +56,7 @@ TMonitor::TMonitor(TMonitorUi* ui, QObject* parent)
 }
 
 TMonitor::~TMonitor() {
-    Closing = true;
+    m_vida.Muda(EstadoConexao::Fechando);
     Timer2.stop();
     // The connections are children and go with us; no callback may reach a half-destroyed
     // monitor.
@@ -101,7 +100,7 @@ void TMonitor::Timer2Timer() {
     m_draining = true;
     Timer2.stop();
     int counter = 0;
-    while (!PacketQueue.empty() && !Closing) {
+    while (!PacketQueue.empty() && !m_vida.Fechando()) {
         const QString packet = std::move(PacketQueue.front());
         PacketQueue.pop_front();
         Guarded([&] { TrataManagerPacket(m_manager, packet); });
@@ -116,7 +115,7 @@ void TMonitor::Timer2Timer() {
     }
     if (m_manager->ReadPaused()) m_manager->SetReadPaused(false);
     m_draining = false;
-    if (!Closing) Timer2.start();
+    if (!m_vida.Fechando()) Timer2.start();
 }
 
 void TMonitor::SendManager(const QString& text) {

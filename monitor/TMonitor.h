@@ -13,9 +13,12 @@
 #include "model/users/TListaUsuarioVesmara.h"
 #include "model/users/TPermissaoUsuario.h"
 #include "monitor/TAvisos.h"
+#include "monitor/TCargaDados.h"
 #include "monitor/TMonitorUi.h"
 #include "monitor/TPermissoes.h"
+#include "monitor/TRefrescoCampanhas.h"
 #include "monitor/TRefrescoStatusFila.h"
+#include "monitor/TVidaConexao.h"
 #include "settings/TConfiguracao.h"
 #include "settings/TCoresMotivos.h"
 
@@ -29,6 +32,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <vector>
 
 class TPacketManagerParser;
 
@@ -67,10 +71,15 @@ public:
     QString UserDir;
     QString WindowsUser;
     QString PerfilConfiguracaoId;
-    bool ConnectPending = false;
-    bool Reconnecting = false;
-    bool LocalClose = false;
-    bool Closing = false;
+    // Where the connection's life stands (TVidaConexao.h).
+    EstadoConexao Estado() const { return m_vida.Estado(); }
+    // A connect attempt has not been answered yet.
+    bool ConnectPending() const { return m_vida.ConnectPending(); }
+    // The connection was lost and a reconnection is offered (also while it is being tried).
+    bool Reconnecting() const { return m_vida.Reconnecting(); }
+    // A load sequence completed on the current connection.
+    bool Carregado() const { return m_vida.Carregado(); }
+    // Progress of the last close ("1", "2", "5" ... "9"): the error hook logs it first.
     QString CloseStep;
     QStringList TelasAbrir;
     TConfiguracaoGeral Geral;
@@ -142,9 +151,9 @@ public:
 
     // --- Dialer campaigns --------------------------------------------------------------------
     // The campaign list is asked again every minute while a summary refresh has enabled the
-    // timer; it stops when the connection is lost or fails.
-    QTimer TimerCampanhas;
-    static constexpr int kIntervaloCampanhas = 60000;
+    // timer; it stops when the connection is lost or fails (TRefrescoCampanhas).
+    QTimer& TimerCampanhas() { return m_refrescoCampanhas.Timer(); }
+    static constexpr int kIntervaloCampanhas = TRefrescoCampanhas::kIntervalo;
     void TimerCampanhasTimer();
     void PedeListaCampanhas();
     // Zeroes every campaign's counters and asks the server for them again (eleven table
@@ -198,6 +207,12 @@ public:
         return m_refrescoStatusFila.Pendente(filaId, connectionId);
     }
 
+    // A load that never ends must not let a server grow the rings kept during it without
+    // bound: well above the agents of the largest call centre, rings of further agents are not
+    // kept. How many are kept now (for tests and diagnostics).
+    static constexpr qsizetype kMaxToquesGuardados = 20000;
+    qsizetype ToquesGuardados() const { return m_toquesGuardados.size(); }
+
     // Dialer variables of a channel (asked for every new channel without dialer data, except
     // agent and local channels); the answers come back as "VarDis...-" responses.
     void LeVariavelCampanha(TChannel* canal);
@@ -220,16 +235,19 @@ public:
     void OnClientManagerPacket(TClientManager* sender, const QString& packet);
     void Timer2Timer();
     void TrataManagerPacket(TClientManager* sender, const QString& packet);
+    // The domain that handles an event (lower-cased name) or a table-query row (its id): its
+    // name, or empty when none registered it (for tests and diagnostics).
+    static QString DominioDoEvento(const QString& evento);
+    static QString DominioDaLinha(const QString& consulta);
+    // Events or rows registered by more than one domain ("domain: name"); the first
+    // registration wins.
+    static QStringList ConflitosDeRegistro();
 
     // --- Connection life ---------------------------------------------------------------------
     QTimer TimerConexao;
-    int TimerConexaoTag = 0;
     QTimer TimerLogin;
-    int TimerLoginTag = 0;
     // The last text of the first status-bar panel.
     QString StatusText;
-    // A load sequence completed on the current connection.
-    bool Carregado = false;
 
     void LeConfiguracaoConexao();
     void TimerConexaoTimer();
@@ -260,7 +278,7 @@ public:
 
     // --- Login and load sequence -------------------------------------------------------------
     void TimerLoginTimer();
-    void StartTimerLogin(int tag);
+    void StartTimerLogin(MotivoLogin motivo);
     void Logar();
     void SendAfter(const QString& id);
     void SendAfterLogin();
@@ -339,10 +357,41 @@ Q_SIGNALS:
     void CampanhasResumidas();
 
 private:
+    // The load sequence drives the login's and the load's steps of this class.
+    friend class TCargaDados;
+
     using EventHandler = void (TMonitor::*)(const TPacketManagerParser&, int connectionId);
     using RowHandler = void (TMonitor::*)(const TPacketManagerParser&);
-    static const QHash<QString, EventHandler>& EventTable();
-    static const QHash<QString, RowHandler>& QueryTable();
+    // One domain of the model as the dispatcher sees it: the events and table-query rows it
+    // handles, each with its handler (none: known, ignored for now). Each domain's table lives
+    // next to its handlers; Dominios() in TMonitorDispatch.cpp registers them, one line each.
+    struct TDominio {
+        const char* Nome;
+        std::vector<std::pair<QString, EventHandler>> Eventos;
+        std::vector<std::pair<QString, RowHandler>> Linhas;
+    };
+    static const std::vector<const TDominio*>& Dominios();
+    static const TDominio& DominioConexao();
+    static const TDominio& DominioTelefonia();
+    static const TDominio& DominioCallCenter();
+    static const TDominio& DominioCampanhas();
+    static const TDominio& DominioUsuarios();
+    static const TDominio& DominioChat();
+    struct TRotaEvento {
+        EventHandler Trata = nullptr;
+        const TDominio* Dominio = nullptr;
+    };
+    struct TRotaLinha {
+        RowHandler Trata = nullptr;
+        const TDominio* Dominio = nullptr;
+    };
+    // Every domain's entries by name, built once from the registered domains.
+    struct TTabelas {
+        QHash<QString, TRotaEvento> Eventos;
+        QHash<QString, TRotaLinha> Linhas;
+        QStringList Conflitos;
+    };
+    static const TTabelas& Tabelas();
 
     // The lower-cased name of the event being dispatched (for handlers shared by several).
     const QString& EventoAtual() const { return m_eventoAtual; }
@@ -388,10 +437,6 @@ private:
         double Atendimento = 0;
     };
     QHash<QString, TToqueGuardado> m_toquesGuardados;
-    // A load that never ends must not let a server grow this without bound: well above the
-    // agents of the largest call centre, rings of further agents are not kept.
-    static constexpr qsizetype kMaxToquesGuardados = 20000;
-    bool m_guardaToques = false;
     void GuardaToque(const QString& agente, const QString& canal, const QString& uniqueId,
                      bool atendido);
     void EsqueceToque(const QString& agente);
@@ -520,6 +565,11 @@ private:
     bool m_chatLoadPending = false;
     bool m_chatLoggedIn = false;
 
+    TVidaConexao m_vida;
+    TCargaDados m_carga{*this};
     TRefrescoStatusFila m_refrescoStatusFila;
+    TRefrescoCampanhas m_refrescoCampanhas{Campanhas,
+                                           {[this](const QString& texto) { SendManager(texto); },
+                                            [this](const QString& texto) { Loga(texto); }}};
     TPermissoes m_permissoes{Permissoes, Troncos, Ramais, Agentes, Filas, Campanhas};
 };

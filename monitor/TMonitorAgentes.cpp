@@ -262,7 +262,8 @@ QString ChaveToque(const QString& agente) {
 
 void TMonitor::GuardaToque(const QString& agente, const QString& canal, const QString& uniqueId,
                            bool atendido) {
-    if (!m_guardaToques || agente.isEmpty() || (canal.isEmpty() && uniqueId.isEmpty())) return;
+    if (!m_carga.GuardandoToques() || agente.isEmpty() || (canal.isEmpty() && uniqueId.isEmpty()))
+        return;
     const QString chave = ChaveToque(agente);
     if (m_toquesGuardados.size() >= kMaxToquesGuardados && !m_toquesGuardados.contains(chave))
         return;

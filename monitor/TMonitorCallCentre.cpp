@@ -201,3 +201,40 @@ std::vector<TMonitor::TFilaMenu> TMonitor::FilasDoMenuAtendente(const TAgente* a
     });
     return itens;
 }
+
+// --- Dispatcher registration -----------------------------------------------------------------
+
+// Agents, queues, their members and calls, pause and call reasons.
+const TMonitor::TDominio& TMonitor::DominioCallCenter() {
+    static const TDominio d{
+        "CallCenter",
+        {
+            {QStringLiteral("agents"), &TMonitor::EvAgents},
+            {QStringLiteral("agentcalled"), &TMonitor::EvAgentCalled},
+            {QStringLiteral("agentconnect"), &TMonitor::EvAgentConnect},
+            {QStringLiteral("agentringnoanswer"), &TMonitor::EvAgentRingNoAnswer},
+            {QStringLiteral("agentcomplete"), &TMonitor::EvAgentComplete},
+            {QStringLiteral("agentlogoff"), &TMonitor::EvAgentLogoff},
+            {QStringLiteral("agentlogin"), &TMonitor::EvAgentLogin},
+            {QStringLiteral("hook"), &TMonitor::EvHook},
+            {QStringLiteral("queueparams"), &TMonitor::EvQueueParams},
+            {QStringLiteral("join"), &TMonitor::EvJoin},
+            {QStringLiteral("queueentry"), &TMonitor::EvJoin},
+            {QStringLiteral("leave"), &TMonitor::EvLeave},
+            {QStringLiteral("queuecallerabandon"), &TMonitor::EvQueueCallerAbandon},
+            {QStringLiteral("queuememberstatus"), &TMonitor::EvQueueMember},
+            {QStringLiteral("queuemember"), &TMonitor::EvQueueMember},
+            {QStringLiteral("queuememberadded"), &TMonitor::EvQueueMemberAdded},
+            {QStringLiteral("queuememberremoved"), &TMonitor::EvQueueMemberRemoved},
+            {QStringLiteral("queuememberpaused"), &TMonitor::EvQueueMemberPaused},
+            {QStringLiteral("queuecallreasoncount"), &TMonitor::EvQueueCallReasonCount},
+            {QStringLiteral("queuecallsubreasoncount"), &TMonitor::EvQueueCallSubReasonCount},
+        },
+        {
+            {QStringLiteral("ZXDBListaAgentes"), &TMonitor::RowAgente},
+            {QStringLiteral("ZXDBListaFilas"), &TMonitor::RowFila},
+            {QStringLiteral("ZXDBListaMotivosPausa"), &TMonitor::RowMotivoPausa},
+            {QStringLiteral("ZXDBChamadasAtivasFilas"), &TMonitor::RowChamadaAtivaFila},
+        }};
+    return d;
+}

@@ -39,7 +39,7 @@ void TMonitor::Mostrado() {
 }
 
 void TMonitor::Fecha() {
-    Closing = true;
+    m_vida.Muda(EstadoConexao::Fechando);
     EncerraConexao();
     Timer2.stop();
     TimerConexao.stop();
@@ -59,14 +59,15 @@ void TMonitor::LeConfiguracaoConexao() {
 
 void TMonitor::TimerConexaoTimer() {
     TimerConexao.stop();
-    bool mostrar = Reconnecting || TimerConexaoTag == 1;
-    TimerConexaoTag = 0;
+    // Only the first attempt of the run connects unasked; after a failure, a loss or a close
+    // the dialog is offered.
+    bool mostrar = m_vida.Estado() != EstadoConexao::Inicial;
     if (!mostrar) {
         LeConfiguracaoConexao();
         mostrar = IP.isEmpty();
     }
     if (mostrar) {
-        m_ui->ShowConnectionDialog(Reconnecting ? 20 : 0);
+        m_ui->ShowConnectionDialog(m_vida.Reconnecting() ? 20 : 0);
         return;
     }
     m_ui->SetBusyCursor(true);
@@ -86,9 +87,9 @@ void TMonitor::LimpaFlagsDoServidor() {
 void TMonitor::Conectar() {
     LimpaFlagsDoServidor();
     Permissoes.Limpa();
-    Carregado = false;
+    // Refused while the window closes, and over an open connection (EncerraConexao first).
+    if (!m_vida.Conecta()) return;
     m_ui->EnableSalvarComo(false);
-    ConnectPending = true;
     SetStatusBar(u"Conectando ao Vesmara (" + IP + u")");
     // A port out of range from a hand-edited profile cannot be opened.
     if (Porta < 1 || Porta > 65535) {
@@ -111,8 +112,7 @@ QString TMonitor::LoginAction() const {
 }
 
 void TMonitor::OnClientManagerConnect(TClientManager*) {
-    LocalClose = false;
-    ConnectPending = false;
+    m_vida.Muda(EstadoConexao::Logando);
     SetStatusBar(QStringLiteral("Conectado ao Vesmara"));
     Loga(u"Conectado ao Vesmara no IP " + IP);
     PerfilConfiguracaoId.clear();
@@ -131,17 +131,16 @@ void TMonitor::OnClientManagerConnect(TClientManager*) {
 }
 
 void TMonitor::OnClientManagerDisconnect(TClientManager*) {
-    ConnectPending = false;
-    Carregado = false;
     m_ui->EnableTrocarUsuario(false);
     SetStatusBar(QStringLiteral("Desconectado do Vesmara"));
     SetStatusBarUsuario({});
     if (m_chat->Connected) m_chat->Disconnect();
-    TimerCampanhas.stop();
-    if (Closing) return;
-    Reconnecting = !LocalClose;
+    m_refrescoCampanhas.Para();
+    if (m_vida.Fechando()) return;
+    // A close from this side has already left the connected states (EncerraConexao).
+    const bool perdida = m_vida.Caiu();
     EncerraConexao();
-    if (Reconnecting) {
+    if (perdida) {
         TimerConexao.start();
         m_ui->ActivateLogWindow();
     }
@@ -151,14 +150,14 @@ void TMonitor::OnClientManagerError(TClientManager*, int code) {
     SetStatusBar(SocketErrorText(code));
     m_ui->SetBusyCursor(false);
     if (m_ui->ConnectionDialogOpen()) {
-        ConnectPending = false;
-        m_ui->ConnectionDialogFailed(Reconnecting ? 40 : 0);
-    } else if (ConnectPending) {
-        ConnectPending = false;
-        TimerConexaoTag = 1;
+        m_vida.Falhou();
+        m_ui->ConnectionDialogFailed(m_vida.Reconnecting() ? 40 : 0);
+    } else if (m_vida.ConnectPending()) {
+        // The dialog opens half a second later (with the countdown after a loss).
+        m_vida.Falhou();
         TimerConexao.start();
     }
-    TimerCampanhas.stop();
+    m_refrescoCampanhas.Para();
     // The failure also reaches the error hook, and may be shown in a box: in the words of the
     // status bar, never the socket layer's own technical text.
     AppException(SocketErrorText(code));
@@ -168,9 +167,10 @@ void TMonitor::EncerraConexao() {
     CloseStep = QStringLiteral("1");
     TimerLogin.stop();
     // Nothing is left to refresh once the campaigns are emptied below.
-    TimerCampanhas.stop();
+    m_refrescoCampanhas.Para();
     if (m_manager->IsActive()) {
-        LocalClose = true;
+        // Closed from this side: the disconnect notice that follows offers no reconnection.
+        m_vida.Muda(EstadoConexao::Desconectado);
         m_manager->Disconnect();
     }
     // Packets read before the loss but not yet handled belong to the closed connection: handled
@@ -226,18 +226,17 @@ QString TMonitor::Caption() const {
 }
 
 void TMonitor::menuConectarClick() {
-    Reconnecting = false;
-    TimerConexaoTag = 1;
+    m_vida.CancelaReconexao();
     TimerConexaoTimer();
 }
 
 void TMonitor::menuDesconectarClick() {
-    Reconnecting = false;
+    m_vida.Muda(EstadoConexao::Desconectado);
     EncerraConexao();
 }
 
 void TMonitor::menuTrocarUsuarioClick() {
-    StartTimerLogin(1);
+    StartTimerLogin(MotivoLogin::TrocaUsuario);
 }
 
 void TMonitor::ConectarPeloDialogo(const QString& perfil, const QString& ip, const QString& porta) {
@@ -312,7 +311,7 @@ void TMonitor::TerminouCargaDeDados() {
     CoresMotivos.LimpaCoresMotivoChamada();
     if (!UserDir.isEmpty())
         CoresMotivos.CarregaCoresMotivoChamada(ArquivoPerfil(UserDir, ConexaoAtiva));
-    Carregado = true;
+    m_vida.Muda(EstadoConexao::Conectado);
     m_ui->CreateWindows(TelasAbrir);
     LeResumoCampanhas();
     m_ui->EnableTrocarUsuario(true);

@@ -1,5 +1,5 @@
 // The packet dispatcher: responses advance the load sequence, events and table-query rows are
-// routed by name to the part of the model that owns them.
+// routed by name to the domain of the model that registered them.
 #include "base/Clock.h"
 #include "link/TPacketManagerParser.h"
 #include "monitor/TMonitor.h"
@@ -7,97 +7,86 @@
 #include <algorithm>
 #include <climits>
 
-const QHash<QString, TMonitor::EventHandler>& TMonitor::EventTable() {
-    // Entries without a handler belong to parts of the model that ignore them for now.
-    static const QHash<QString, EventHandler> table = {
-        {QStringLiteral("newchannel"), &TMonitor::EvNewChannelStatus},
-        {QStringLiteral("status"), &TMonitor::EvNewChannelStatus},
-        {QStringLiteral("newstate"), &TMonitor::EvNewState},
-        {QStringLiteral("dial"), &TMonitor::EvDial},
-        {QStringLiteral("newexten"), &TMonitor::EvNewExten},
-        {QStringLiteral("newcallerid"), &TMonitor::EvNewCallerId},
-        {QStringLiteral("link"), &TMonitor::EvLink},
-        {QStringLiteral("bridge"), &TMonitor::EvLink},
-        {QStringLiteral("unlink"), &TMonitor::EvUnlink},
-        {QStringLiteral("rename"), &TMonitor::EvRename},
-        {QStringLiteral("masquerade"), &TMonitor::EvMasquerade},
-        {QStringLiteral("peerstatus"), &TMonitor::EvPeerStatus},
-        {QStringLiteral("alarm"), &TMonitor::EvLinhaTronco},
-        {QStringLiteral("alarmclear"), &TMonitor::EvLinhaTronco},
-        {QStringLiteral("antennalevel"), &TMonitor::EvLinhaTronco},
-        {QStringLiteral("operatorregistry"), &TMonitor::EvLinhaTronco},
-        {QStringLiteral("hangup"), &TMonitor::EvHangup},
-        {QStringLiteral("agents"), &TMonitor::EvAgents},
-        {QStringLiteral("agentcalled"), &TMonitor::EvAgentCalled},
-        {QStringLiteral("agentconnect"), &TMonitor::EvAgentConnect},
-        {QStringLiteral("agentringnoanswer"), &TMonitor::EvAgentRingNoAnswer},
-        {QStringLiteral("agentcomplete"), &TMonitor::EvAgentComplete},
-        {QStringLiteral("agentlogoff"), &TMonitor::EvAgentLogoff},
-        {QStringLiteral("agentlogin"), &TMonitor::EvAgentLogin},
-        {QStringLiteral("queueparams"), &TMonitor::EvQueueParams},
-        {QStringLiteral("join"), &TMonitor::EvJoin},
-        {QStringLiteral("queueentry"), &TMonitor::EvJoin},
-        {QStringLiteral("leave"), &TMonitor::EvLeave},
-        {QStringLiteral("queuecallerabandon"), &TMonitor::EvQueueCallerAbandon},
-        {QStringLiteral("queuememberstatus"), &TMonitor::EvQueueMember},
-        {QStringLiteral("queuemember"), &TMonitor::EvQueueMember},
-        {QStringLiteral("queuememberadded"), &TMonitor::EvQueueMemberAdded},
-        {QStringLiteral("queuememberremoved"), &TMonitor::EvQueueMemberRemoved},
-        {QStringLiteral("queuememberpaused"), &TMonitor::EvQueueMemberPaused},
-        {QStringLiteral("hook"), &TMonitor::EvHook},
-        {QStringLiteral("zxtimestamp"), &TMonitor::EvZxTimeStamp},
-        {QStringLiteral("queuecallreasoncount"), &TMonitor::EvQueueCallReasonCount},
-        {QStringLiteral("queuecallsubreasoncount"), &TMonitor::EvQueueCallSubReasonCount},
-        {QStringLiteral("zxuserpermission"), &TMonitor::EvUserPermission},
-        {QStringLiteral("zxuserpermissiondetail"), &TMonitor::EvUserPermissionDetail},
-        {QStringLiteral("zxuserpermissionscomplete"), &TMonitor::EvUserPermissionsComplete},
-        {QStringLiteral("zxdbevent"), &TMonitor::EvZxDbEvent},
-        {QStringLiteral("zxdbcomplete"), &TMonitor::EvZxDbComplete},
-        {QStringLiteral("statuscomplete"), &TMonitor::EvListComplete},
-        {QStringLiteral("agentscomplete"), &TMonitor::EvListComplete},
-        {QStringLiteral("queuestatuscomplete"), &TMonitor::EvQueueStatusComplete},
-        {QStringLiteral("queuecallreasoncountcomplete"), &TMonitor::EvQueueCallReasonCountComplete},
-        {QStringLiteral("userevent"), &TMonitor::EvUserEvent},
-        {QStringLiteral("titulo"), &TMonitor::EvTitulo},
-        {QStringLiteral("fullybooted"), &TMonitor::EvFullyBooted},
-        {QStringLiteral("chatchannelmessage"), nullptr},
-        {QStringLiteral("chatchannelmessagescomplete"), nullptr},
-        {QStringLiteral("chatnewmessage"), nullptr},
-        {QStringLiteral("chatchannelstate"), nullptr},
+// Every domain of the model the dispatcher routes to. A new domain writes its table next to its
+// handlers and adds one line here.
+const std::vector<const TMonitor::TDominio*>& TMonitor::Dominios() {
+    static const std::vector<const TDominio*> dominios = {
+        &DominioConexao(),   &DominioTelefonia(), &DominioCallCenter(),
+        &DominioCampanhas(), &DominioUsuarios(),  &DominioChat(),
     };
-    return table;
+    return dominios;
 }
 
-const QHash<QString, TMonitor::RowHandler>& TMonitor::QueryTable() {
-    static const QHash<QString, RowHandler> table = {
-        {QStringLiteral("ZXDBListaPerfilConfiguracao"), &TMonitor::RowPerfilConfiguracao},
-        {QStringLiteral("ZXDBLoginVesmara"), &TMonitor::RowLoginVesmara},
-        {QStringLiteral("ZXDBListaPermissaoUsuario"), &TMonitor::RowPermissaoUsuario},
-        {QStringLiteral("ZXDBListaPermissaoUsuarioExtra"), &TMonitor::RowPermissaoUsuarioExtra},
-        {QStringLiteral("ZXDBListaPortas"), &TMonitor::RowPorta},
-        {QStringLiteral("ZXDBListaRamais"), &TMonitor::RowRamal},
-        {QStringLiteral("ZXDBListaTroncos"), &TMonitor::RowTronco},
-        {QStringLiteral("ZXDBListaAgentes"), &TMonitor::RowAgente},
-        {QStringLiteral("ZXDBListaFilas"), &TMonitor::RowFila},
-        {QStringLiteral("ZXDBListaCampanhas"), &TMonitor::RowCampanha},
-        {QStringLiteral("ZXDBListaCampanhasAtual"), &TMonitor::RowCampanha},
-        {QStringLiteral("ZXDBListaMotivosPausa"), &TMonitor::RowMotivoPausa},
-        {QStringLiteral("ZXDBChamadasAtivasFilas"), &TMonitor::RowChamadaAtivaFila},
-        {QStringLiteral("ZXDBDisClientesTotal"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBDisClientesDiscar"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBDisStatusDiscagem"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBDisClientesAgendados"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBDisTelefonesTotal"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBDisTelefonesDiscar"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBDisTelefonesTentativasExcedidas"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBDisTelefonesAgendados"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBDisTelefonesDesativados"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBDisStatusChamadas"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBDisClassificacaoChamadas"), &TMonitor::RowResumoCampanha},
-        {QStringLiteral("ZXDBUsuariosVesmara"), &TMonitor::RowUsuariosVesmara},
-        {QStringLiteral("ZXDBMensagensNaLidasChat"), nullptr},
-    };
-    return table;
+const TMonitor::TTabelas& TMonitor::Tabelas() {
+    static const TTabelas tabelas = [] {
+        TTabelas t;
+        for (const TDominio* d : Dominios()) {
+            const QString dono = QString::fromLatin1(d->Nome) + u": ";
+            for (const auto& [nome, trata] : d->Eventos) {
+                if (t.Eventos.contains(nome))
+                    t.Conflitos << dono + nome;
+                else
+                    t.Eventos.insert(nome, {trata, d});
+            }
+            for (const auto& [nome, trata] : d->Linhas) {
+                if (t.Linhas.contains(nome))
+                    t.Conflitos << dono + nome;
+                else
+                    t.Linhas.insert(nome, {trata, d});
+            }
+        }
+        return t;
+    }();
+    return tabelas;
+}
+
+QString TMonitor::DominioDoEvento(const QString& evento) {
+    const auto it = Tabelas().Eventos.constFind(evento);
+    return it == Tabelas().Eventos.cend() ? QString() : QString::fromLatin1(it->Dominio->Nome);
+}
+
+QString TMonitor::DominioDaLinha(const QString& consulta) {
+    const auto it = Tabelas().Linhas.constFind(consulta);
+    return it == Tabelas().Linhas.cend() ? QString() : QString::fromLatin1(it->Dominio->Nome);
+}
+
+QStringList TMonitor::ConflitosDeRegistro() {
+    return Tabelas().Conflitos;
+}
+
+// The link's own events: the load's complete-markers, table queries, the server's clock and
+// what it tells about itself.
+const TMonitor::TDominio& TMonitor::DominioConexao() {
+    static const TDominio d{
+        "Conexao",
+        {
+            {QStringLiteral("zxtimestamp"), &TMonitor::EvZxTimeStamp},
+            {QStringLiteral("zxdbevent"), &TMonitor::EvZxDbEvent},
+            {QStringLiteral("zxdbcomplete"), &TMonitor::EvZxDbComplete},
+            {QStringLiteral("statuscomplete"), &TMonitor::EvListComplete},
+            {QStringLiteral("agentscomplete"), &TMonitor::EvListComplete},
+            {QStringLiteral("queuestatuscomplete"), &TMonitor::EvQueueStatusComplete},
+            {QStringLiteral("queuecallreasoncountcomplete"),
+             &TMonitor::EvQueueCallReasonCountComplete},
+            {QStringLiteral("userevent"), &TMonitor::EvUserEvent},
+            {QStringLiteral("titulo"), &TMonitor::EvTitulo},
+            {QStringLiteral("fullybooted"), &TMonitor::EvFullyBooted},
+        },
+        {}};
+    return d;
+}
+
+// The chat's events and rows reach the monitor already; the chat model takes them over.
+const TMonitor::TDominio& TMonitor::DominioChat() {
+    static const TDominio d{"Chat",
+                            {
+                                {QStringLiteral("chatchannelmessage"), nullptr},
+                                {QStringLiteral("chatchannelmessagescomplete"), nullptr},
+                                {QStringLiteral("chatnewmessage"), nullptr},
+                                {QStringLiteral("chatchannelstate"), nullptr},
+                            },
+                            {{QStringLiteral("ZXDBMensagensNaLidasChat"), nullptr}}};
+    return d;
 }
 
 void TMonitor::TrataManagerPacket(TClientManager* sender, const QString& packet) {
@@ -119,7 +108,7 @@ void TMonitor::TrataResposta(const TPacketManagerParser& p) {
         // A failed table query counts as an empty result: the load goes on. The last summary
         // query ends its refresh either way, so the windows show the counters just zeroed
         // rather than those of the refresh before.
-        if (zxId == u"ZXDBDisClassificacaoChamadas") AtualizaResumoCampanhas(nullptr);
+        if (zxId == TRefrescoCampanhas::kUltimaConsulta) AtualizaResumoCampanhas(nullptr);
         SendAfter(zxId);
         return;
     }
@@ -163,7 +152,7 @@ void TMonitor::TrataEvento(const TPacketManagerParser& p, int connectionId) {
     if (rota == m_rotasVistas.cend()) {
         if (m_rotasVistas.size() > 512) m_rotasVistas.clear();
         const QString nome = recebido.toLower();
-        rota = m_rotasVistas.insert(recebido, {nome, EventTable().value(nome, nullptr)});
+        rota = m_rotasVistas.insert(recebido, {nome, Tabelas().Eventos.value(nome).Trata});
     }
     m_eventoAtual = rota->first;
     if (LogAtivo && p.GetValueView(u"ActionId") == u"ZXGetUserPermissions")
@@ -173,7 +162,7 @@ void TMonitor::TrataEvento(const TPacketManagerParser& p, int connectionId) {
 }
 
 void TMonitor::EvZxDbEvent(const TPacketManagerParser& p, int) {
-    const RowHandler handler = QueryTable().value(p.GetValue(u"ZXDBActionID"), nullptr);
+    const RowHandler handler = Tabelas().Linhas.value(p.GetValue(u"ZXDBActionID")).Trata;
     if (handler) (this->*handler)(p);
 }
 
@@ -184,7 +173,7 @@ void TMonitor::EvZxDbComplete(const TPacketManagerParser& p, int) {
     } else if (id == u"ZXDBListaCampanhasAtual") {
         AtualizaMenuDiscador();
         LeResumoCampanhas();
-    } else if (id == u"ZXDBDisClassificacaoChamadas") {
+    } else if (id == TRefrescoCampanhas::kUltimaConsulta) {
         AtualizaResumoCampanhas(nullptr);
     }
     SendAfter(id);

@@ -569,3 +569,34 @@ void TMonitor::OnTroncoEvent(TTronco* t, TCanalTronco* c, TAvisoTronco kind) {
     }
     if (t && c && kind != TAvisoTronco::Added) m_avisos.Tronco.Emite(t, c);
 }
+
+// --- Dispatcher registration -----------------------------------------------------------------
+
+const TMonitor::TDominio& TMonitor::DominioTelefonia() {
+    static const TDominio d{"Telefonia",
+                            {
+                                {QStringLiteral("newchannel"), &TMonitor::EvNewChannelStatus},
+                                {QStringLiteral("status"), &TMonitor::EvNewChannelStatus},
+                                {QStringLiteral("newstate"), &TMonitor::EvNewState},
+                                {QStringLiteral("dial"), &TMonitor::EvDial},
+                                {QStringLiteral("newexten"), &TMonitor::EvNewExten},
+                                {QStringLiteral("newcallerid"), &TMonitor::EvNewCallerId},
+                                {QStringLiteral("link"), &TMonitor::EvLink},
+                                {QStringLiteral("bridge"), &TMonitor::EvLink},
+                                {QStringLiteral("unlink"), &TMonitor::EvUnlink},
+                                {QStringLiteral("rename"), &TMonitor::EvRename},
+                                {QStringLiteral("masquerade"), &TMonitor::EvMasquerade},
+                                {QStringLiteral("peerstatus"), &TMonitor::EvPeerStatus},
+                                {QStringLiteral("alarm"), &TMonitor::EvLinhaTronco},
+                                {QStringLiteral("alarmclear"), &TMonitor::EvLinhaTronco},
+                                {QStringLiteral("antennalevel"), &TMonitor::EvLinhaTronco},
+                                {QStringLiteral("operatorregistry"), &TMonitor::EvLinhaTronco},
+                                {QStringLiteral("hangup"), &TMonitor::EvHangup},
+                            },
+                            {
+                                {QStringLiteral("ZXDBListaPortas"), &TMonitor::RowPorta},
+                                {QStringLiteral("ZXDBListaRamais"), &TMonitor::RowRamal},
+                                {QStringLiteral("ZXDBListaTroncos"), &TMonitor::RowTronco},
+                            }};
+    return d;
+}

@@ -56,3 +56,24 @@ void TMonitor::EvUserPermissionDetail(const TPacketManagerParser& p, int) {
 void TMonitor::EvUserPermissionsComplete(const TPacketManagerParser& p, int) {
     if (p.GetValueView(u"ActionID") == u"ZXGetUserPermissions") SendAfterLogin();
 }
+
+// --- Dispatcher registration -----------------------------------------------------------------
+
+// The platform user, the configuration profile, permissions and the platform's users.
+const TMonitor::TDominio& TMonitor::DominioUsuarios() {
+    static const TDominio d{
+        "Usuarios",
+        {
+            {QStringLiteral("zxuserpermission"), &TMonitor::EvUserPermission},
+            {QStringLiteral("zxuserpermissiondetail"), &TMonitor::EvUserPermissionDetail},
+            {QStringLiteral("zxuserpermissionscomplete"), &TMonitor::EvUserPermissionsComplete},
+        },
+        {
+            {QStringLiteral("ZXDBListaPerfilConfiguracao"), &TMonitor::RowPerfilConfiguracao},
+            {QStringLiteral("ZXDBLoginVesmara"), &TMonitor::RowLoginVesmara},
+            {QStringLiteral("ZXDBListaPermissaoUsuario"), &TMonitor::RowPermissaoUsuario},
+            {QStringLiteral("ZXDBListaPermissaoUsuarioExtra"), &TMonitor::RowPermissaoUsuarioExtra},
+            {QStringLiteral("ZXDBUsuariosVesmara"), &TMonitor::RowUsuariosVesmara},
+        }};
+    return d;
+}

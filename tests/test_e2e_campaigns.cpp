@@ -122,7 +122,7 @@ private Q_SLOTS:
         monitor->Conectar();
         QVERIFY(carregado.wait(20000));
         QVERIFY(resumidas.count() > 0 || resumidas.wait(20000));
-        QVERIFY(monitor->TimerCampanhas.isActive());
+        QVERIFY(monitor->TimerCampanhas().isActive());
 
         QCOMPARE(monitor->Campanhas.Count(), 3);
         TCampanha* um = monitor->Campanhas.Procura("1");
@@ -173,7 +173,7 @@ private Q_SLOTS:
         server->stop();
         QTRY_VERIFY_WITH_TIMEOUT(!monitor->ManagerConnection()->Connected, 10000);
         QCOMPARE(monitor->Campanhas.Count(), 0);
-        QVERIFY(!monitor->TimerCampanhas.isActive());
+        QVERIFY(!monitor->TimerCampanhas().isActive());
     }
 };
 

@@ -94,7 +94,7 @@ private Q_SLOTS:
         TCliente c(*s);
         QSignalSpy carregou(&c.monitor, &TMonitor::LoadFinished);
         c.monitor.Conectar();
-        QTRY_VERIFY_WITH_TIMEOUT(c.monitor.Reconnecting, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(c.monitor.Reconnecting(), 20000);
         // Nothing of the dropped connection stays in the model.
         QCOMPARE(Conta(c.monitor).agentes, 0);
         QCOMPARE(Conta(c.monitor).canais, 0);
@@ -109,6 +109,7 @@ private Q_SLOTS:
         c.monitor.ConectarPeloDialogo(QString(), "127.0.0.1", QString::number(porta));
         QVERIFY(carregou.wait(20000));
         QCOMPARE(Conta(c.monitor), fresca);
+        QVERIFY(!c.monitor.Reconnecting());
     }
 
     void oneByteAtATime() {
@@ -151,10 +152,10 @@ private Q_SLOTS:
         TCliente c(*s);
         c.monitor.Conectar();
         QTest::qWait(1000);
-        QVERIFY(!c.monitor.Carregado);
+        QVERIFY(!c.monitor.Carregado());
         QVERIFY(c.monitor.ManagerConnection()->PendingBytes() < 4096);
         s.reset(); // the server goes away for good
-        QTRY_VERIFY_WITH_TIMEOUT(c.monitor.Reconnecting, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(c.monitor.Reconnecting(), 10000);
         auto bom = Servidor({}, porta);
         QVERIFY(bom);
         QSignalSpy carregou(&c.monitor, &TMonitor::LoadFinished);

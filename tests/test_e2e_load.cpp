@@ -114,7 +114,7 @@ private Q_SLOTS:
         QVERIFY(ui->log.contains("TerminouCargaDeDados"));
         QCOMPARE(ui->usuario.last(), u"Usuário: " + user);
         QCOMPARE(monitor->PerfilConfiguracaoId, QStringLiteral("1"));
-        QVERIFY(monitor->Carregado);
+        QVERIFY(monitor->Carregado());
         QString seen;
         for (int q = 1; q <= 5; ++q)
             if (monitor->TemPermissaoFilaId(QString::number(q))) seen += QString::number(q);
@@ -186,7 +186,7 @@ private Q_SLOTS:
 
         server->stop();
         QTRY_COMPARE(ui->status.last(), QStringLiteral("Desconectado do Vesmara"));
-        QVERIFY(monitor->Reconnecting);
+        QVERIFY(monitor->Reconnecting());
         QCOMPARE(monitor->CloseStep, QStringLiteral("9"));
         QCOMPARE(monitor->UsuariosVesmara.Count(), 0);
         QCOMPARE(ui->usuario.last(), QStringLiteral("Usuário: "));
@@ -201,6 +201,11 @@ private Q_SLOTS:
         QVERIFY(loaded.wait(15000));
         QCOMPARE(loaded.size(), 2);
         QCOMPARE(ui->reopened, (QStringList{"Atendentes", "Fila1"}));
+        // Connected again: errors are no longer taken for those of the lost connection (the
+        // main window would keep them from the user for the rest of the run).
+        QVERIFY(!monitor->Reconnecting());
+        QVERIFY(monitor->Carregado());
+        QCOMPARE(monitor->Estado(), EstadoConexao::Conectado);
     }
 };
 

@@ -276,7 +276,7 @@ private Q_SLOTS:
             monitor->ManagerConnection(),
             Event("Newchannel", {"Channel: SIP/2001-01", "Uniqueid: 100.1", "State: Ring"}));
         server->Drop();
-        QTRY_VERIFY(monitor->Reconnecting);
+        QTRY_VERIFY(monitor->Reconnecting());
         monitor->Timer2Timer();
         QCOMPARE(monitor->Canais.Count(), 0);
         QVERIFY(monitor->PacketQueue.empty());

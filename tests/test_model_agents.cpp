@@ -2,6 +2,7 @@
 // texts, durations and colour class; lookups; the chat slot; channels and bridges going away.
 #include "support/TCentral.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 class TestModelAgents : public QObject {
@@ -381,6 +382,55 @@ private Q_SLOTS:
                          "BridgedChannel: Khomp/B0C3-3"});
         QCOMPARE(A("1002")->ChannelCall(), m->C("Khomp/B0C3-3"));
         QCOMPARE(A("1002")->DurationText(0), QStringLiteral("00:00:05"));
+    }
+
+    // Rings of agents or calls not yet known are kept during the load; a server naming ever
+    // more agents must not grow them without bound, and the load still ends with the rings it
+    // kept taken up.
+    void ringsKeptDuringTheLoadAreCapped_data() {
+        QTest::addColumn<int>("outros");
+        QTest::addColumn<int>("guardados");
+        const int cap = int(TMonitor::kMaxToquesGuardados);
+        QTest::newRow("a few") << 10 << 11;
+        QTest::newRow("up to the cap") << cap - 1 << cap;
+        QTest::newRow("beyond the cap") << cap + 2500 << cap;
+    }
+    void ringsKeptDuringTheLoadAreCapped() {
+        QFETCH(int, outros);
+        QFETCH(int, guardados);
+        QSignalSpy fim(monitor, &TMonitor::LoadFinished);
+        monitor->SendAfterLogin();
+        // 1001 is rung before the call is listed: kept first, so within the cap.
+        m->Ev("AgentCalled", {"Queue: 1", "AgentCalled: Agent/1001", "ChannelCalling: Khomp/B0C1-1",
+                              "Uniqueid: 100.1"});
+        for (int i = 0; i < outros; ++i) {
+            const QString n = QString::number(50000 + i);
+            m->Ev("AgentCalled",
+                  {"AgentCalled: Agent/" + n, "ChannelCalling: SIP/x-" + n, "Uniqueid: 9." + n});
+        }
+        QCOMPARE(monitor->ToquesGuardados(), qsizetype(guardados));
+        // A further ring of an agent already kept is still followed at the cap.
+        m->Ev("AgentCalled",
+              {"Queue: 1", "AgentCalled: 1001", "ChannelCalling: Khomp/B0C1-1", "Uniqueid: 100.1"});
+        QCOMPARE(monitor->ToquesGuardados(), qsizetype(guardados));
+
+        // The listings: her call, and the agent busy without one.
+        m->Entra("1", "Khomp/B0C1-1", "100.1", 1);
+        m->Ev("Agents", {"Agent: 1001", "Status: AGENT_ONCALL", "LoggedInChan: SIP/2001"});
+        m->Ev("QueueStatusComplete", {"ActionID: QueueStatus"});
+        // The chat steps refused: the load ends without the chat server.
+        m->Feed("Response: Error\r\nActionID: UserInChat\r\n\r\n");
+        QCOMPARE(fim.count(), 1);
+        QCOMPARE(monitor->ToquesGuardados(), qsizetype(0));
+        TChannel* chamada = m->C("Khomp/B0C1-1");
+        QCOMPARE(A("1001")->ChannelCall(), chamada);
+        QCOMPARE(chamada->LigacaoFila->DataAgente, A("1001"));
+        // Rung agents the configuration never named were not created by the kept rings.
+        QCOMPARE(monitor->Agentes.Count(), 1);
+
+        // Once loaded, nothing more is kept.
+        m->Ev("AgentCalled", {"AgentCalled: Agent/77777", "ChannelCalling: SIP/y-1"});
+        QCOMPARE(monitor->ToquesGuardados(), qsizetype(0));
     }
 };
 

@@ -112,9 +112,9 @@ private Q_SLOTS:
         QCOMPARE(m->ui->menusDiscador, 0);
         QVERIFY(Enviadas("ZXDBDis").isEmpty());
         QCOMPARE(Enviadas("Agents"), QStringList{"Agents"});
-        QVERIFY(!monitor->TimerCampanhas.isActive());
+        QVERIFY(!monitor->TimerCampanhas().isActive());
         monitor->TerminouCargaDeDados();
-        QVERIFY(monitor->TimerCampanhas.isActive());
+        QVERIFY(monitor->TimerCampanhas().isActive());
         QCOMPARE(Enviadas("ZXDBDis").size(), 11);
         m->enviados.clear();
 
@@ -134,23 +134,23 @@ private Q_SLOTS:
         QCOMPARE(Enviadas("ZXDBDis").size(), 11);
         QVERIFY(m->enviados.last().contains("Filter: WHERE CampanhaId in ('2') and"));
 
-        monitor->TimerCampanhas.setInterval(20);
+        monitor->TimerCampanhas().setInterval(20);
         QTRY_VERIFY(Enviadas("ZXDBListaCampanhasAtual").size() >= 2);
         QVERIFY(m->enviados.contains("Action: ZXDBCommand\r\nActionId: ZXDBListaCampanhasAtual\r\n"
                                      "Command: List\r\nTable: DisCampanha\r\n\r\n"));
         m->servidor->Drop();
         QTRY_VERIFY(!monitor->ManagerConnection()->Connected);
         QCOMPARE(monitor->Campanhas.Count(), 0);
-        QVERIFY(!monitor->TimerCampanhas.isActive());
+        QVERIFY(!monitor->TimerCampanhas().isActive());
     }
 
     void connectionErrorStopsTheTimer() {
         QVERIFY(m->Conecta());
         Campanha("7", "Vendas", "1", "12");
         monitor->LeResumoCampanhas();
-        QVERIFY(monitor->TimerCampanhas.isActive());
+        QVERIFY(monitor->TimerCampanhas().isActive());
         monitor->OnClientManagerError(monitor->ManagerConnection(), 10053);
-        QVERIFY(!monitor->TimerCampanhas.isActive());
+        QVERIFY(!monitor->TimerCampanhas().isActive());
     }
 
     // The summary queries go out in their order, each on its table. Those written around the ids
@@ -217,8 +217,8 @@ private Q_SLOTS:
                                 "ActionId: ZXDBDisClassificacaoChamadas\r\n\r\n"));
         // Every campaign's counters start again from zero, the stopped one's too.
         QCOMPARE(K("5")->CliTotal, 0);
-        QVERIFY(monitor->TimerCampanhas.isActive());
-        QCOMPARE(monitor->TimerCampanhas.interval(), 60000);
+        QVERIFY(monitor->TimerCampanhas().isActive());
+        QCOMPARE(monitor->TimerCampanhas().interval(), 60000);
     }
 
     // No campaign running (or none that can go into a filter): nothing is asked, the counters
@@ -240,7 +240,7 @@ private Q_SLOTS:
         const qsizetype marca = m->ui->log.size();
         monitor->LeResumoCampanhas();
         QVERIFY(Enviadas("ZXDBDis").isEmpty());
-        QVERIFY(!monitor->TimerCampanhas.isActive());
+        QVERIFY(!monitor->TimerCampanhas().isActive());
         if (TCampanha* c = K("1")) QCOMPARE(c->TelTotal, 4);
         QTEST(int(m->LogDesde(marca, "Resumo da campanha não pedido").size()), "recusadas");
     }

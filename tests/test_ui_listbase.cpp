@@ -16,6 +16,7 @@
 #include <QHelpEvent>
 #include <QListView>
 #include <QMenu>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -206,6 +207,48 @@ private Q_SLOTS:
         else
             QTRY_COMPARE(QToolTip::text(), dica);
         QToolTip::hideText();
+    }
+
+    // A cell is cut by the font it is painted with now: a text measured at one font size and
+    // painted again at another is cut (or not) exactly as by a delegate that never saw the
+    // first size.
+    void cellCutByTheFontItIsPaintedWith_data() {
+        QTest::addColumn<int>("antes");
+        QTest::addColumn<int>("depois");
+        QTest::newRow("font grows") << 8 << 20;
+        QTest::newRow("font shrinks") << 20 << 8;
+    }
+    void cellCutByTheFontItIsPaintedWith() {
+        QFETCH(int, antes);
+        QFETCH(int, depois);
+        Login("1001", "2001");
+        m->Pausa("1", "Agent/1001", true, "1");
+        Abre(0);
+        const QModelIndex celula = w->Modelo()->index(w->Modelo()->LinhaDe(m->A("1001")), 2);
+        QStyleOptionViewItem opcao;
+        opcao.rect = QRect(0, 0, 150, 40);
+        auto pinta = [&](const TDelegateLista& d, int pontos) {
+            QImage img(opcao.rect.size(), QImage::Format_RGB32);
+            img.fill(Qt::black);
+            opcao.font = QApplication::font();
+            opcao.font.setPointSize(pontos);
+            QPainter p(&img);
+            d.paint(&p, opcao, celula);
+            return img;
+        };
+        // The text fits the cell at 8 points and not at 20.
+        auto largura = [&](int pontos) {
+            QFont f = QApplication::font();
+            f.setPointSize(pontos);
+            return QFontMetrics(f).horizontalAdvance(w->Modelo()->Texto(celula.row(), 2));
+        };
+        QVERIFY(largura(8) < 140);
+        QVERIFY(largura(20) > 150);
+
+        TDelegateLista usado(w->Modelo());
+        pinta(usado, antes);
+        TDelegateLista novo(w->Modelo());
+        QCOMPARE(pinta(usado, depois), pinta(novo, depois));
     }
 
     // A tile never shrinks as the font grows, and holds two lines of a duration and of a

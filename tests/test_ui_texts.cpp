@@ -329,7 +329,7 @@ private Q_SLOTS:
         } else {
             dialog.ConectarClick();
         }
-        QCOMPARE(monitor.ConnectPending, conecta);
+        QCOMPARE(monitor.ConnectPending(), conecta);
         QCOMPARE(QFileInfo::exists(Folder() + "MonitorVesmara.ini"), conecta);
         if (conecta) return;
         QCOMPARE(dialog.Informacao()->toolTip(),
@@ -436,7 +436,7 @@ private Q_SLOTS:
                 &monitor, [] { return QStringList(); }, &pai);
             c->EditIP()->setText("127.0.0.1");
             c->EditPorta()->setText("1");
-            efeito = [&] { return monitor.ConnectPending; };
+            efeito = [&] { return monitor.ConnectPending(); };
             d = c;
         } else if (dialogo == u"Login") {
             auto* l = new TfrmTelaLogin(&monitor, 0, &pai);

@@ -43,27 +43,54 @@ void TDelegateLista::paint(QPainter* painter, const QStyleOptionViewItem& option
         PintaLinha(painter, option, index);
 }
 
+const QFontMetrics& TDelegateLista::Metricas(const QFont& base, bool negrito) const {
+    if (!m_metricas[0] || !(base == m_fonteBase)) {
+        m_fonteBase = base;
+        for (int b = 0; b < 2; ++b) {
+            m_fontes[b] = base;
+            m_fontes[b].setBold(b == 1);
+            m_metricas[b].emplace(m_fontes[b]);
+            m_larguras[b].clear();
+        }
+    }
+    return *m_metricas[negrito ? 1 : 0];
+}
+
+int TDelegateLista::Largura(const QString& texto, bool negrito) const {
+    QHash<QString, int>& larguras = m_larguras[negrito ? 1 : 0];
+    const auto it = larguras.constFind(texto);
+    if (it != larguras.cend()) return *it;
+    // Durations change every second: the kept widths are bounded, not a history.
+    if (larguras.size() >= kMaxLarguras) larguras.clear();
+    const int w = m_metricas[negrito ? 1 : 0]->horizontalAdvance(texto);
+    larguras.insert(texto, w);
+    return w;
+}
+
 void TDelegateLista::PintaLinha(QPainter* p, const QStyleOptionViewItem& option,
                                 const QModelIndex& index) const {
     const TLinhaTabela& l = m_modelo->Linha(index.row());
+    const QRect& r = option.rect;
     p->save();
-    p->fillRect(option.rect, l.Fundo);
-    // Row separator.
-    p->setPen(Qt::white);
-    p->drawLine(option.rect.topLeft(), option.rect.topRight());
+    p->fillRect(r, l.Fundo);
+    // Row separator; one-pixel lines filled rather than stroked (the cheaper path).
+    p->fillRect(QRect(r.left(), r.top(), r.width(), 1), Qt::white);
     if (option.state & QStyle::State_Selected) {
         // The state colour stays: the selection shows as a frame around the row.
-        p->setPen(QPen(option.palette.highlight().color(), 1));
-        p->drawLine(option.rect.topLeft() + QPoint(0, 1), option.rect.topRight() + QPoint(0, 1));
-        p->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        const QColor realce = option.palette.highlight().color();
+        p->fillRect(QRect(r.left(), r.top() + 1, r.width(), 1), realce);
+        p->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), realce);
     }
-    const QFont f = FonteDaLinha(option, l.Negrito);
-    p->setFont(f);
+    const QFontMetrics& fm = Metricas(option.font, l.Negrito);
+    p->setFont(m_fontes[l.Negrito ? 1 : 0]);
     p->setPen(l.Fonte);
-    const QString texto = index.data(Qt::DisplayRole).toString();
-    const int alinhamento = index.data(Qt::TextAlignmentRole).toInt();
-    const QRect area = AreaTexto(option.rect);
-    p->drawText(area, alinhamento, QFontMetrics(f).elidedText(texto, Qt::ElideRight, area.width()));
+    const QString texto = m_modelo->Texto(index.row(), index.column());
+    const QRect area = AreaTexto(r);
+    const int alinhamento = int(m_modelo->AlinhamentoDaColuna(index.column()));
+    if (Largura(texto, l.Negrito) <= area.width())
+        p->drawText(area, alinhamento, texto);
+    else
+        p->drawText(area, alinhamento, fm.elidedText(texto, Qt::ElideRight, area.width()));
     p->restore();
 }
 

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QHash>
 #include <QStyledItemDelegate>
+
+#include <optional>
 
 class TModeloTabela;
 
@@ -34,6 +39,17 @@ private:
     void PintaLinha(QPainter* p, const QStyleOptionViewItem& option,
                     const QModelIndex& index) const;
     void PintaTile(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+
+    // Every visible cell is painted at every tick: the row fonts, their metrics and the widths
+    // of the texts already measured are kept, so a text that fits is shaped once per paint
+    // (to draw it) instead of twice (to find whether it must be cut, then to draw it).
+    const QFontMetrics& Metricas(const QFont& base, bool negrito) const;
+    int Largura(const QString& texto, bool negrito) const;
+    static constexpr qsizetype kMaxLarguras = 4096;
+    mutable QFont m_fonteBase;
+    mutable QFont m_fontes[2];
+    mutable std::optional<QFontMetrics> m_metricas[2];
+    mutable QHash<QString, int> m_larguras[2];
 
     TModeloTabela* m_modelo;
     int m_nivelIcone = 0;

@@ -107,9 +107,7 @@ QVariant TModeloTabela::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole:
         return Linha(index.row()).Fonte;
     case Qt::TextAlignmentRole:
-        return index.column() < m_alinhamentos.size()
-                   ? QVariant(int(m_alinhamentos[index.column()] | Qt::AlignVCenter))
-                   : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
+        return int(AlinhamentoDaColuna(index.column()));
     case Qt::AccessibleTextRole:
         return TextoAcessivel(index.row(), index.column());
     case Qt::AccessibleDescriptionRole:

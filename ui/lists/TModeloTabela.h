@@ -41,6 +41,12 @@ public:
     int Colunas() const { return int(m_titulos.size()); }
     // The sort key a click on the column selects, or -1.
     virtual int OrdemDaColuna(int column) const = 0;
+    // The column's text alignment, vertically centred (what the views are told).
+    Qt::Alignment AlinhamentoDaColuna(int column) const {
+        return (column >= 0 && column < m_alinhamentos.size() ? m_alinhamentos[column]
+                                                              : Qt::Alignment(Qt::AlignLeft)) |
+               Qt::AlignVCenter;
+    }
 
     // In the icon mode the one cell of a row is its tile: its accessible text is the tile's.
     void SetModoTile(bool tile) { m_tile = tile; }
