@@ -60,10 +60,10 @@ const QHash<QString, TMonitor::EventHandler>& TMonitor::EventTable() {
         {QStringLiteral("userevent"), &TMonitor::EvUserEvent},
         {QStringLiteral("titulo"), &TMonitor::EvTitulo},
         {QStringLiteral("fullybooted"), &TMonitor::EvFullyBooted},
-        {QStringLiteral("chatchannelmessage"), nullptr},
-        {QStringLiteral("chatchannelmessagescomplete"), nullptr},
-        {QStringLiteral("chatnewmessage"), nullptr},
-        {QStringLiteral("chatchannelstate"), nullptr},
+        {QStringLiteral("chatchannelmessage"), &TMonitor::EvChatExterno},
+        {QStringLiteral("chatchannelmessagescomplete"), &TMonitor::EvChatExterno},
+        {QStringLiteral("chatnewmessage"), &TMonitor::EvChatExterno},
+        {QStringLiteral("chatchannelstate"), &TMonitor::EvChatExterno},
     };
     return table;
 }
@@ -95,7 +95,7 @@ const QHash<QString, TMonitor::RowHandler>& TMonitor::QueryTable() {
         {QStringLiteral("ZXDBDisStatusChamadas"), &TMonitor::RowResumoCampanha},
         {QStringLiteral("ZXDBDisClassificacaoChamadas"), &TMonitor::RowResumoCampanha},
         {QStringLiteral("ZXDBUsuariosVesmara"), &TMonitor::RowUsuariosVesmara},
-        {QStringLiteral("ZXDBMensagensNaLidasChat"), nullptr},
+        {QStringLiteral("ZXDBMensagensNaLidasChat"), &TMonitor::RowMensagensNaoLidasChat},
     };
     return table;
 }
@@ -151,7 +151,7 @@ void TMonitor::TrataResposta(const TPacketManagerParser& p) {
         return;
     }
     if (id == u"UserInChat" && response == u"Success") {
-        ChatIniciado = true;
+        CriaChat();
         SendAfter(id);
     }
     if (response != u"Success") SendAfter(id);
