@@ -177,13 +177,16 @@ void TListaMensagensChat::Desindexa(TMensagemChat* msg) {
 int TListaMensagensChat::AdicionaOrdenado(TMensagemChat* msg) {
     size_t pos = m_itens.size();
     const qint64 proprio = NumeroId(msg->Id);
-    if (!msg->Id.isEmpty()) {
+    // Ids mostly arrive in increasing order: when no number ever placed here is greater (the
+    // list itself is not sorted: empty and late ids), the message is appended without a scan.
+    if (!msg->Id.isEmpty() && proprio < m_maiorNumero) {
         const auto it = std::find_if(m_numeros.cbegin(), m_numeros.cend(),
                                      [proprio](qint64 n) { return n > proprio; });
         pos = size_t(it - m_numeros.cbegin());
     }
     m_itens.insert(m_itens.begin() + qsizetype(pos), msg);
     m_numeros.insert(m_numeros.begin() + qsizetype(pos), proprio);
+    m_maiorNumero = std::max(m_maiorNumero, proprio);
     Indexa(msg);
     return int(pos);
 }
@@ -219,7 +222,9 @@ void TListaMensagensChat::ReindexaId(TMensagemChat* msg, const QString& anterior
     m_porId.Retira(anterior, msg, m_itens, true);
     m_porId.Adiciona(msg->Id, msg);
     const int i = IndiceDe(msg);
-    if (i >= 0) m_numeros[size_t(i)] = NumeroId(msg->Id);
+    if (i < 0) return;
+    m_numeros[size_t(i)] = NumeroId(msg->Id);
+    m_maiorNumero = std::max(m_maiorNumero, m_numeros[size_t(i)]);
 }
 
 QString TListaMensagensChat::Dump() const {

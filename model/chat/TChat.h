@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -115,6 +116,8 @@ private:
     std::vector<TMensagemChat*> m_itens;
     // The `Id` of each item as a number, as of its last indexing.
     std::vector<qint64> m_numeros;
+    // Never lowered: a stale maximum only costs a scan.
+    qint64 m_maiorNumero = std::numeric_limits<qint64>::min();
     QSet<const TMensagemChat*> m_contidas;
     TIndice m_porId;
     TIndice m_porLocalId;
