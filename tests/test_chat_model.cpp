@@ -40,8 +40,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("entrada");
         QTest::addColumn<QString>("esperado");
         QTest::newRow("between") << QStringList{"5", "9", "12", "10"} << "5 9 10 12";
-        QTest::newRow("not a number counts as 0")
-            << QStringList{"5", "9", "12", "x"} << "x 5 9 12";
+        QTest::newRow("not a number counts as 0") << QStringList{"5", "9", "12", "x"} << "x 5 9 12";
         QTest::newRow("empty id appended") << QStringList{"5", "9", "", "1"} << "1 5 9 -";
         QTest::newRow("equal ids keep arrival order") << QStringList{"7", "3", "7"} << "3 7 7";
         QTest::newRow("negative and huge")
@@ -114,10 +113,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("lista");
         QTest::addColumn<QString>("to");
         QTest::addColumn<int>("recibos");
-        QTest::newRow("commas and blanks") << "a, b c" << "a,b,c" << 3;
-        QTest::newRow("quoted item") << "\"x y\",z" << "x y,z" << 2;
-        QTest::newRow("empty keeps the previous") << "" << "old" << 1;
-        QTest::newRow("unterminated quote") << "\"abc" << "abc" << 1;
+        QTest::newRow("commas and blanks") << "a, b c"
+                                           << "a,b,c" << 3;
+        QTest::newRow("quoted item") << "\"x y\",z"
+                                     << "x y,z" << 2;
+        QTest::newRow("empty keeps the previous") << ""
+                                                  << "old" << 1;
+        QTest::newRow("unterminated quote") << "\"abc"
+                                            << "abc" << 1;
     }
     void destinatarios() {
         QFETCH(QString, lista);

@@ -46,11 +46,16 @@ QStringList SeparaTextoVirgulas(const QString& lista) {
 
 QString TextoAvisoChat(TAvisoChat aviso) {
     switch (aviso) {
-    case TAvisoChat::Add: return QStringLiteral("Add");
-    case TAvisoChat::Read: return QStringLiteral("Read");
-    case TAvisoChat::Sent: return QStringLiteral("Sent");
-    case TAvisoChat::Update: return QStringLiteral("Update");
-    case TAvisoChat::Remove: return QStringLiteral("Remove");
+    case TAvisoChat::Add:
+        return QStringLiteral("Add");
+    case TAvisoChat::Read:
+        return QStringLiteral("Read");
+    case TAvisoChat::Sent:
+        return QStringLiteral("Sent");
+    case TAvisoChat::Update:
+        return QStringLiteral("Update");
+    case TAvisoChat::Remove:
+        return QStringLiteral("Remove");
     }
     return {};
 }
