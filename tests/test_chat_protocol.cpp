@@ -32,8 +32,8 @@ struct TChatAlimentado : TCentral {
         Feed(Linha("ZXDBUsuariosVesmara", {"user: carla", "nome: ", "tipo: u"}));
         Agente("1001", "Agente Um");
         Feed(Resposta("UserInChat", "Success"));
-        assinatura = monitor->Avisos().Chat.Assina(
-            [this](TConversaChat* c, TMensagemChat* m, TAvisoChat a) {
+        assinatura =
+            monitor->Avisos().Chat.Assina([this](TConversaChat* c, TMensagemChat* m, TAvisoChat a) {
                 avisos << TextoAvisoChat(a) + u' ' + (c ? c->ConversaId : QStringLiteral("-")) +
                               u' ' + (m ? m->Id : QStringLiteral("-"));
             });
@@ -59,8 +59,8 @@ struct TConversaFalsa : TMonitorConversa {
     QString digitando;
     TFilaNovasConversa fila{[this](const TLinhaConversa& l) { Escreve(l); }};
     void Escreve(const TLinhaConversa& l) {
-        escritas << QString::number(l.MessageId) + u'/' + QString::number(l.Kind) + u'/' +
-                        l.Name + u'/' + l.Message;
+        escritas << QString::number(l.MessageId) + u'/' + QString::number(l.Kind) + u'/' + l.Name +
+                        u'/' + l.Message;
     }
     void ChatChannelMessage(const TLinhaConversa& l) override { Escreve(l); }
     void ChatNewMessage(const TLinhaConversa& l) override { fila.Adiciona(l); }
@@ -123,8 +123,8 @@ private Q_SLOTS:
             << QStringList{"sendmessage|From: bob|To: ana|Id: 4|Message: oi|TimeSent: 100"}
             << QStringList{"bob:4"} << QStringList{"Add bob -", "Add bob 4"};
         QTest::newRow("to several recipients ignored")
-            << QStringList{"sendmessage|From: bob|To: ana,carla|Id: 4|Message: oi"}
-            << QStringList{} << QStringList{};
+            << QStringList{"sendmessage|From: bob|To: ana,carla|Id: 4|Message: oi"} << QStringList{}
+            << QStringList{};
         QTest::newRow("without From or Id ignored")
             << QStringList{"sendmessage|To: ana|Id: 4|Message: oi",
                            "sendmessage|From: bob|To: ana|Message: oi"}
@@ -148,8 +148,7 @@ private Q_SLOTS:
             << QStringList{"message|From: ana|To: bob|Id: 6|Message: oi|TimeSent: 10"}
             << QStringList{"bob:6"} << QStringList{"Add bob -", "Sent bob 6"};
         QTest::newRow("history without To ignored")
-            << QStringList{"message|From: bob|Id: 6|Message: oi"} << QStringList{}
-            << QStringList{};
+            << QStringList{"message|From: bob|Id: 6|Message: oi"} << QStringList{} << QStringList{};
         QTest::newRow("read receipt for an unseen message ignored")
             << QStringList{"messageread|Id: 77|To: bob|TimeRead: 50"} << QStringList{}
             << QStringList{};
@@ -164,8 +163,7 @@ private Q_SLOTS:
             << QStringList{"unreadmessages|From: carla|Total: 3"} << QStringList{"carla:"}
             << QStringList{"Add carla -"};
         QTest::newRow("unknown event ignored")
-            << QStringList{"nonsense|From: bob|To: ana|Id: 4"} << QStringList{}
-            << QStringList{};
+            << QStringList{"nonsense|From: bob|To: ana|Id: 4"} << QStringList{} << QStringList{};
     }
     void eventos() {
         QFETCH(QStringList, pacotes);
@@ -223,15 +221,21 @@ private Q_SLOTS:
     void corpoRecebido_data() {
         QTest::addColumn<QString>("recebido");
         QTest::addColumn<QString>("mostrado");
-        QTest::newRow("lone LFs") << "\na\n\nb\n" << "\r\na\r\n\r\nb\r\n";
-        QTest::newRow("CR LF unchanged") << "a\r\nb\r\n" << "a\r\nb\r\n";
-        QTest::newRow("mixed") << "a\r\nb\nc" << "a\r\nb\r\nc";
-        QTest::newRow("accents and tabs") << "ação\tçé" << "ação\tçé";
-        QTest::newRow("html kept as text")
-            << "<b>oi</b><script>x()</script>" << "<b>oi</b><script>x()</script>";
-        QTest::newRow("control characters dropped") << "a\x01\x1b[2Jb\x7f" << "a[2Jb";
+        QTest::newRow("lone LFs") << "\na\n\nb\n"
+                                  << "\r\na\r\n\r\nb\r\n";
+        QTest::newRow("CR LF unchanged") << "a\r\nb\r\n"
+                                         << "a\r\nb\r\n";
+        QTest::newRow("mixed") << "a\r\nb\nc"
+                               << "a\r\nb\r\nc";
+        QTest::newRow("accents and tabs") << "ação\tçé"
+                                          << "ação\tçé";
+        QTest::newRow("html kept as text") << "<b>oi</b><script>x()</script>"
+                                           << "<b>oi</b><script>x()</script>";
+        QTest::newRow("control characters dropped") << "a\x01\x1b[2Jb\x7f"
+                                                    << "a[2Jb";
         QTest::newRow("line separator is a line break") << QStringLiteral("a\u2028b") << "a\r\nb";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void corpoRecebido() {
         QFETCH(QString, recebido);
@@ -243,7 +247,8 @@ private Q_SLOTS:
         const QString enorme = QString(200000, u'x') + QStringLiteral("\U0001F600");
         QCOMPARE(TMonitor::TrataMensagemRx(enorme).size(), TMonitor::kMaxCorpoChat);
         // A cut never leaves half a surrogate pair behind.
-        const QString pares = QString(QStringLiteral("\U0001F600")).repeated(TMonitor::kMaxCorpoChat);
+        const QString pares =
+            QString(QStringLiteral("\U0001F600")).repeated(TMonitor::kMaxCorpoChat);
         const QString cortado = TMonitor::TrataMensagemRx(pares);
         QVERIFY(!cortado.back().isHighSurrogate());
         QVERIFY(cortado.size() <= TMonitor::kMaxCorpoChat);
@@ -254,11 +259,13 @@ private Q_SLOTS:
     void corpoEnviado_data() {
         QTest::addColumn<QString>("digitado");
         QTest::addColumn<QString>("corpo");
-        QTest::newRow("plain") << "olá" << "olá";
-        QTest::newRow("injection")
-            << "oi\r\n\r\nAction: Logoff\r\n" << QStringLiteral("oi\u2028\u2028Action: Logoff\u2028");
+        QTest::newRow("plain") << "olá"
+                               << "olá";
+        QTest::newRow("injection") << "oi\r\n\r\nAction: Logoff\r\n"
+                                   << QStringLiteral("oi\u2028\u2028Action: Logoff\u2028");
         QTest::newRow("lone LF and CR") << "a\nb\rc" << QStringLiteral("a\u2028b\u2028c");
-        QTest::newRow("NUL dropped") << QString("a") + QChar(0) + "b" << "ab";
+        QTest::newRow("NUL dropped") << QString("a") + QChar(0) + "b"
+                                     << "ab";
     }
     void corpoEnviado() {
         QFETCH(QString, digitado);
@@ -352,8 +359,8 @@ private Q_SLOTS:
         ev("ChatChannelMessagesComplete", {"ActionId: 1700.5"});
         ev("ChatNewMessage", {"Uniqueid: 1700.5", "MessageId: 4", "Kind: 2", "Message: depois"});
         tela.fila.Tick();
-        QCOMPARE(tela.escritas, (QStringList{"1/0//<i>antiga</i>", "3/1/Cliente/novo\r\nlinha",
-                                             "4/2//depois"}));
+        QCOMPARE(tela.escritas,
+                 (QStringList{"1/0//<i>antiga</i>", "3/1/Cliente/novo\r\nlinha", "4/2//depois"}));
         QCOMPARE(tela.digitando, QStringLiteral("01"));
         QVERIFY(ui.erros.isEmpty());
     }
@@ -376,8 +383,9 @@ private Q_SLOTS:
     void cargaServidorChat_data() {
         QTest::addColumn<QString>("falha");
         QTest::addColumn<QStringList>("acoes");
-        QTest::newRow("complete") << "" << QStringList{"login", "AgentsChat", "StatusChat",
-                                                       "QueueStatusChat"};
+        QTest::newRow("complete") << ""
+                                  << QStringList{"login", "AgentsChat", "StatusChat",
+                                                 "QueueStatusChat"};
         QTest::newRow("login refused") << "login" << QStringList{"login"};
         QTest::newRow("status refused")
             << "status" << QStringList{"login", "AgentsChat", "StatusChat", "QueueStatusChat"};
@@ -395,8 +403,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(chat.actions.size() == 1, 10000);
         QVERIFY(chat.actions[0].contains("Action: Login"));
         auto ultima = [&] { return chat.ActionIds().value(chat.ActionIds().size() - 1); };
-        chat.SendPacket({"Response: " + QString(falha == "login" ? "Error" : "Success"),
-                         "ActionID: login"});
+        chat.SendPacket(
+            {"Response: " + QString(falha == "login" ? "Error" : "Success"), "ActionID: login"});
         if (falha != "login") {
             QTRY_COMPARE_WITH_TIMEOUT(ultima(), QStringLiteral("AgentsChat"), 10000);
             if (falha == "drop") {
