@@ -213,7 +213,8 @@ TMensagemChat* TMonitor::EnviaMensagemChat(TConversaChat* conversa, const QStrin
     if (!m_chatModelo || !conversa || !m_manager->Connected) return nullptr;
     TChat& chat = *m_chatModelo;
     const QString para = conversa->UsuariosTexto();
-    const QString corpo = CorpoMensagemEnvio(texto);
+    // Trimmed as the server reads every value: the copy kept here is what the peer sees.
+    const QString corpo = CorpoMensagemEnvio(texto).trimmed();
     // Refused rather than cut: the user sees the message was not sent and can shorten it.
     if (corpo.isEmpty() || corpo.size() > kMaxCorpoChat) return nullptr;
     if (!IsSafeActionValue(para) || !IsSafeActionValue(chat.UsuarioLocal)) return nullptr;

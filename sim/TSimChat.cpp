@@ -74,10 +74,10 @@ void TSimChat::seed(const TSimDatabase& database) {
         m.from = r.value(1).toString();
         m.sent = unixOf(r.value(2).toString());
         m.body = r.value(3).toString();
-        for (const QSqlRecord& p : database.rows(
-                 QStringLiteral("SELECT Para, DataLeitura FROM ChatMensagemPara WHERE "
-                                "idChatMensagemDe = ? ORDER BY rowid"),
-                 {m.id})) {
+        for (const QSqlRecord& p :
+             database.rows(QStringLiteral("SELECT Para, DataLeitura FROM ChatMensagemPara WHERE "
+                                          "idChatMensagemDe = ? ORDER BY rowid"),
+                           {m.id})) {
             const QString to = p.value(0).toString();
             if (m.to.contains(to)) continue;
             m.to << to;
@@ -191,7 +191,8 @@ void TSimChat::randomExternal() {
         c.queue = QStringLiteral("5");
         c.customer = QStringLiteral("Cliente %1").arg(n);
         c.agent = QStringLiteral("Atendente");
-        c.lines.push_back({m_nextLine++, 3, m_state->now(), {}, QStringLiteral("Conversa iniciada")});
+        c.lines.push_back(
+            {m_nextLine++, 3, m_state->now(), {}, QStringLiteral("Conversa iniciada")});
         m_channels.emplace(c.uniqueId, std::move(c));
         return;
     }
@@ -251,8 +252,8 @@ QList<TSimPacket> TSimChat::sendMessage(const TSimPacket& action, const QString&
         }
     }
     auto refuse = [&](const QString& why) {
-        return QList<TSimPacket>{TSimPacket::response(QStringLiteral("Error"), id)
-                                     .add(QStringLiteral("Message"), why)};
+        return QList<TSimPacket>{
+            TSimPacket::response(QStringLiteral("Error"), id).add(QStringLiteral("Message"), why)};
     };
     if (from.isEmpty() || to.isEmpty()) return refuse(QStringLiteral("From or To missing"));
     if (!user.isEmpty() && from != user) return refuse(QStringLiteral("From is not this user"));
@@ -316,8 +317,7 @@ QList<TSimPacket> TSimChat::lastMessages(const TSimPacket& action, const QString
     }
     QList<TSimPacket> out{TSimPacket::response(QStringLiteral("Success"), actionId)};
     QList<TSimPacket> rows;
-    for (auto it = m_messages.rbegin(); it != m_messages.rend() && rows.size() < MaxHistory;
-         ++it) {
+    for (auto it = m_messages.rbegin(); it != m_messages.rend() && rows.size() < MaxHistory; ++it) {
         const TSimChatMessage& m = it->second;
         if (m.sent < since) continue;
         QStringList toShow;

@@ -110,7 +110,7 @@ private:
     QTimer m_timer;
     std::map<qint64, TSimChatMessage> m_messages;
     qint64 m_nextId = 1;
-    QStringList m_users;     // platform users who chat
+    QStringList m_users; // platform users who chat
     QHash<QString, QString> m_names;
     std::map<QString, TSimChatChannel> m_channels;
     qint64 m_nextLine = 1;

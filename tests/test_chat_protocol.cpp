@@ -3,7 +3,7 @@
 // the routing of external-chat lines to the conversation monitors.
 #include "support/TCentral.h"
 
-#include "monitor/TMonitorConversa.h"
+#include "support/TConversaFalsa.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -53,29 +53,6 @@ struct TChatAlimentado : TCentral {
     }
 };
 
-// A conversation monitor that records what reaches it, with its queue of new lines.
-struct TConversaFalsa : TMonitorConversa {
-    QStringList escritas;
-    QString digitando;
-    TFilaNovasConversa fila{[this](const TLinhaConversa& l) { Escreve(l); }};
-    void Escreve(const TLinhaConversa& l) {
-        escritas << QString::number(l.MessageId) + u'/' + QString::number(l.Kind) + u'/' + l.Name +
-                        u'/' + l.Message;
-    }
-    void ChatChannelMessage(const TLinhaConversa& l) override { Escreve(l); }
-    void ChatNewMessage(const TLinhaConversa& l) override { fila.Adiciona(l); }
-    void AtualizaIsTyping(bool u, bool a) override {
-        digitando = QString::number(u) + QString::number(a);
-    }
-    void DefineHistoricoCompleto() override { fila.HistoricoCompleto = true; }
-};
-
-struct TUiConversas : TRecordingUi {
-    QHash<QString, TMonitorConversa*> telas;
-    TMonitorConversa* ProcuraTelaMonitorarConversa(const QString& nome) override {
-        return telas.value(nome, nullptr);
-    }
-};
 } // namespace
 
 class TestChatProtocol : public QObject {
@@ -280,7 +257,7 @@ private Q_SLOTS:
         QCOMPARE(c.enviados.size(), 1);
         QCOMPARE(c.enviados[0], u"Action: VChatAction\r\nVChatAction: SendMessage\r\nFrom: "
                                 u"ana\r\nTo: bob\r\nLocalId: 0\r\nMessage: " +
-                                    corpo + u"\r\n\r\n");
+                                    corpo.trimmed() + u"\r\n\r\n");
         // What the server reads: the login and this one action, nothing smuggled after it.
         QVERIFY(QTest::qWaitFor(
             [&] { return c.servidor->actions.filter("SendMessage").size() == 1; }, 10000));
