@@ -427,6 +427,15 @@ private Q_SLOTS:
         QVERIFY(!sem.monitor->ChatConnection()->Connected);
     }
 
+    void conclusaoRepetida() {
+        TChatAlimentado c;
+        const QString fim = Chat("unreadmessagescomplete", {"ActionID: UnreadMessagesUserInChat"});
+        c.Feed(fim);
+        QCOMPARE(c.ui->loadsFinished, 1);
+        c.Feed(fim);
+        QCOMPARE(c.ui->loadsFinished, 1);
+    }
+
     void dumpChat() {
         TChatAlimentado c;
         QCOMPARE(TCentral().monitor->Dump("Chat"), QString());

@@ -69,8 +69,7 @@ QStringList DiferencasChat(const TPbxServer& server, const TMonitor& monitor, qi
     for (const QString& id : esperadas) {
         const TMensagemChat* x = chat->ListaDeMensagens.ProcuraPorId(id);
         const TConversaChat* c = x ? chat->ListaDeConversas.ProcuraPorId(x->From) : nullptr;
-        if (x && (!c || !c->Mensagens.Contem(x)))
-            d << u"mensagem " + id + u" fora da conversa";
+        if (x && (!c || !c->Mensagens.Contem(x))) d << u"mensagem " + id + u" fora da conversa";
     }
     return d;
 }
@@ -152,7 +151,8 @@ private Q_SLOTS:
 
         const qint64 primeiro = ProximoId();
         TConversaChat* ana = chat->ConversaCom("ana.souza");
-        const TMensagemChat* minha = monitor->EnviaMensagemChat(ana, "Olá, Ana!\nSegunda linha: ação");
+        const TMensagemChat* minha =
+            monitor->EnviaMensagemChat(ana, "Olá, Ana!\nSegunda linha: ação");
         QVERIFY(minha);
         QVERIFY(monitor->EnviaMensagemChat(ana, "oi\r\n\r\nAction: Logoff\r\n"));
         for (int i = 0; i < 80; ++i)
@@ -178,8 +178,9 @@ private Q_SLOTS:
         QStringList nossos;
         for (int i = 0; i < ana->Mensagens.Count(); ++i)
             nossos << ana->Mensagens.Item(i)->Id;
-        std::sort(nossos.begin(), nossos.end(),
-                  [](const QString& a, const QString& b) { return a.toLongLong() < b.toLongLong(); });
+        std::sort(nossos.begin(), nossos.end(), [](const QString& a, const QString& b) {
+            return a.toLongLong() < b.toLongLong();
+        });
         QCOMPARE(nossos, esperado);
         QVERIFY(Coincide(primeiro));
 
@@ -192,8 +193,7 @@ private Q_SLOTS:
         QVERIFY(recebida);
         const qint64 id = recebida->Id.toLongLong();
         QVERIFY(monitor->MarcaMensagemLidaChat(recebida));
-        QTRY_VERIFY_WITH_TIMEOUT(server->chat()->messages().at(id).readAt.value(kLocal) > 0,
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(server->chat()->messages().at(id).readAt.value(kLocal) > 0, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(recebida->DataLeitura > 0, 10000);
         QVERIFY(ui->erros.isEmpty());
     }
@@ -218,8 +218,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 tela.fila.Tick();
-                if (it == sim->channels().end())
-                    return tela.escritas.last().contains("/6/");
+                if (it == sim->channels().end()) return tela.escritas.last().contains("/6/");
                 return tela.escritas.size() == qsizetype(it->second.lines.size());
             }(),
             10000);
