@@ -195,21 +195,34 @@ const char* const kValores[] = {"SIP/2001-00000001",
                                 "1700000000.900001",
                                 "Conversa"};
 // Internal-chat events (the VChatEvent value) and the chat server's events and answers.
-const char* const kEventosChat[] = {"userin",      "userout",      "getusersin",
-                                    "sendmessage", "messagesent",  "unreadmessages",
-                                    "message",     "messageread",  "messagecomplete",
-                                    "unreadmessagescomplete", "Nonsense"};
-const char* const kChavesChat[] = {"From",   "To",        "Id",        "LocalId",   "Message",
-                                   "TimeSent", "TimeRead", "Total",    "User",      "ActionID",
-                                   "Uniqueid", "MessageId", "Kind",    "Created",   "Name",
-                                   "AgentTyping", "UserTyping", "ActionId", "De", "ZXDBActionID"};
-const char* const kEventosServidorChat[] = {
-    "ChatChannelMessage", "ChatChannelMessagesComplete", "ChatNewMessage", "ChatChannelState",
-    "AgentsComplete",     "StatusComplete",              "QueueStatusComplete", "Agents",
-    "QueueMember",        "Join",                        "Hangup",             "Newchannel"};
-const char* const kRespostas[] = {"login", "UserInChat", "AgentsChat", "StatusChat",
-                                  "QueueStatusChat", "UnreadMessagesUserInChat",
-                                  "ZXDBMensagensNaLidasChat", "LastMessagesChat"};
+const char* const kEventosChat[] = {
+    "userin",         "userout", "getusersin",  "sendmessage",     "messagesent",
+    "unreadmessages", "message", "messageread", "messagecomplete", "unreadmessagescomplete",
+    "Nonsense"};
+const char* const kChavesChat[] = {
+    "From",  "To",          "Id",         "LocalId",  "Message",   "TimeSent",    "TimeRead",
+    "Total", "User",        "ActionID",   "Uniqueid", "MessageId", "Kind",        "Created",
+    "Name",  "AgentTyping", "UserTyping", "ActionId", "De",        "ZXDBActionID"};
+const char* const kEventosServidorChat[] = {"ChatChannelMessage",
+                                            "ChatChannelMessagesComplete",
+                                            "ChatNewMessage",
+                                            "ChatChannelState",
+                                            "AgentsComplete",
+                                            "StatusComplete",
+                                            "QueueStatusComplete",
+                                            "Agents",
+                                            "QueueMember",
+                                            "Join",
+                                            "Hangup",
+                                            "Newchannel"};
+const char* const kRespostas[] = {"login",
+                                  "UserInChat",
+                                  "AgentsChat",
+                                  "StatusChat",
+                                  "QueueStatusChat",
+                                  "UnreadMessagesUserInChat",
+                                  "ZXDBMensagensNaLidasChat",
+                                  "LastMessagesChat"};
 
 template <size_t N> const char* Escolhe(const char* const (&lista)[N], uint8_t b) {
     return lista[b % N];
@@ -219,7 +232,6 @@ QByteArray CargaDemo() {
     QFile f(QStringLiteral(VESMARA_FUZZ_LOAD));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
 
 // Fresh monitor with the demo load played into it.
 std::unique_ptr<TMonitor> Carregado(const QByteArray& carga) {

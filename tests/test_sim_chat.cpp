@@ -62,23 +62,20 @@ private Q_SLOTS:
                                              "Message: oi"}
                               << "Success" << 2;
         QTest::newRow("send as someone else")
-            << "send" << QStringList{"From: ana.souza", "To: demo", "Message: oi"} << "Error"
-            << 0;
-        QTest::newRow("send without To") << "send" << QStringList{"From: demo", "Message: oi"}
-                                         << "Error" << 0;
+            << "send" << QStringList{"From: ana.souza", "To: demo", "Message: oi"} << "Error" << 0;
+        QTest::newRow("send without To")
+            << "send" << QStringList{"From: demo", "Message: oi"} << "Error" << 0;
         QTest::newRow("send too long")
             << "send"
             << QStringList{"From: demo", "To: ana.souza",
                            "Message: " + QString(TSimChat::MaxBody + 1, u'x')}
             << "Error" << 0;
-        QTest::newRow("read mine") << "read" << QStringList{"Id: 1", "To: demo"} << "Success"
-                                   << 1;
-        QTest::newRow("read already read") << "read" << QStringList{"Id: 3", "To: demo"}
-                                           << "Success" << 0;
+        QTest::newRow("read mine") << "read" << QStringList{"Id: 1", "To: demo"} << "Success" << 1;
+        QTest::newRow("read already read")
+            << "read" << QStringList{"Id: 3", "To: demo"} << "Success" << 0;
         QTest::newRow("read for someone else")
             << "read" << QStringList{"Id: 7", "To: restrito"} << "Error" << 0;
-        QTest::newRow("read unknown") << "read" << QStringList{"Id: x", "To: demo"} << "Error"
-                                      << 0;
+        QTest::newRow("read unknown") << "read" << QStringList{"Id: x", "To: demo"} << "Error" << 0;
     }
     void acoes() {
         QFETCH(QString, acao);
@@ -89,8 +86,8 @@ private Q_SLOTS:
         QVERIFY(s);
         QSignalSpy spy(s->chat(), &TSimChat::event);
         const TSimPacket p = Acao(linhas);
-        const QList<TSimPacket> r = acao == u"send" ? s->chat()->sendMessage(p, "demo")
-                                                    : s->chat()->messageRead(p, "demo");
+        const QList<TSimPacket> r =
+            acao == u"send" ? s->chat()->sendMessage(p, "demo") : s->chat()->messageRead(p, "demo");
         QCOMPARE(r.first().value("Response"), resposta);
         QCOMPARE(spy.size(), eventos);
     }
@@ -99,7 +96,8 @@ private Q_SLOTS:
     void corpoNoFio() {
         TSimPacket p = TSimPacket::event("UserEvent");
         p.addText("Message", "a\nb\r\nc").add("Name", "x\ny");
-        QCOMPARE(p.toWire(), QByteArray("Event: UserEvent\r\nMessage: a\nb \nc\r\nName: x y\r\n\r\n"));
+        QCOMPARE(p.toWire(),
+                 QByteArray("Event: UserEvent\r\nMessage: a\nb \nc\r\nName: x y\r\n\r\n"));
     }
 
     void historico() {
@@ -112,8 +110,8 @@ private Q_SLOTS:
             if (p.value("VChatEvent") == u"Message") ids << p.value("Id");
         QCOMPARE(ids, (QStringList{"3", "4", "5", "8"}));
         QCOMPARE(r.last().value("VChatEvent"), QStringLiteral("MessageComplete"));
-        const QList<TSimPacket> naoLidas = s->chat()->lastMessages(
-            Acao({"FromTo: ana.souza,marcos.lima", "NotRead: 1"}), "demo");
+        const QList<TSimPacket> naoLidas =
+            s->chat()->lastMessages(Acao({"FromTo: ana.souza,marcos.lima", "NotRead: 1"}), "demo");
         ids.clear();
         for (const TSimPacket& p : naoLidas)
             if (p.value("VChatEvent") == u"Message") ids << p.value("Id");
