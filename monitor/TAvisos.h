@@ -3,6 +3,7 @@
 #include "model/callcentre/TAgente.h"
 #include "model/callcentre/TCampanha.h"
 #include "model/callcentre/TFila.h"
+#include "model/chat/TChat.h"
 #include "model/telephony/TRamal.h"
 #include "model/telephony/TTronco.h"
 #include "monitor/TAviso.h"
@@ -41,4 +42,11 @@ struct TAvisos {
     TAviso<> MotivosRecontados;
     // The campaign list was refreshed: the "Discador" submenu is rebuilt.
     TAviso<> MenuDiscador;
+    // Internal chat: a conversation notice of the chat model (the chat window, notifications);
+    // a participant's presence; a history answer complete; a new chat model at login (views
+    // of the previous one let it go: it is freed right after).
+    TAviso<TConversaChat*, TMensagemChat*, TAvisoChat> Chat;
+    TAviso<TUsuarioChat*> UsuarioChat;
+    TAviso<> HistoricoChat;
+    TAviso<TChat*> NovoChat;
 };

@@ -5,6 +5,7 @@
 #include "model/callcentre/TCampanha.h"
 #include "model/callcentre/TFila.h"
 #include "model/callcentre/TMotivoPausa.h"
+#include "model/chat/TChat.h"
 #include "model/telephony/TLigacao.h"
 #include "model/telephony/TListaCanais.h"
 #include "model/telephony/TPorta.h"
@@ -32,6 +33,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <memory>
 #include <vector>
 
 class TPacketManagerParser;
@@ -289,6 +291,29 @@ public:
     void ConectaChat();
     void SendAfterChat(const QString& step);
     void TrataEventoChat(const TPacketManagerParser& p);
+
+    // --- Chat (TMonitorChat.cpp) -------------------------------------------------------------
+    // The internal chat of the last login whose chat start succeeded; none before that. A lost
+    // connection keeps it; the next successful chat start replaces it.
+    TChat* Chat() const { return m_chatModelo.get(); }
+    void CriaChat();
+    // A received body as it is shown: line breaks as CR LF, no control characters, bounded.
+    static QString TrataMensagemRx(const QString& texto);
+    // A typed body as it goes on the wire: one protocol line whatever the user typed.
+    static QString CorpoMensagemEnvio(const QString& texto);
+    // Longest body kept or sent, in characters.
+    static constexpr qsizetype kMaxCorpoChat = 16000;
+    // The chat windows' actions. Each tells whether it went out: nothing is sent while the
+    // manager connection is down or when a value cannot be placed in an action. A sent message
+    // is stored as pending in the model and the conversation (none when it was not sent).
+    TMensagemChat* EnviaMensagemChat(TConversaChat* conversa, const QString& texto);
+    bool MarcaMensagemLidaChat(const TMensagemChat* msg);
+    // History of a conversation's identifiers: `dias` 0, 1, 2 or 7, or -1 for unread only.
+    bool PedeHistoricoChat(const QString& identificadores, int dias);
+    // A conversation monitor opened: its channel's lines, on the chat-server connection.
+    bool PedeMensagensCanalChat(const QString& canal, const QString& uniqueId);
+    // An external-chat event of the chat server, for the monitor window of its channel.
+    void TrataChatExterno(const QString& evento, const TPacketManagerParser& p);
 
     // --- Permission checks --------------------------------------------------------------------
     // Asked by the windows and menus here; the checks themselves are TPermissoes.
@@ -551,6 +576,12 @@ private:
     void OnClientManagerChatError(TClientManager* sender, int code);
     void OnClientManagerChatPacket(TClientManager* sender, const QString& packet);
     void FinishChatLoad();
+    void EvChatExterno(const TPacketManagerParser& p, int connectionId);
+    void RowMensagensNaoLidasChat(const TPacketManagerParser& p);
+    void TrataMensagemHistoricoChat(const TPacketManagerParser& p);
+    void DefineNaoLidasChat(const QString& de, const QString& total);
+    void AnunciaPresencaChat(bool comUsuario);
+    std::unique_ptr<TChat> m_chatModelo;
 
     TMonitorUi m_nullUi;
     TMonitorUi* m_ui;

@@ -5,12 +5,6 @@
 #include "link/TPacketManagerParser.h"
 #include "monitor/TMonitor.h"
 
-void TMonitor::TrataEventoChat(const TPacketManagerParser& p) {
-    if (!ChatIniciado) return;
-    const QString event = p.GetValue(u"VChatEvent").toLower();
-    if (event == u"unreadmessagescomplete") SendAfter(p.GetValue(u"ActionID"));
-}
-
 void TMonitor::ConectaChat() {
     if (!ChatEnabled) {
         TerminouCargaDeDados();

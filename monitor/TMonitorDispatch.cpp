@@ -76,16 +76,19 @@ const TMonitor::TDominio& TMonitor::DominioConexao() {
     return d;
 }
 
-// The chat's events and rows reach the monitor already; the chat model takes them over.
+// External-chat lines on the manager connection go to the conversation monitors; the unread
+// counts of the internal chat come as table rows.
 const TMonitor::TDominio& TMonitor::DominioChat() {
     static const TDominio d{"Chat",
                             {
-                                {QStringLiteral("chatchannelmessage"), nullptr},
-                                {QStringLiteral("chatchannelmessagescomplete"), nullptr},
-                                {QStringLiteral("chatnewmessage"), nullptr},
-                                {QStringLiteral("chatchannelstate"), nullptr},
+                                {QStringLiteral("chatchannelmessage"), &TMonitor::EvChatExterno},
+                                {QStringLiteral("chatchannelmessagescomplete"),
+                                 &TMonitor::EvChatExterno},
+                                {QStringLiteral("chatnewmessage"), &TMonitor::EvChatExterno},
+                                {QStringLiteral("chatchannelstate"), &TMonitor::EvChatExterno},
                             },
-                            {{QStringLiteral("ZXDBMensagensNaLidasChat"), nullptr}}};
+                            {{QStringLiteral("ZXDBMensagensNaLidasChat"),
+                              &TMonitor::RowMensagensNaoLidasChat}}};
     return d;
 }
 
@@ -140,7 +143,7 @@ void TMonitor::TrataResposta(const TPacketManagerParser& p) {
         return;
     }
     if (id == u"UserInChat" && response == u"Success") {
-        ChatIniciado = true;
+        CriaChat();
         SendAfter(id);
     }
     if (response != u"Success") SendAfter(id);

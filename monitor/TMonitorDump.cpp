@@ -33,6 +33,9 @@ QString TMonitor::Dump(const QString& item) const {
         Filas.ParaCada([&t](const TFila* f) { t += f->Dump() + u"\r\n"; });
     } else if (item == u"Atendentes") {
         Agentes.ParaCada([&t](const TAgente* a) { t += a->Dump() + u"\r\n"; });
+    } else if (item == u"Chat") {
+        // Before the first chat start there is no model to dump.
+        if (m_chatModelo) t = m_chatModelo->Dump();
     } else if (item == u"Campanhas") {
         Campanhas.ParaCada([&t](const TCampanha* c) { t += c->Dump() + u"\r\n"; });
     }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class TMonitorConversa;
+
 // What the monitor core asks of its user interface (the shell: status bar, dialogs, window
 // registry, log); the model changes reach the windows through TMonitor::Avisos(). The desktop
 // program implements it with windows and dialogs, the probe with printed lines, tests with
@@ -52,6 +54,11 @@ public:
     // Opens the packet-log window when the settings ask for it.
     virtual void ActivateLogWindow() {}
     virtual void CloseChatNotifications() {}
+    // The open conversation monitor with this registry name ("Conversa" + unique id), or none.
+    virtual TMonitorConversa* ProcuraTelaMonitorarConversa(const QString& nome) {
+        (void)nome;
+        return nullptr;
+    }
     // The load sequence ended (after the windows were reopened).
     virtual void LoadFinished() {}
 };

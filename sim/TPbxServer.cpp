@@ -1,5 +1,7 @@
 #include "TPbxServer.h"
 
+#include "TSimChat.h"
+
 #include "TSimDatabase.h"
 #include "TSimDump.h"
 #include "TSimScript.h"
@@ -67,6 +69,10 @@ bool TPbxServer::start(const TSimOptions& options, QString* error) {
     m_traffic = std::make_unique<TSimTraffic>(m_state.get(), options.seed, options.speed);
     m_traffic->setProfile(readProfile(*m_database));
     connect(m_traffic.get(), &TSimTraffic::event, this, &TPbxServer::broadcast);
+    m_chatSim = std::make_unique<TSimChat>(m_state.get(), options.seed, options.speed);
+    m_chatSim->seed(*m_database);
+    connect(m_chatSim.get(), &TSimChat::event, this, &TPbxServer::broadcast);
+    connect(m_chatSim.get(), &TSimChat::chatEvent, this, &TPbxServer::broadcastChat);
 
     if (!options.scriptFile.isEmpty()) {
         m_script = std::make_unique<TSimScript>();
@@ -88,7 +94,10 @@ bool TPbxServer::start(const TSimOptions& options, QString* error) {
     connect(m_manager, &QTcpServer::newConnection, this, [this] { accept(m_manager, false); });
     connect(m_chat, &QTcpServer::newConnection, this, [this] { accept(m_chat, true); });
 
-    if (options.traffic) m_traffic->start(options.warmUpSeconds);
+    if (options.traffic) {
+        m_traffic->start(options.warmUpSeconds);
+        m_chatSim->start();
+    }
     if (options.dumpStateSeconds > 0) {
         m_dumpTimer = new QTimer(this);
         connect(m_dumpTimer, &QTimer::timeout, this,
@@ -110,6 +119,7 @@ void TPbxServer::stop() {
     delete m_dumpTimer;
     m_dumpTimer = nullptr;
     m_script.reset();
+    m_chatSim.reset();
     m_traffic.reset();
     m_changedCalls.clear();
     m_flushPending = false;
@@ -154,6 +164,7 @@ void TPbxServer::accept(QTcpServer* listener, bool chat) {
         context.state = m_state.get();
         context.script = m_script.get();
         context.traffic = m_traffic.get();
+        context.chat = m_chatSim.get();
         context.beforeQuery = [this] { flushActiveCalls(); };
         auto* session =
             new TSimSession(socket, chat ? TSimSession::Kind::Chat : TSimSession::Kind::Manager,
@@ -180,13 +191,22 @@ void TPbxServer::record(const QString& actionName, const QString& text) {
 }
 
 QString TPbxServer::describeState() const {
-    return m_state ? TSimDump::text(*m_state, m_traffic.get()) : QString();
+    return m_state ? TSimDump::text(*m_state, m_traffic.get(), m_chatSim.get()) : QString();
 }
 
 void TPbxServer::broadcast(const TSimPacket& event) {
     QByteArray wire; // made once, and only when somebody listens
     for (const QPointer<TSimSession>& s : std::as_const(m_sessions)) {
         if (!s || !s->isLoggedIn() || !s->isManager()) continue;
+        if (wire.isEmpty()) wire = event.toWire();
+        s->sendEvent(wire);
+    }
+}
+
+void TPbxServer::broadcastChat(const TSimPacket& event) {
+    QByteArray wire;
+    for (const QPointer<TSimSession>& s : std::as_const(m_sessions)) {
+        if (!s || !s->isLoggedIn() || s->isManager()) continue;
         if (wire.isEmpty()) wire = event.toWire();
         s->sendEvent(wire);
     }

@@ -13,6 +13,7 @@
 #include <memory>
 
 class QTcpServer;
+class TSimChat;
 class TSimDatabase;
 class TSimScript;
 class TSimSession;
@@ -50,10 +51,15 @@ public:
     // The traffic engine: always there while the server runs (the agent actions go to it),
     // running on its own only with TSimOptions::traffic.
     TSimTraffic* traffic() const { return m_traffic.get(); }
+    // The chat side: internal chat over the manager connections, external chat lines over the
+    // chat connections; its happenings run on their own with TSimOptions::traffic.
+    TSimChat* chat() const { return m_chatSim.get(); }
     // The simulator's own view of the call centre, as text (see sim/README.md).
     QString describeState() const;
     // Sends an event to every logged-in manager connection.
     void broadcast(const TSimPacket& event);
+    // Sends an event to every logged-in chat-server connection.
+    void broadcastChat(const TSimPacket& event);
     const TSimOptions& options() const { return m_options; }
     int connectionCount() const;
 
@@ -76,6 +82,7 @@ private:
     std::unique_ptr<TSimState> m_state;
     std::unique_ptr<TSimScript> m_script;
     std::unique_ptr<TSimTraffic> m_traffic;
+    std::unique_ptr<TSimChat> m_chatSim;
     QTimer* m_dumpTimer = nullptr;
     QSet<QString> m_changedCalls; // queue calls whose row of the active-calls table is stale
     bool m_flushPending = false;

@@ -1,5 +1,7 @@
 #include "TSimDump.h"
 
+#include "TSimChat.h"
+
 #include "TSimState.h"
 #include "TSimTraffic.h"
 
@@ -49,7 +51,7 @@ void appendCut(QStringList* out, const QStringList& lines, const QString& indent
 
 } // namespace
 
-QString TSimDump::text(const TSimState& state, const TSimTraffic* traffic) {
+QString TSimDump::text(const TSimState& state, const TSimTraffic* traffic, const TSimChat* chat) {
     const qint64 now = state.now();
     QStringList out;
     QString title = QStringLiteral("== vesmara-pbx state at %1")
@@ -198,5 +200,6 @@ QString TSimDump::text(const TSimState& state, const TSimTraffic* traffic) {
                        .arg(n.internal)
                        .arg(n.outgoing));
     }
+    if (chat) out.append(chat->dump(MaxLines));
     return out.join(u'\n');
 }

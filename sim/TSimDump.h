@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class TSimChat;
 class TSimState;
 class TSimTraffic;
 
@@ -11,7 +12,8 @@ class TSimTraffic;
 namespace TSimDump {
 
 // `traffic` may be null. Long lists are cut at MaxLines lines each.
-QString text(const TSimState& state, const TSimTraffic* traffic);
+// `traffic` and `chat` may be null.
+QString text(const TSimState& state, const TSimTraffic* traffic, const TSimChat* chat = nullptr);
 
 inline constexpr int MaxLines = 200;
 

@@ -20,6 +20,11 @@ TSimPacket& TSimPacket::add(const QString& key, const QString& value) {
     return *this;
 }
 
+TSimPacket& TSimPacket::addText(const QString& key, const QString& value) {
+    m_textLines.append(m_lines.size());
+    return add(key, value);
+}
+
 TSimPacket& TSimPacket::add(const QString& key, qint64 value) {
     return add(key, QString::number(value));
 }
@@ -47,10 +52,19 @@ QString TSimPacket::singleLine(QString text) {
 
 QByteArray TSimPacket::toWire() const {
     QByteArray out;
-    for (const Line& line : m_lines) {
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const Line& line = m_lines.at(i);
         out += singleLine(line.first).toUtf8();
         out += ": ";
-        out += singleLine(line.second).toUtf8();
+        if (m_textLines.contains(i)) {
+            QString v = line.second;
+            for (QChar& c : v) {
+                if (c == u'\r' || c == QChar(0)) c = u' ';
+            }
+            out += v.toUtf8();
+        } else {
+            out += singleLine(line.second).toUtf8();
+        }
         out += "\r\n";
     }
     out += "\r\n";

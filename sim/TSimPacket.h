@@ -20,6 +20,9 @@ public:
 
     TSimPacket& add(const QString& key, const QString& value);
     TSimPacket& add(const QString& key, qint64 value);
+    // A chat body: its line breaks go out as lone LFs, as the platform's chat server writes
+    // them (the client ends lines and packets only at CR LF); CR and NUL still become blanks.
+    TSimPacket& addText(const QString& key, const QString& value);
 
     // Value of the first line with that key (ASCII case ignored), blanks trimmed; empty if none.
     QString value(const QString& key) const;
@@ -43,4 +46,5 @@ public:
 
 private:
     QList<Line> m_lines;
+    QList<qsizetype> m_textLines; // lines added with addText
 };

@@ -2,6 +2,7 @@
 
 #include "TCommandOutputs.h"
 #include "TSimAnswers.h"
+#include "TSimChat.h"
 #include "TSimDatabase.h"
 #include "TSimDump.h"
 #include "TSimOptions.h"
@@ -148,8 +149,14 @@ void TSimSession::answer(const TSimPacket& action) {
         {QStringLiteral("queuepause"), &TSimSession::queuePause},
         {QStringLiteral("agentlogoff"), &TSimSession::agentLogoff},
     };
+    // The chat server answers its client's short load (chat agents, channels and queues: none
+    // of them live here, the lists are empty) and the conversation monitors' requests.
     static const QHash<QString, Handler> chatActions = {
         {QStringLiteral("ping"), &TSimSession::ping},
+        {QStringLiteral("agentsonline"), &TSimSession::chatAgentsOnline},
+        {QStringLiteral("status"), &TSimSession::chatStatus},
+        {QStringLiteral("queuestatus"), &TSimSession::chatQueueStatus},
+        {QStringLiteral("chatchannelmessages"), &TSimSession::chatChannelMessages},
     };
     const QString name = action.value(QStringLiteral("Action")).toLower();
     if (name == u"login") {
@@ -178,7 +185,7 @@ void TSimSession::send(const TSimPacket& packet) {
 }
 
 void TSimSession::sendEvent(const QByteArray& event) {
-    if (m_closed || !m_loggedIn || m_kind != Kind::Manager || !m_socket) return;
+    if (m_closed || !m_loggedIn || !m_socket) return;
     if (m_output->backlog() > EventBacklogLimit) {
         m_closed = true;
         // Later, never in the middle of the broadcast that brought us here.
@@ -349,7 +356,7 @@ void TSimSession::command(const TSimPacket& action) {
     QStringList lines;
     if (text.simplified().compare(u"sim show state", Qt::CaseInsensitive) == 0) {
         // The simulator's own view, to hold against the client's.
-        lines = TSimDump::text(*m_context.state, m_context.traffic).split(u'\n');
+        lines = TSimDump::text(*m_context.state, m_context.traffic, m_context.chat).split(u'\n');
     } else if (!TCommandOutputs::run(text, *m_context.state, &lines)) {
         error(action, QStringLiteral("No such command '%1'").arg(text));
         return;
@@ -387,8 +394,27 @@ void TSimSession::chatAction(const TSimPacket& action) {
         }
         return;
     }
+    const QString chatUser = m_chatUser.isEmpty() ? m_vesmaraUser : m_chatUser;
+    if (m_context.chat) {
+        if (what == u"sendmessage") {
+            sendAll(m_context.chat->sendMessage(action, chatUser));
+            return;
+        }
+        if (what == u"messageread") {
+            sendAll(m_context.chat->messageRead(action, chatUser));
+            return;
+        }
+        if (what == u"lastmessages") {
+            sendAll(m_context.chat->lastMessages(action, chatUser));
+            return;
+        }
+        if (what == u"unreadmessages") {
+            sendAll(m_context.chat->unreadMessages(id, chatUser));
+            return;
+        }
+    }
     if (what == u"unreadmessages") {
-        const QString user = m_chatUser.isEmpty() ? m_vesmaraUser : m_chatUser;
+        const QString& user = chatUser;
         send(TSimPacket::response(QStringLiteral("Success"), id));
         const QList<QSqlRecord> counts = m_context.database->rows(
             QStringLiteral("SELECT D.De AS De, count(*) AS Total FROM ChatMensagemDe D, "
@@ -408,6 +434,32 @@ void TSimSession::chatAction(const TSimPacket& action) {
         return;
     }
     error(action, QStringLiteral("Invalid/unknown command"));
+}
+
+void TSimSession::chatAgentsOnline(const TSimPacket& action) {
+    send(TSimPacket::response(QStringLiteral("Success"), actionId(action)));
+    TSimPacket done = TSimPacket::event(QStringLiteral("AgentsComplete"));
+    send(done.add(QStringLiteral("ActionID"), actionId(action)));
+}
+
+void TSimSession::chatStatus(const TSimPacket& action) {
+    send(TSimPacket::response(QStringLiteral("Success"), actionId(action)));
+    TSimPacket done = TSimPacket::event(QStringLiteral("StatusComplete"));
+    send(done.add(QStringLiteral("ActionID"), actionId(action)));
+}
+
+void TSimSession::chatQueueStatus(const TSimPacket& action) {
+    send(TSimPacket::response(QStringLiteral("Success"), actionId(action)));
+    TSimPacket done = TSimPacket::event(QStringLiteral("QueueStatusComplete"));
+    send(done.add(QStringLiteral("ActionID"), actionId(action)));
+}
+
+void TSimSession::chatChannelMessages(const TSimPacket& action) {
+    if (!m_context.chat) {
+        error(action, QStringLiteral("Invalid/unknown command"));
+        return;
+    }
+    sendAll(m_context.chat->channelMessages(action));
 }
 
 void TSimSession::getVar(const TSimPacket& action) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class TSimChat;
 class TSimDatabase;
 class TSimListing;
 class TSimOutput;
@@ -27,6 +28,7 @@ struct TSimContext {
     TSimState* state = nullptr;
     const TSimScript* script = nullptr; // null when no script runs
     TSimTraffic* traffic = nullptr;     // the agent actions go to it
+    TSimChat* chat = nullptr;           // the internal and external chat
     std::function<void()> beforeQuery;  // brings the live tables up to date
 };
 
@@ -45,7 +47,7 @@ public:
     void start();
     bool isLoggedIn() const { return m_loggedIn; }
     bool isManager() const { return m_kind == Kind::Manager; }
-    // An event the PBX pushes to every logged-in manager connection. A client that leaves more
+    // An event the PBX pushes to every logged-in connection it concerns. A client that leaves more
     // than EventBacklogLimit bytes unread is cut off, as a PBX drops a manager client that
     // stopped reading, so that it cannot make the server hold its events without end.
     void sendEvent(const QByteArray& event);
@@ -85,6 +87,10 @@ private:
     void callReasonCount(const TSimPacket& action);
     void command(const TSimPacket& action);
     void chatAction(const TSimPacket& action);
+    void chatAgentsOnline(const TSimPacket& action);
+    void chatStatus(const TSimPacket& action);
+    void chatQueueStatus(const TSimPacket& action);
+    void chatChannelMessages(const TSimPacket& action);
     void getVar(const TSimPacket& action);
     void queueAdd(const TSimPacket& action);
     void queueRemove(const TSimPacket& action);
