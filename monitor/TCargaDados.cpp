@@ -125,6 +125,7 @@ void TCargaDados::Inicia() {
     TMonitor& m = m_monitor;
     m.m_toquesGuardados.clear();
     m_guardandoToques = true;
+    m_passosChat = false;
     m.m_vida.Muda(EstadoConexao::Carregando);
     m.SetStatusBar(QStringLiteral("Carregando configuração..."));
     m.SendManager(Action(u"ZXTimeStamp", {{u"ActionId", QStringLiteral("ZXTimeStamp")}}));
@@ -133,17 +134,18 @@ void TCargaDados::Inicia() {
 }
 
 void TCargaDados::Proximo(const QString& id) {
-    if (id == u"login" || id == u"ZXDBLoginVesmara" || id == u"ZXDBListaPermissaoUsuarioExtra")
+    if (id == u"login" || id == u"ZXDBLoginVesmara" || id == u"ZXDBListaPermissaoUsuarioExtra") {
         DepoisDoLogin(id);
-    else if (id == u"QueueStatus")
+    } else if (id == u"QueueStatus") {
         DepoisDoStatusDasFilas();
-    else if (id == u"UserInChat")
-        DepoisDoChat();
-    else if (id == u"ZXDBMensagensNaLidasChat" || id == u"UnreadMessagesUserInChat" ||
-             id == u"LastMessagesUserInChat")
-        m_monitor.ConectaChat();
-    else
+    } else if (id == u"UserInChat" || id == u"ZXDBMensagensNaLidasChat" ||
+               id == u"UnreadMessagesUserInChat" || id == u"LastMessagesUserInChat") {
+        // A late or repeated answer after the chat steps must not end the load a second time
+        // (that would reopen every window and connect the chat server again).
+        if (m_passosChat) DepoisDoChat(id);
+    } else {
         PassoDaTabela(id);
+    }
 }
 
 bool TCargaDados::PassoDaTabela(const QString& id) {
@@ -195,6 +197,7 @@ void TCargaDados::DepoisDoStatusDasFilas() {
     m.AplicaToquesGuardados();
     m_guardandoToques = false;
     if (m.TemPermissaoChat()) {
+        m_passosChat = true;
         m.SetStatusBar(QStringLiteral("Iniciando chat..."));
         TActionText a(u"VChatAction");
         a.Add(u"VChatAction", QStringLiteral("UserIn"))
@@ -206,9 +209,10 @@ void TCargaDados::DepoisDoStatusDasFilas() {
     }
 }
 
-void TCargaDados::DepoisDoChat() {
+void TCargaDados::DepoisDoChat(const QString& id) {
     TMonitor& m = m_monitor;
-    if (!m.ChatIniciado) {
+    if (id != u"UserInChat" || !m.ChatIniciado) {
+        m_passosChat = false;
         m.ConectaChat();
         return;
     }

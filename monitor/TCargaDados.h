@@ -27,10 +27,13 @@ public:
 private:
     void DepoisDoLogin(const QString& id);
     void DepoisDoStatusDasFilas();
-    void DepoisDoChat();
+    // The chat steps: `id` is the internal chat's login or the unread counts that end them.
+    void DepoisDoChat(const QString& id);
     // The uniform middle of the sequence (TCargaDados.cpp's table); false for another id.
     bool PassoDaTabela(const QString& id);
 
     TMonitor& m_monitor;
     bool m_guardandoToques = false;
+    // Between the queue status and the end of the chat steps.
+    bool m_passosChat = false;
 };

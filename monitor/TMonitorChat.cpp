@@ -161,9 +161,8 @@ void TMonitor::TrataEventoChat(const TPacketManagerParser& p) {
     } else if (event == u"messagecomplete") {
         m_avisos.HistoricoChat.Emite();
     } else if (event == u"unreadmessagescomplete") {
-        // Only the load waits for it: a repeated or late completion must not end the load a
-        // second time (reopening every window, connecting the chat server again).
-        if (!Carregado) SendAfter(p.GetValue(u"ActionID"));
+        // The load ignores a repeated or late completion.
+        SendAfter(p.GetValue(u"ActionID"));
     }
 }
 

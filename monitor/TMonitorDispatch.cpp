@@ -79,16 +79,15 @@ const TMonitor::TDominio& TMonitor::DominioConexao() {
 // External-chat lines on the manager connection go to the conversation monitors; the unread
 // counts of the internal chat come as table rows.
 const TMonitor::TDominio& TMonitor::DominioChat() {
-    static const TDominio d{"Chat",
-                            {
-                                {QStringLiteral("chatchannelmessage"), &TMonitor::EvChatExterno},
-                                {QStringLiteral("chatchannelmessagescomplete"),
-                                 &TMonitor::EvChatExterno},
-                                {QStringLiteral("chatnewmessage"), &TMonitor::EvChatExterno},
-                                {QStringLiteral("chatchannelstate"), &TMonitor::EvChatExterno},
-                            },
-                            {{QStringLiteral("ZXDBMensagensNaLidasChat"),
-                              &TMonitor::RowMensagensNaoLidasChat}}};
+    static const TDominio d{
+        "Chat",
+        {
+            {QStringLiteral("chatchannelmessage"), &TMonitor::EvChatExterno},
+            {QStringLiteral("chatchannelmessagescomplete"), &TMonitor::EvChatExterno},
+            {QStringLiteral("chatnewmessage"), &TMonitor::EvChatExterno},
+            {QStringLiteral("chatchannelstate"), &TMonitor::EvChatExterno},
+        },
+        {{QStringLiteral("ZXDBMensagensNaLidasChat"), &TMonitor::RowMensagensNaoLidasChat}}};
     return d;
 }
 

@@ -427,11 +427,26 @@ private Q_SLOTS:
         QVERIFY(!sem.monitor->ChatConnection()->Connected);
     }
 
+    // The unread counts end the chat steps of the load once: a repeated or late completion, or
+    // a repeated chat login answer, does not end the load again (every window would reopen).
+    void conclusaoRepetida_data() {
+        QTest::addColumn<QString>("fim");
+        QTest::newRow("unread messages completion")
+            << Chat("unreadmessagescomplete", {"ActionID: UnreadMessagesUserInChat"});
+        QTest::newRow("older servers' unread table") << Completa("ZXDBMensagensNaLidasChat");
+    }
     void conclusaoRepetida() {
+        QFETCH(QString, fim);
         TChatAlimentado c;
-        const QString fim = Chat("unreadmessagescomplete", {"ActionID: UnreadMessagesUserInChat"});
+        c.Feed(fim);
+        QCOMPARE(c.ui->loadsFinished, 0); // no chat step under way yet
+        c.Feed(Evento("QueueStatusComplete", {"ActionID: QueueStatus"}));
+        c.Feed(Resposta("UserInChat", "Success"));
+        QCOMPARE(c.ui->loadsFinished, 0);
         c.Feed(fim);
         QCOMPARE(c.ui->loadsFinished, 1);
+        c.Feed(fim);
+        c.Feed(Resposta("UserInChat", "Success"));
         c.Feed(fim);
         QCOMPARE(c.ui->loadsFinished, 1);
     }
