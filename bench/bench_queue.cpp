@@ -4,6 +4,7 @@
 // events (the same burst fed to a core with the window open and to one without).
 //   QT_QPA_PLATFORM=offscreen bench_queue [members] [calls] [ticks]
 #include "base/Clock.h"
+#include "bench/BenchVista.h"
 #include "monitor/TMonitor.h"
 #include "ui/lists/TVistaLista.h"
 #include "ui/widgets/TPanelFila.h"
@@ -22,11 +23,12 @@
 
 namespace {
 
-double g_agora = 45000.5;
+using bench::Feed;
+using bench::Hms;
+using bench::Mede;
+using bench::Mediana;
 
-void Feed(TMonitor& m, const QStringList& linhas) {
-    m.TrataManagerPacket(m.ManagerConnection(), linhas.join("\r\n") + "\r\n\r\n");
-}
+double g_agora = 45000.5;
 
 // One queue of `membros` agents (a tenth paused, a third on its calls) and `chamadas` callers
 // waiting in it.
@@ -79,23 +81,6 @@ void Rajada(TMonitor& m, int membros, int rodada) {
         Feed(m, {"Event: Join", "Channel: " + canal, "Queue: 1", "Uniqueid: " + uid});
         Feed(m, {"Event: Hangup", "Channel: " + canal, "Uniqueid: " + uid});
     }
-}
-
-QString Hms(qint64 s) {
-    auto dois = [](qint64 v) { return QString::number(v).rightJustified(2, u'0'); };
-    return dois(s / 3600) + u':' + dois((s % 3600) / 60) + u':' + dois(s % 60);
-}
-
-double Mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-double Mede(const std::function<void()>& f) {
-    QElapsedTimer c;
-    c.start();
-    f();
-    return double(c.nsecsElapsed()) / 1e6;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 //       starting and ending, alarms raised and cleared), then one tick and repaint.
 //   bench_telephony_view <prefix> [ticks]   (reads <prefix>.load and <prefix>.day)
 #include "base/Clock.h"
+#include "bench/BenchVista.h"
 #include "monitor/TMonitor.h"
 #include "ui/lists/TModeloLista.h"
 #include "ui/lists/TVistaLista.h"
@@ -25,6 +26,11 @@
 
 namespace {
 
+using bench::Feed;
+using bench::Hms;
+using bench::Mede;
+using bench::Mediana;
+
 double g_agora = 0;
 
 bool Stream(const QString& path, TMonitor& monitor) {
@@ -42,27 +48,6 @@ bool Stream(const QString& path, TMonitor& monitor) {
         monitor.Timer2.stop();
     }
     return true;
-}
-
-void Feed(TMonitor& m, const QStringList& linhas) {
-    m.TrataManagerPacket(m.ManagerConnection(), linhas.join("\r\n") + "\r\n\r\n");
-}
-
-QString Hms(qint64 s) {
-    auto dois = [](qint64 v) { return QString::number(v).rightJustified(2, u'0'); };
-    return dois(s / 3600) + u':' + dois((s % 3600) / 60) + u':' + dois(s % 60);
-}
-
-double Mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-template <class F> double Mede(F&& f) {
-    QElapsedTimer c;
-    c.start();
-    f();
-    return double(c.nsecsElapsed()) / 1e6;
 }
 
 void Ramais(const QString& prefix, int ticks) {

@@ -3,6 +3,7 @@
 // a QStandardItemModel, the plain way, as a baseline.
 //   QT_QPA_PLATFORM=offscreen bench_view [agents] [ticks]
 #include "base/Clock.h"
+#include "bench/BenchVista.h"
 #include "monitor/TMonitor.h"
 #include "ui/lists/TVistaLista.h"
 #include "ui/windows/TfrmAgentes.h"
@@ -19,11 +20,12 @@
 
 namespace {
 
-double g_agora = 45000.5;
+using bench::Feed;
+using bench::Hms;
+using bench::Mede;
+using bench::Mediana;
 
-void Feed(TMonitor& m, const QStringList& linhas) {
-    m.TrataManagerPacket(m.ManagerConnection(), linhas.join("\r\n") + "\r\n\r\n");
-}
+double g_agora = 45000.5;
 
 // A call centre of `n` agents in 20 queues: logged in, a tenth paused, a third on queue calls.
 void Carrega(TMonitor& m, int n) {
@@ -53,16 +55,6 @@ void Carrega(TMonitor& m, int n) {
                      "Status: 3", "Paused: 0"});
         }
     }
-}
-
-QString Hms(qint64 s) {
-    auto dois = [](qint64 v) { return QString::number(v).rightJustified(2, u'0'); };
-    return dois(s / 3600) + u':' + dois((s % 3600) / 60) + u':' + dois(s % 60);
-}
-
-double Mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace
