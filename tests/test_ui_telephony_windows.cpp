@@ -12,6 +12,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -502,6 +503,10 @@ private Q_SLOTS:
         troncos = abre();
         QTreeWidget* detalhe = troncos->Paineis().front()->Detalhe();
         QCOMPARE(detalhe->columnWidth(0), 100);
+        // No built-in width cuts its caption.
+        for (int c = 0; c < detalhe->columnCount(); ++c)
+            QVERIFY2(detalhe->columnWidth(c) >= detalhe->header()->sectionSizeHint(c),
+                     qPrintable(detalhe->headerItem()->text(c)));
         detalhe->setColumnWidth(4, 140);
         troncos->SalvaCfgForm();
         // A hand-edited (or damaged) file may hold any number.

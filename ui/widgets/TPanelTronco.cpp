@@ -301,7 +301,9 @@ void TPanelTronco::DefineLargurasDetalhe(const QList<int>& larguras) {
     static const int padrao[] = {100, 110, 80, 70, 100, 100, 110, 110, 80, 70, 20, 170};
     for (int c = 0; c < m_detalhe->columnCount(); ++c) {
         const int w = c < larguras.size() ? larguras[c] : 0;
-        m_detalhe->setColumnWidth(c, w > 0 ? w : padrao[c]);
+        // A default width never cuts its column's caption ("Tipo Chamada", "Chamador (Número)").
+        m_detalhe->setColumnWidth(
+            c, w > 0 ? w : std::max(padrao[c], m_detalhe->header()->sectionSizeHint(c)));
     }
 }
 
