@@ -435,18 +435,16 @@ void TfrmFila::DefineCorMotivo(const QString& nome, int cor) {
     if (m_tipoGrafico == 0 || nome.isEmpty()) return;
     m_monitor->CoresMotivos.SetaCorMotivoChamada(
         m_tipoGrafico == 1 ? QStringLiteral("Motivo") : QStringLiteral("SubMotivo"), nome, cor);
-    const QString arquivo = ArquivoPerfil();
-    try {
-        if (!arquivo.isEmpty()) m_monitor->CoresMotivos.SalvaCoresMotivoChamada(arquivo);
-    } catch (const std::exception& e) {
-        m_monitor->AppException(QString::fromUtf8(e.what()));
-    }
-    DesenhaGrafico();
-    Q_EMIT CoresMotivosAlteradas();
+    SalvaCoresMotivos();
 }
 
 void TfrmFila::RestauraCoresMotivos() {
     m_monitor->CoresMotivos.LimpaCoresMotivoChamada();
+    SalvaCoresMotivos();
+}
+
+// A reason colour changed: saved in the profile, and every chart redrawn.
+void TfrmFila::SalvaCoresMotivos() {
     const QString arquivo = ArquivoPerfil();
     try {
         if (!arquivo.isEmpty()) m_monitor->CoresMotivos.SalvaCoresMotivoChamada(arquivo);

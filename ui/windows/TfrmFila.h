@@ -62,6 +62,7 @@ public:
     QString MotivoChamadaAtual() const { return m_motivoAtual; }
     void SetFatias(int n);
     void DesenhaGrafico();
+    void SalvaCoresMotivos();
     void ClicaFatia(const QString& nome);
     void VoltaGrafico();
     // Stores the user's colour of a reason (level 1) or sub-reason (level 2) and saves it.
