@@ -30,10 +30,11 @@ cmake --build build-fuzz --parallel "$jobs" --target $targets
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-status=0
-for target in $targets; do
-    seeds="fuzz/corpus/${target#fuzz_}"
-    extra=()
+# One target's run; its verdict goes to build-fuzz/<target>.verdict so that the bounded runs of
+# CI can go side by side (one per core) and still report one after the other.
+run_target() {
+    local target=$1 seeds="fuzz/corpus/${1#fuzz_}" corpus extra=()
+    rm -f "build-fuzz/$target.verdict"
     if [ "$long" = 1 ]; then
         corpus="build-fuzz/corpus-$target"
         mkdir -p "$corpus"
@@ -42,19 +43,39 @@ for target in $targets; do
         corpus=$(mktemp -d)
     fi
     [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
-    echo "== $target: ${seconds}s"
     rm -f build-fuzz/"$target"-crash-* build-fuzz/"$target"-leak-*
     if ! build-fuzz/fuzz/"$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
             -print_final_stats=1 -artifact_prefix="build-fuzz/$target-" "${extra[@]}" "$corpus" \
             >"build-fuzz/$target.log" 2>&1 ||
         compgen -G "build-fuzz/$target-crash-*" >/dev/null ||
         compgen -G "build-fuzz/$target-leak-*" >/dev/null; then
+        echo failed >"build-fuzz/$target.verdict"
+    else
+        echo passed >"build-fuzz/$target.verdict"
+    fi
+    [ "$long" = 1 ] || rm -rf "$corpus"
+}
+
+status=0
+pids=()
+for target in $targets; do
+    echo "== $target: ${seconds}s"
+    if [ "$long" = 1 ] || [ "$jobs" -lt 2 ]; then
+        run_target "$target"
+    else
+        run_target "$target" &
+        pids+=($!)
+    fi
+done
+for pid in "${pids[@]}"; do wait "$pid"; done
+for target in $targets; do
+    if [ "$(cat "build-fuzz/$target.verdict" 2>/dev/null)" != passed ]; then
         echo "!! $target failed; last lines of build-fuzz/$target.log:"
         tail -n 40 "build-fuzz/$target.log"
         status=1
     else
-        grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' "build-fuzz/$target.log" | tail -n 1
+        echo "$target: $(grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' \
+            "build-fuzz/$target.log" | tail -n 1)"
     fi
-    [ "$long" = 1 ] || rm -rf "$corpus"
 done
 exit $status
