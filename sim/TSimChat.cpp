@@ -52,12 +52,13 @@ const char* const kAgentLines[] = {
 } // namespace
 
 TSimChat::TSimChat(TSimState* state, quint32 seed, double speed, QObject* parent)
-    : QObject(parent), m_state(state), m_random(seed ^ 0x43686174u) {
+    : QObject(parent), m_state(state), m_random(seed ^ 0x43686174u), m_desk(state) {
     m_timer.setInterval(std::max(1, int(StepMs / (speed > 0 ? speed : 1.0))));
     connect(&m_timer, &QTimer::timeout, this, &TSimChat::step);
 }
 
 void TSimChat::seed(const TSimDatabase& database) {
+    m_desk.seed(database);
     for (const QSqlRecord& r : database.rows(
              QStringLiteral("SELECT user, nome FROM user WHERE tipo IS NULL OR tipo <> 's' "
                             "ORDER BY rowid"))) {
@@ -188,19 +189,21 @@ void TSimChat::randomExternal() {
         const int n = m_nextChannel++;
         c.uniqueId = QStringLiteral("%1.%2").arg(m_state->now()).arg(900000 + n);
         c.channel = QStringLiteral("Chat/site-%1").arg(n, 6, 10, QLatin1Char('0'));
-        c.queue = QStringLiteral("5");
+        c.queue = m_desk.chatQueue();
         c.customer = QStringLiteral("Cliente %1").arg(n);
-        c.agent = QStringLiteral("Atendente");
         c.lines.push_back(
             {m_nextLine++, 3, m_state->now(), {}, QStringLiteral("Conversa iniciada")});
-        m_channels.emplace(c.uniqueId, std::move(c));
+        TSimChatChannel& kept = m_channels.emplace(c.uniqueId, std::move(c)).first->second;
+        for (const TSimPacket& p : m_desk.arrive(kept, m_channels))
+            Q_EMIT chatEvent(p);
         return;
     }
     auto it = m_channels.begin();
     std::advance(it, between(0, int(m_channels.size()) - 1));
     TSimChatChannel& c = it->second;
-    // A typing state first, then (mostly) the line it announced.
-    const bool customer = chance(0.5);
+    // A typing state first, then (mostly) the line it announced. Only the customer writes
+    // while the chat waits for an agent.
+    const bool customer = chance(0.5) || c.agentId.isEmpty();
     c.userTyping = customer;
     c.agentTyping = !customer && chance(0.8);
     TSimPacket state = TSimPacket::event(QStringLiteral("ChatChannelState"));
@@ -235,7 +238,10 @@ void TSimChat::randomExternal() {
         .add(QStringLiteral("Name"), line.name)
         .addText(QStringLiteral("Message"), line.message);
     Q_EMIT chatEvent(p);
-    if (line.kind == 6) m_channels.erase(it);
+    if (line.kind != 6) return;
+    for (const TSimPacket& e : m_desk.close(c, m_channels))
+        Q_EMIT chatEvent(e);
+    m_channels.erase(it);
 }
 
 QList<TSimPacket> TSimChat::sendMessage(const TSimPacket& action, const QString& user) {
@@ -403,11 +409,13 @@ QString TSimChat::dump(int maxLines) const {
         out << QStringLiteral("  Msg %1 %2 -> %3: %4").arg(id).arg(m.from, lidas.join(u','), body);
     }
     for (const auto& [uid, c] : m_channels) {
-        out << QStringLiteral("  ChatExterno %1 %2 fila %3 linhas %4 digitando %5%6")
-                   .arg(uid, c.channel, c.queue)
+        out << QStringLiteral("  ChatExterno %1 %2 fila %3 atendente %4 linhas %5 digitando %6%7")
+                   .arg(uid, c.channel, c.queue,
+                        c.agentId.isEmpty() ? QStringLiteral("-") : c.agentId)
                    .arg(c.lines.size())
                    .arg(c.userTyping ? 1 : 0)
                    .arg(c.agentTyping ? 1 : 0);
     }
+    if (!m_desk.agents().isEmpty()) out << m_desk.dump();
     return out.join(u'\n');
 }

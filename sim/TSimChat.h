@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TSimChatDesk.h"
 #include "TSimPacket.h"
 
 #include <QHash>
@@ -39,7 +40,9 @@ struct TSimChatChannel {
     QString channel;
     QString queue;
     QString customer;
-    QString agent;
+    QString agent;   // name of the agent holding it, empty while it waits
+    QString agentId; // its number
+    qint64 joined = 0;
     std::deque<TSimChatLine> lines;
     bool userTyping = false;
     bool agentTyping = false;
@@ -74,6 +77,8 @@ public:
 
     const std::map<qint64, TSimChatMessage>& messages() const { return m_messages; }
     const std::map<QString, TSimChatChannel>& channels() const { return m_channels; }
+    // The chat queues' agents and waiting chats, and the chat-server load's listings.
+    const TSimChatDesk& desk() const { return m_desk; }
     QStringList users() const { return m_users; }
     // Text for the state dump (long lists cut at `maxLines`).
     QString dump(int maxLines) const;
@@ -115,4 +120,5 @@ private:
     std::map<QString, TSimChatChannel> m_channels;
     qint64 m_nextLine = 1;
     int m_nextChannel = 1;
+    TSimChatDesk m_desk;
 };
