@@ -16,9 +16,13 @@ TSimPacket vchatEvent(const QString& name) {
 }
 
 // The scenario writes local date-times; the protocol carries Unix seconds.
+const QString kLocalFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 qint64 unixOf(const QString& localText) {
-    QDateTime t = QDateTime::fromString(localText, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    QDateTime t = QDateTime::fromString(localText, kLocalFormat);
     return t.isValid() ? t.toSecsSinceEpoch() : 0;
+}
+QString localOf(qint64 unix) {
+    return QDateTime::fromSecsSinceEpoch(unix).toString(kLocalFormat);
 }
 
 const char* const kPhrases[] = {
@@ -96,12 +100,47 @@ void TSimChat::stop() {
     m_timer.stop();
 }
 
+void TSimChat::keepTables(TSimDatabase* database) {
+    m_tables = database && database->hasTable(QStringLiteral("ChatMensagemDe")) &&
+                       database->hasTable(QStringLiteral("ChatMensagemPara"))
+                   ? database
+                   : nullptr;
+}
+
 TSimChatMessage& TSimChat::store(TSimChatMessage message) {
     m_nextId = std::max(m_nextId, message.id + 1);
-    while (int(m_messages.size()) >= MaxMessages)
+    while (int(m_messages.size()) >= MaxMessages) {
+        if (m_tables) {
+            const qint64 oldest = m_messages.begin()->first;
+            m_tables->exec(
+                QStringLiteral("DELETE FROM ChatMensagemPara WHERE idChatMensagemDe = ?"),
+                {oldest});
+            m_tables->exec(QStringLiteral("DELETE FROM ChatMensagemDe WHERE idChatMensagemDe = ?"),
+                           {oldest});
+        }
         m_messages.erase(m_messages.begin());
+    }
     const qint64 id = message.id;
+    if (m_tables) {
+        m_tables->exec(QStringLiteral("INSERT OR REPLACE INTO ChatMensagemDe (idChatMensagemDe, "
+                                      "De, DataEnvio, Mensagem) VALUES (?, ?, ?, ?)"),
+                       {id, message.from, localOf(message.sent), message.body});
+        for (const QString& to : message.to) {
+            const qint64 read = message.readAt.value(to);
+            m_tables->exec(QStringLiteral("INSERT INTO ChatMensagemPara (idChatMensagemDe, Para, "
+                                          "DataLeitura) VALUES (?, ?, ?)"),
+                           {id, to, read ? QVariant(localOf(read)) : QVariant()});
+        }
+    }
     return m_messages[id] = std::move(message);
+}
+
+void TSimChat::markRead(qint64 id, const QString& reader, qint64 when) {
+    m_messages[id].readAt[reader] = when;
+    if (m_tables)
+        m_tables->exec(QStringLiteral("UPDATE ChatMensagemPara SET DataLeitura = ? WHERE "
+                                      "idChatMensagemDe = ? AND Para = ?"),
+                       {localOf(when), id, reader});
 }
 
 void TSimChat::sendNewMessage(const TSimChatMessage& m) {
@@ -175,7 +214,7 @@ void TSimChat::randomRead() {
     if (unread.isEmpty()) return;
     const auto& [id, reader] = unread.at(between(0, int(unread.size()) - 1));
     const qint64 now = m_state->now();
-    m_messages[id].readAt[reader] = now;
+    markRead(id, reader, now);
     TSimPacket p = vchatEvent(QStringLiteral("MessageRead"));
     p.add(QStringLiteral("Id"), id)
         .add(QStringLiteral("TimeRead"), now)
@@ -296,9 +335,9 @@ QList<TSimPacket> TSimChat::messageRead(const TSimPacket& action, const QString&
     if (it == m_messages.end() || !it->second.to.contains(to) || (!user.isEmpty() && to != user))
         return {TSimPacket::response(QStringLiteral("Error"), actionId)
                     .add(QStringLiteral("Message"), QStringLiteral("No such message"))};
-    qint64& readAt = it->second.readAt[to];
-    if (readAt == 0) {
-        readAt = m_state->now();
+    if (it->second.readAt.value(to) == 0) {
+        const qint64 readAt = m_state->now();
+        markRead(id, to, readAt);
         TSimPacket p = vchatEvent(QStringLiteral("MessageRead"));
         p.add(QStringLiteral("Id"), id)
             .add(QStringLiteral("TimeRead"), readAt)

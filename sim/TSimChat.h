@@ -59,6 +59,9 @@ public:
     TSimChat(TSimState* state, quint32 seed, double speed, QObject* parent = nullptr);
 
     void seed(const TSimDatabase& database);
+    // Keeps the scenario's chat tables (ChatMensagemDe / ChatMensagemPara) in step with the live
+    // messages, for the clients that count unread messages with a table query.
+    void keepTables(TSimDatabase* database);
     // The happenings run every StepMs / speed of wall time once started.
     void start();
     void stop();
@@ -101,6 +104,7 @@ Q_SIGNALS:
 
 private:
     TSimChatMessage& store(TSimChatMessage message);
+    void markRead(qint64 id, const QString& reader, qint64 when);
     void sendNewMessage(const TSimChatMessage& m);
     void randomMessage();
     void randomPresence();
@@ -111,6 +115,7 @@ private:
     int between(int low, int high) { return int(m_random.bounded(low, high + 1)); }
 
     TSimState* m_state;
+    TSimDatabase* m_tables = nullptr;
     QRandomGenerator m_random;
     QTimer m_timer;
     std::map<qint64, TSimChatMessage> m_messages;

@@ -127,8 +127,9 @@ TSimQueue TSimChatDesk::queueView(const QString& id) const {
 }
 
 QList<TSimPacket> TSimChatDesk::agentsOnline(const QString& actionId) const {
-    QList<TSimPacket> out{TSimPacket::response(QStringLiteral("Success"), actionId)
-                              .add(QStringLiteral("Message"), QStringLiteral("Agents will follow"))};
+    QList<TSimPacket> out{
+        TSimPacket::response(QStringLiteral("Success"), actionId)
+            .add(QStringLiteral("Message"), QStringLiteral("Agents will follow"))};
     for (const TSimChatAgent& a : m_agents) {
         const TSimAgent view = a.asAgent();
         TSimPacket p = TSimPacket::event(QStringLiteral("Agents"));
@@ -263,8 +264,7 @@ QList<TSimPacket> TSimChatDesk::arrive(TSimChatChannel& chat, TSimChatChannels& 
     m_waiting.append(chat.uniqueId);
     const TSimChannel customer = channelOf(chat);
     QList<TSimPacket> out{TSimEvents::newchannel(customer),
-                          TSimEvents::join(queueView(chat.queue), customer,
-                                           int(m_waiting.size()))};
+                          TSimEvents::join(queueView(chat.queue), customer, int(m_waiting.size()))};
     if (TSimChatAgent* a = freest()) out << take(*a, chat);
     return out;
 }
@@ -289,8 +289,8 @@ QList<TSimPacket> TSimChatDesk::close(const TSimChatChannel& chat, TSimChatChann
     TSimQueueMember m;
     m.agentId = a->id;
     m.callsTaken = a->callsTaken;
-    out << TSimEvents::agentComplete(queue, a->asAgent(), customer, legOf(*a), 0,
-                                     now - chat.joined, QStringLiteral("agent"));
+    out << TSimEvents::agentComplete(queue, a->asAgent(), customer, legOf(*a), 0, now - chat.joined,
+                                     QStringLiteral("agent"));
     out << TSimEvents::hangup(customer, 16);
     out << TSimEvents::memberStatus(queue, a->asAgent(), &m);
     // The freed place goes to the first chat waiting.
