@@ -71,6 +71,7 @@ bool TPbxServer::start(const TSimOptions& options, QString* error) {
     connect(m_traffic.get(), &TSimTraffic::event, this, &TPbxServer::broadcast);
     m_chatSim = std::make_unique<TSimChat>(m_state.get(), options.seed, options.speed);
     m_chatSim->seed(*m_database);
+    m_chatSim->keepTables(m_database.get());
     connect(m_chatSim.get(), &TSimChat::event, this, &TPbxServer::broadcast);
     connect(m_chatSim.get(), &TSimChat::chatEvent, this, &TPbxServer::broadcastChat);
 

@@ -16,9 +16,13 @@ TSimPacket vchatEvent(const QString& name) {
 }
 
 // The scenario writes local date-times; the protocol carries Unix seconds.
+const QString kLocalFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 qint64 unixOf(const QString& localText) {
-    QDateTime t = QDateTime::fromString(localText, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    QDateTime t = QDateTime::fromString(localText, kLocalFormat);
     return t.isValid() ? t.toSecsSinceEpoch() : 0;
+}
+QString localOf(qint64 unix) {
+    return QDateTime::fromSecsSinceEpoch(unix).toString(kLocalFormat);
 }
 
 const char* const kPhrases[] = {
@@ -52,12 +56,13 @@ const char* const kAgentLines[] = {
 } // namespace
 
 TSimChat::TSimChat(TSimState* state, quint32 seed, double speed, QObject* parent)
-    : QObject(parent), m_state(state), m_random(seed ^ 0x43686174u) {
+    : QObject(parent), m_state(state), m_random(seed ^ 0x43686174u), m_desk(state) {
     m_timer.setInterval(std::max(1, int(StepMs / (speed > 0 ? speed : 1.0))));
     connect(&m_timer, &QTimer::timeout, this, &TSimChat::step);
 }
 
 void TSimChat::seed(const TSimDatabase& database) {
+    m_desk.seed(database);
     for (const QSqlRecord& r : database.rows(
              QStringLiteral("SELECT user, nome FROM user WHERE tipo IS NULL OR tipo <> 's' "
                             "ORDER BY rowid"))) {
@@ -95,12 +100,47 @@ void TSimChat::stop() {
     m_timer.stop();
 }
 
+void TSimChat::keepTables(TSimDatabase* database) {
+    m_tables = database && database->hasTable(QStringLiteral("ChatMensagemDe")) &&
+                       database->hasTable(QStringLiteral("ChatMensagemPara"))
+                   ? database
+                   : nullptr;
+}
+
 TSimChatMessage& TSimChat::store(TSimChatMessage message) {
     m_nextId = std::max(m_nextId, message.id + 1);
-    while (int(m_messages.size()) >= MaxMessages)
+    while (int(m_messages.size()) >= MaxMessages) {
+        if (m_tables) {
+            const qint64 oldest = m_messages.begin()->first;
+            m_tables->exec(
+                QStringLiteral("DELETE FROM ChatMensagemPara WHERE idChatMensagemDe = ?"),
+                {oldest});
+            m_tables->exec(QStringLiteral("DELETE FROM ChatMensagemDe WHERE idChatMensagemDe = ?"),
+                           {oldest});
+        }
         m_messages.erase(m_messages.begin());
+    }
     const qint64 id = message.id;
+    if (m_tables) {
+        m_tables->exec(QStringLiteral("INSERT OR REPLACE INTO ChatMensagemDe (idChatMensagemDe, "
+                                      "De, DataEnvio, Mensagem) VALUES (?, ?, ?, ?)"),
+                       {id, message.from, localOf(message.sent), message.body});
+        for (const QString& to : message.to) {
+            const qint64 read = message.readAt.value(to);
+            m_tables->exec(QStringLiteral("INSERT INTO ChatMensagemPara (idChatMensagemDe, Para, "
+                                          "DataLeitura) VALUES (?, ?, ?)"),
+                           {id, to, read ? QVariant(localOf(read)) : QVariant()});
+        }
+    }
     return m_messages[id] = std::move(message);
+}
+
+void TSimChat::markRead(qint64 id, const QString& reader, qint64 when) {
+    m_messages[id].readAt[reader] = when;
+    if (m_tables)
+        m_tables->exec(QStringLiteral("UPDATE ChatMensagemPara SET DataLeitura = ? WHERE "
+                                      "idChatMensagemDe = ? AND Para = ?"),
+                       {localOf(when), id, reader});
 }
 
 void TSimChat::sendNewMessage(const TSimChatMessage& m) {
@@ -174,7 +214,7 @@ void TSimChat::randomRead() {
     if (unread.isEmpty()) return;
     const auto& [id, reader] = unread.at(between(0, int(unread.size()) - 1));
     const qint64 now = m_state->now();
-    m_messages[id].readAt[reader] = now;
+    markRead(id, reader, now);
     TSimPacket p = vchatEvent(QStringLiteral("MessageRead"));
     p.add(QStringLiteral("Id"), id)
         .add(QStringLiteral("TimeRead"), now)
@@ -188,19 +228,21 @@ void TSimChat::randomExternal() {
         const int n = m_nextChannel++;
         c.uniqueId = QStringLiteral("%1.%2").arg(m_state->now()).arg(900000 + n);
         c.channel = QStringLiteral("Chat/site-%1").arg(n, 6, 10, QLatin1Char('0'));
-        c.queue = QStringLiteral("5");
+        c.queue = m_desk.chatQueue();
         c.customer = QStringLiteral("Cliente %1").arg(n);
-        c.agent = QStringLiteral("Atendente");
         c.lines.push_back(
             {m_nextLine++, 3, m_state->now(), {}, QStringLiteral("Conversa iniciada")});
-        m_channels.emplace(c.uniqueId, std::move(c));
+        TSimChatChannel& kept = m_channels.emplace(c.uniqueId, std::move(c)).first->second;
+        for (const TSimPacket& p : m_desk.arrive(kept, m_channels))
+            Q_EMIT chatEvent(p);
         return;
     }
     auto it = m_channels.begin();
     std::advance(it, between(0, int(m_channels.size()) - 1));
     TSimChatChannel& c = it->second;
-    // A typing state first, then (mostly) the line it announced.
-    const bool customer = chance(0.5);
+    // A typing state first, then (mostly) the line it announced. Only the customer writes
+    // while the chat waits for an agent.
+    const bool customer = chance(0.5) || c.agentId.isEmpty();
     c.userTyping = customer;
     c.agentTyping = !customer && chance(0.8);
     TSimPacket state = TSimPacket::event(QStringLiteral("ChatChannelState"));
@@ -235,7 +277,10 @@ void TSimChat::randomExternal() {
         .add(QStringLiteral("Name"), line.name)
         .addText(QStringLiteral("Message"), line.message);
     Q_EMIT chatEvent(p);
-    if (line.kind == 6) m_channels.erase(it);
+    if (line.kind != 6) return;
+    for (const TSimPacket& e : m_desk.close(c, m_channels))
+        Q_EMIT chatEvent(e);
+    m_channels.erase(it);
 }
 
 QList<TSimPacket> TSimChat::sendMessage(const TSimPacket& action, const QString& user) {
@@ -290,9 +335,9 @@ QList<TSimPacket> TSimChat::messageRead(const TSimPacket& action, const QString&
     if (it == m_messages.end() || !it->second.to.contains(to) || (!user.isEmpty() && to != user))
         return {TSimPacket::response(QStringLiteral("Error"), actionId)
                     .add(QStringLiteral("Message"), QStringLiteral("No such message"))};
-    qint64& readAt = it->second.readAt[to];
-    if (readAt == 0) {
-        readAt = m_state->now();
+    if (it->second.readAt.value(to) == 0) {
+        const qint64 readAt = m_state->now();
+        markRead(id, to, readAt);
         TSimPacket p = vchatEvent(QStringLiteral("MessageRead"));
         p.add(QStringLiteral("Id"), id)
             .add(QStringLiteral("TimeRead"), readAt)
@@ -403,11 +448,13 @@ QString TSimChat::dump(int maxLines) const {
         out << QStringLiteral("  Msg %1 %2 -> %3: %4").arg(id).arg(m.from, lidas.join(u','), body);
     }
     for (const auto& [uid, c] : m_channels) {
-        out << QStringLiteral("  ChatExterno %1 %2 fila %3 linhas %4 digitando %5%6")
-                   .arg(uid, c.channel, c.queue)
+        out << QStringLiteral("  ChatExterno %1 %2 fila %3 atendente %4 linhas %5 digitando %6%7")
+                   .arg(uid, c.channel, c.queue,
+                        c.agentId.isEmpty() ? QStringLiteral("-") : c.agentId)
                    .arg(c.lines.size())
                    .arg(c.userTyping ? 1 : 0)
                    .arg(c.agentTyping ? 1 : 0);
     }
+    if (!m_desk.agents().isEmpty()) out << m_desk.dump();
     return out.join(u'\n');
 }

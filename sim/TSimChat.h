@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TSimChatDesk.h"
 #include "TSimPacket.h"
 
 #include <QHash>
@@ -39,7 +40,9 @@ struct TSimChatChannel {
     QString channel;
     QString queue;
     QString customer;
-    QString agent;
+    QString agent;   // name of the agent holding it, empty while it waits
+    QString agentId; // its number
+    qint64 joined = 0;
     std::deque<TSimChatLine> lines;
     bool userTyping = false;
     bool agentTyping = false;
@@ -56,6 +59,9 @@ public:
     TSimChat(TSimState* state, quint32 seed, double speed, QObject* parent = nullptr);
 
     void seed(const TSimDatabase& database);
+    // Keeps the scenario's chat tables (ChatMensagemDe / ChatMensagemPara) in step with the live
+    // messages, for the clients that count unread messages with a table query.
+    void keepTables(TSimDatabase* database);
     // The happenings run every StepMs / speed of wall time once started.
     void start();
     void stop();
@@ -74,6 +80,8 @@ public:
 
     const std::map<qint64, TSimChatMessage>& messages() const { return m_messages; }
     const std::map<QString, TSimChatChannel>& channels() const { return m_channels; }
+    // The chat queues' agents and waiting chats, and the chat-server load's listings.
+    const TSimChatDesk& desk() const { return m_desk; }
     QStringList users() const { return m_users; }
     // Text for the state dump (long lists cut at `maxLines`).
     QString dump(int maxLines) const;
@@ -96,6 +104,7 @@ Q_SIGNALS:
 
 private:
     TSimChatMessage& store(TSimChatMessage message);
+    void markRead(qint64 id, const QString& reader, qint64 when);
     void sendNewMessage(const TSimChatMessage& m);
     void randomMessage();
     void randomPresence();
@@ -106,6 +115,7 @@ private:
     int between(int low, int high) { return int(m_random.bounded(low, high + 1)); }
 
     TSimState* m_state;
+    TSimDatabase* m_tables = nullptr;
     QRandomGenerator m_random;
     QTimer m_timer;
     std::map<qint64, TSimChatMessage> m_messages;
@@ -115,4 +125,5 @@ private:
     std::map<QString, TSimChatChannel> m_channels;
     qint64 m_nextLine = 1;
     int m_nextChannel = 1;
+    TSimChatDesk m_desk;
 };

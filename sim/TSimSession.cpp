@@ -437,21 +437,19 @@ void TSimSession::chatAction(const TSimPacket& action) {
 }
 
 void TSimSession::chatAgentsOnline(const TSimPacket& action) {
-    send(TSimPacket::response(QStringLiteral("Success"), actionId(action)));
-    TSimPacket done = TSimPacket::event(QStringLiteral("AgentsComplete"));
-    send(done.add(QStringLiteral("ActionID"), actionId(action)));
+    if (!m_context.chat) return error(action, QStringLiteral("Invalid/unknown command"));
+    sendAll(m_context.chat->desk().agentsOnline(actionId(action)));
 }
 
 void TSimSession::chatStatus(const TSimPacket& action) {
-    send(TSimPacket::response(QStringLiteral("Success"), actionId(action)));
-    TSimPacket done = TSimPacket::event(QStringLiteral("StatusComplete"));
-    send(done.add(QStringLiteral("ActionID"), actionId(action)));
+    if (!m_context.chat) return error(action, QStringLiteral("Invalid/unknown command"));
+    sendAll(m_context.chat->desk().status(actionId(action), m_context.chat->channels()));
 }
 
 void TSimSession::chatQueueStatus(const TSimPacket& action) {
-    send(TSimPacket::response(QStringLiteral("Success"), actionId(action)));
-    TSimPacket done = TSimPacket::event(QStringLiteral("QueueStatusComplete"));
-    send(done.add(QStringLiteral("ActionID"), actionId(action)));
+    if (!m_context.chat) return error(action, QStringLiteral("Invalid/unknown command"));
+    sendAll(m_context.chat->desk().queueStatus(
+        actionId(action), action.value(QStringLiteral("Queue")), m_context.chat->channels()));
 }
 
 void TSimSession::chatChannelMessages(const TSimPacket& action) {

@@ -3,6 +3,7 @@
 // own state, and the simulator obeys each agent action the monitor sends.
 #include "monitor/TMonitor.h"
 #include "sim/TPbxServer.h"
+#include "sim/TSimChat.h"
 #include "sim/TSimState.h"
 #include "sim/TSimTraffic.h"
 #include "support/TEstadoEsperado.h"
@@ -148,11 +149,18 @@ private Q_SLOTS:
         };
         int maisAguardando = aguardando();
 
-        // The dumps tell the same: every voice queue's members, one block per agent.
+        // The dumps tell the same: every queue's members (a chat queue's come from the chat
+        // server), one block per agent.
         const QString filas = monitor->Dump("Filas");
         for (const TSimQueue& q : Sim().queues()) {
             QVERIFY(filas.contains("Fila: " + q.id + "\r\nNome: " + q.name + "\r\n"));
-            QVERIFY(filas.contains(QString("Membros: %1\r\n").arg(q.members.size())));
+            qsizetype membros = q.members.size();
+            if (!q.isVoice()) {
+                const QList<TSimChatAgent>& chat = server->chat()->desk().agents();
+                membros = std::count_if(chat.begin(), chat.end(),
+                                        [&](const TSimChatAgent& a) { return a.queue == q.id; });
+            }
+            QVERIFY2(filas.contains(QString("Membros: %1\r\n").arg(membros)), qPrintable(q.id));
         }
         QCOMPARE(monitor->Dump("Atendentes").count("Atendente: Agent/"), 20);
 

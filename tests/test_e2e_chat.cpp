@@ -6,6 +6,7 @@
 #include "monitor/TMonitor.h"
 #include "sim/TPbxServer.h"
 #include "sim/TSimChat.h"
+#include "sim/TSimChatDesk.h"
 #include "sim/TSimState.h"
 #include "support/TConversaFalsa.h"
 #include "support/TMonitorNoSimulador.h"
@@ -73,6 +74,52 @@ QStringList DiferencasChat(const TPbxServer& server, const TMonitor& monitor, qi
     }
     return d;
 }
+// Every difference between the chat server's agents and chats and what the monitor learnt of
+// them over the chat-server connection, one per line.
+QStringList DiferencasFilaChat(const TPbxServer& server, const TMonitor& monitor) {
+    QStringList d;
+    const TSimChatDesk& desk = server.chat()->desk();
+    const auto& chats = server.chat()->channels();
+    const TFila* fila = monitor.Filas.Procura(desk.chatQueue());
+    if (!fila) return {u"sem a fila de chat " + desk.chatQueue()};
+    for (const TSimChatAgent& a : desk.agents()) {
+        const TAgente* x = monitor.Agentes.Procura(a.interface());
+        if (!x) {
+            d << a.id + u" ausente";
+            continue;
+        }
+        const int status = !a.loggedIn ? 5 : a.chats.isEmpty() ? 1 : 3;
+        if (x->Slot(1).FStatusInt != status)
+            d << QStringLiteral("%1: estado %2, esperado %3")
+                     .arg(a.id)
+                     .arg(x->Slot(1).FStatusInt)
+                     .arg(status);
+        if (a.loggedIn && x->Slot(1).FStrLoggedChannel != a.ip)
+            d << a.id + u": login em " + x->Slot(1).FStrLoggedChannel;
+        if (!fila->HasMember(a.interface())) d << a.id + u" fora da fila";
+        QStringList deles, nossos;
+        for (const QString& uid : a.chats)
+            deles << (chats.count(uid) ? chats.at(uid).channel : uid);
+        for (int i = 0; i < x->CallCount(); ++i)
+            nossos << x->GetCall(i)->Channel();
+        if (deles != nossos)
+            d << a.id + u": conversas " + nossos.join(u',') + u" / " + deles.join(u',');
+    }
+    if (fila->WaitingCount() != desk.waiting().size())
+        d << QStringLiteral("em espera %1 / %2")
+                 .arg(fila->WaitingCount())
+                 .arg(desk.waiting().size());
+    QStringList naFila, noServidor;
+    for (const TChannel* c : fila->QueueCalls())
+        naFila << c->UniqueId();
+    for (const auto& [uid, c] : chats)
+        noServidor << uid;
+    naFila.sort();
+    if (naFila != noServidor)
+        d << u"chats da fila " + naFila.join(u',') + u" / " + noServidor.join(u',');
+    return d;
+}
+
 } // namespace
 
 class TestE2eChat : public QObject {
@@ -82,7 +129,8 @@ class TestE2eChat : public QObject {
     std::unique_ptr<TUiConversas> ui;
     std::unique_ptr<TMonitor> monitor;
 
-    bool Inicia(quint32 seed) {
+    // `passos`: happenings of the chat traffic before the monitor connects.
+    bool Inicia(quint32 seed, int passos = 0) {
         server = std::make_unique<TPbxServer>();
         TSimOptions options;
         options.port = 0;
@@ -93,6 +141,8 @@ class TestE2eChat : public QObject {
             qWarning("%s", qPrintable(error));
             return false;
         }
+        for (int i = 0; i < passos; ++i)
+            server->chat()->step();
         ui = std::make_unique<TUiConversas>();
         monitor = std::make_unique<TMonitor>(ui.get());
         ApontaParaSimulador(*monitor, *server);
@@ -196,6 +246,49 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(server->chat()->messages().at(id).readAt.value(kLocal) > 0, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(recebida->DataLeitura > 0, 10000);
         QVERIFY(ui->erros.isEmpty());
+    }
+
+    // The chat queue's agents and chats come over the chat-server connection: the load lists
+    // those of the moment (the monitor connects in the middle of the traffic), then the events
+    // keep them: every agent's chats, its state, and the chats still waiting.
+    void filaDeChatSegueOSimulador_data() {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("antes");
+        QTest::newRow("seed 2, início calmo") << 2u << 0;
+        QTest::newRow("seed 5, em meio ao tráfego") << 5u << 120;
+        QTest::newRow("seed 11, em meio ao tráfego") << 11u << 300;
+    }
+    void filaDeChatSegueOSimulador() {
+        QFETCH(quint32, seed);
+        QFETCH(int, antes);
+        QVERIFY(Inicia(seed, antes));
+        QVERIFY(!server->chat()->desk().agents().isEmpty());
+        auto coincide = [&] {
+            QStringList d;
+            const bool ok = QTest::qWaitFor(
+                [&] {
+                    d = DiferencasFilaChat(*server, *monitor);
+                    return d.isEmpty();
+                },
+                10000);
+            if (!ok) qWarning("%s", qPrintable(d.join('\n')));
+            return ok;
+        };
+        QVERIFY(coincide());
+        bool ocupado = false, esperando = false;
+        for (int rodada = 0; rodada < 6; ++rodada) {
+            for (int i = 0; i < 40; ++i) {
+                server->chat()->step();
+                for (const TSimChatAgent& a : server->chat()->desk().agents())
+                    ocupado = ocupado || a.chats.size() > 1;
+                esperando = esperando || !server->chat()->desk().waiting().isEmpty();
+            }
+            QVERIFY(coincide());
+        }
+        // The traffic gave some agent several chats at once, and kept some chat waiting.
+        QVERIFY(ocupado);
+        QVERIFY(esperando);
+        QVERIFY(monitor->ManagerConnection()->Connected);
     }
 
     // A conversation monitor gets its channel's history, then the new lines after it.

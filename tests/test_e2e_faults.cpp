@@ -52,10 +52,11 @@ struct TCliente {
     }
 };
 
-std::unique_ptr<TPbxServer> Servidor(TSimOptions o, quint16 porta = 0) {
+// `porta`, `portaChat`: the ports of a server that went away, for the one that comes back.
+std::unique_ptr<TPbxServer> Servidor(TSimOptions o, quint16 porta = 0, quint16 portaChat = 0) {
     auto s = std::make_unique<TPbxServer>();
     o.port = porta;
-    o.chatPort = 0;
+    o.chatPort = portaChat;
     if (!s->start(o)) return nullptr;
     return s;
 }
@@ -91,6 +92,7 @@ private Q_SLOTS:
         auto s = Servidor(falha);
         QVERIFY(s);
         const quint16 porta = s->managerPort();
+        const quint16 portaChat = s->chatPort();
         TCliente c(*s);
         QSignalSpy carregou(&c.monitor, &TMonitor::LoadFinished);
         c.monitor.Conectar();
@@ -104,7 +106,7 @@ private Q_SLOTS:
 
         // The countdown ends against a server that behaves.
         s.reset();
-        auto bom = Servidor({}, porta);
+        auto bom = Servidor({}, porta, portaChat);
         QVERIFY(bom);
         c.monitor.ConectarPeloDialogo(QString(), "127.0.0.1", QString::number(porta));
         QVERIFY(carregou.wait(20000));
@@ -149,6 +151,7 @@ private Q_SLOTS:
         auto s = Servidor(parado);
         QVERIFY(s);
         const quint16 porta = s->managerPort();
+        const quint16 portaChat = s->chatPort();
         TCliente c(*s);
         c.monitor.Conectar();
         QTest::qWait(1000);
@@ -156,7 +159,7 @@ private Q_SLOTS:
         QVERIFY(c.monitor.ManagerConnection()->PendingBytes() < 4096);
         s.reset(); // the server goes away for good
         QTRY_VERIFY_WITH_TIMEOUT(c.monitor.Reconnecting(), 10000);
-        auto bom = Servidor({}, porta);
+        auto bom = Servidor({}, porta, portaChat);
         QVERIFY(bom);
         QSignalSpy carregou(&c.monitor, &TMonitor::LoadFinished);
         c.monitor.ConectarPeloDialogo(QString(), "127.0.0.1", QString::number(porta));

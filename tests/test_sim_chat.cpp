@@ -2,9 +2,11 @@
 // client may not do.
 #include "sim/TPbxServer.h"
 #include "sim/TSimChat.h"
+#include "sim/TSimDatabase.h"
 #include "sim/TSimOptions.h"
 
 #include <QSignalSpy>
+#include <QSqlRecord>
 #include <QTest>
 
 namespace {
@@ -98,6 +100,42 @@ private Q_SLOTS:
         p.addText("Message", "a\nb\r\nc").add("Name", "x\ny");
         QCOMPARE(p.toWire(),
                  QByteArray("Event: UserEvent\r\nMessage: a\nb \nc\r\nName: x y\r\n\r\n"));
+    }
+
+    // Clients of older servers count unread messages with a query on the chat tables: the
+    // tables follow the live messages and their reading.
+    void tabelasSeguemAsMensagens() {
+        auto s = Servidor(4);
+        QVERIFY(s);
+        auto naoLidas = [&] {
+            std::map<QString, int> porRemetente;
+            for (const QSqlRecord& r : s->database()->rows(
+                     "SELECT D.De, count(*) FROM ChatMensagemDe D, ChatMensagemPara P WHERE "
+                     "D.idChatMensagemDe = P.idChatMensagemDe AND P.Para = 'demo' AND "
+                     "P.DataLeitura IS NULL GROUP BY D.De"))
+                porRemetente[r.value(0).toString()] = r.value(1).toInt();
+            return porRemetente;
+        };
+        auto esperado = [&] {
+            std::map<QString, int> porRemetente;
+            for (const auto& [id, m] : s->chat()->messages())
+                if (m.to.contains("demo") && m.readAt.value("demo") == 0) ++porRemetente[m.from];
+            return porRemetente;
+        };
+        QCOMPARE(naoLidas(), esperado());
+        for (int i = 0; i < 150; ++i)
+            s->chat()->step();
+        QVERIFY(!naoLidas().empty());
+        QCOMPARE(naoLidas(), esperado());
+        const QList<TSimPacket> r = s->chat()->messageRead(Acao({"Id: 1", "To: demo"}), "demo");
+        QCOMPARE(r.first().value("Response"), QStringLiteral("Success"));
+        QCOMPARE(naoLidas(), esperado());
+        QCOMPARE(s->database()
+                     ->rows("SELECT count(*) FROM ChatMensagemDe")
+                     .first()
+                     .value(0)
+                     .toLongLong(),
+                 qint64(s->chat()->messages().size()));
     }
 
     void historico() {

@@ -392,6 +392,18 @@ INSERT INTO SimMembroFila VALUES
     (4, '1013', 0, 5), (4, '1014', 0, 7), (4, '1015', 0, 8), (4, '1016', 0, 4),
     (4, '1017', 0, 0), (4, '1018', 0, 0);
 
+-- Agents of the chat queue as the chat server sees them: their chat login (an agent may also
+-- serve telephone queues, as 1002 does) and where it comes from.
+CREATE TABLE SimAtendenteChat (
+    AtendenteId TEXT NOT NULL,
+    FilaId INTEGER NOT NULL,
+    IPLogin TEXT,
+    Logado INTEGER NOT NULL DEFAULT 0
+);
+INSERT INTO SimAtendenteChat VALUES
+    ('1019', 5, '10.20.1.19', 1), ('1020', 5, '10.20.1.20', 0), ('1002', 5, '10.20.1.2', 1),
+    ('1016', 5, '10.20.1.16', 0);
+
 -- Queue statistics at start (times in seconds, service level in percent).
 CREATE TABLE SimFila (
     FilaId INTEGER PRIMARY KEY,
