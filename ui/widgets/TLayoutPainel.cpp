@@ -27,10 +27,10 @@ int Modulo(int a, int n) {
 
 const QStringList& TLayoutPainel::Rotulos() {
     static const QStringList rotulos{
-        QStringLiteral("Em espera"), QStringLiteral("Maior espera"),
+        QStringLiteral("Em espera"),        QStringLiteral("Maior espera"),
         QStringLiteral("Nível de serviço"), QStringLiteral("Atendidas"),
-        QStringLiteral("Abandonadas"), QStringLiteral("Livres"),
-        QStringLiteral("Ocupados"), QStringLiteral("Em pausa")};
+        QStringLiteral("Abandonadas"),      QStringLiteral("Livres"),
+        QStringLiteral("Ocupados"),         QStringLiteral("Em pausa")};
     return rotulos;
 }
 
@@ -122,8 +122,8 @@ TLayoutPainel::TLayoutPainel(const QRect& area, int filas, int atendentes, bool 
     }
 
     const int w = conteudo.width();
-    m_colCartoes = m_filas > 0 ? std::clamp(CabemEm(w, LarguraMinimaCartao(), m_espaco), 1, m_filas)
-                               : 0;
+    m_colCartoes =
+        m_filas > 0 ? std::clamp(CabemEm(w, LarguraMinimaCartao(), m_espaco), 1, m_filas) : 0;
     m_colTiles = m_atendentes > 0 ? std::max(1, CabemEm(w, LarguraMinimaTile(), m_espaco)) : 0;
     const int alturaCartao = AlturaCartao();
     const int alturaTile = AlturaTile();
@@ -210,8 +210,8 @@ QRect TLayoutPainel::RotuloCelula(const QRect& c, int i) const {
     const int hValor = QFontMetrics(FonteValor).height();
     const int largura = (c.width() - 2 * m_pad) / 4;
     const int topo = TituloCartao(c).bottom() + 1 + m_pad / 2;
-    return QRect(c.left() + m_pad + (i % 4) * largura, topo + (i / 4) * (hRotulo + hValor),
-                 largura, hRotulo);
+    return QRect(c.left() + m_pad + (i % 4) * largura, topo + (i / 4) * (hRotulo + hValor), largura,
+                 hRotulo);
 }
 
 QRect TLayoutPainel::ValorCelula(const QRect& c, int i) const {

@@ -30,8 +30,7 @@ public:
     TLayoutPainel(const QRect& area, int filas, int atendentes, bool mostraAtendentes,
                   const QFont& base = QFont());
 
-    QFont FonteCabecalho, FonteNomeFila, FonteRotulo, FonteValor, FonteNomeAtendente,
-        FonteEstado;
+    QFont FonteCabecalho, FonteNomeFila, FonteRotulo, FonteValor, FonteNomeAtendente, FonteEstado;
     // The type's scale: 1 at 1920 x 1080.
     double Escala() const { return m_escala; }
     int Margem() const { return m_margem; }

@@ -126,8 +126,8 @@ const TLayoutPainel& TPainelParede::Layout() const {
     return *m_layout;
 }
 
-void TPainelParede::DefineDados(std::vector<TCartaoFila> cartoes,
-                                std::vector<TTileAtendente> tiles, bool mostraAtendentes) {
+void TPainelParede::DefineDados(std::vector<TCartaoFila> cartoes, std::vector<TTileAtendente> tiles,
+                                bool mostraAtendentes) {
     const bool mudouQuantidade = cartoes.size() != m_cartoes.size() ||
                                  tiles.size() != m_tiles.size() ||
                                  mostraAtendentes != m_mostraAtendentes;

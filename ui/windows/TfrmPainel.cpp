@@ -108,9 +108,9 @@ void TfrmPainel::Configura() {
         m_monitor->Filas.ParaCada([&](TFila* f) {
             if (m_monitor->TemPermissaoFila(f)) filas.emplace_back(f->FilaId(), f->QueueCaption());
         });
-    auto* dialogo =
-        new TfrmConfiguraPainel(filas, m_config, m_telaCheia ? static_cast<QWidget*>(m_parede)
-                                                             : static_cast<QWidget*>(this));
+    auto* dialogo = new TfrmConfiguraPainel(filas, m_config,
+                                            m_telaCheia ? static_cast<QWidget*>(m_parede)
+                                                        : static_cast<QWidget*>(this));
     dialogo->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialogo, &QDialog::accepted, this, [this, dialogo] {
         DefineConfig(dialogo->Resultado());
@@ -205,8 +205,7 @@ void TfrmPainel::Atualiza() {
 void TfrmPainel::Tick() {
     try {
         Atualiza();
-        if (Relogio() - m_inicioPagina >= qint64(m_config.SegundosRotacao) * 1000)
-            ProximaPagina();
+        if (Relogio() - m_inicioPagina >= qint64(m_config.SegundosRotacao) * 1000) ProximaPagina();
     } catch (const std::exception& e) {
         if (m_monitor) m_monitor->AppException(QString::fromUtf8(e.what()));
     }
@@ -266,8 +265,8 @@ QMenu* TfrmPainel::MontaMenu() {
     auto* menu = new QMenu(m_parede);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(QStringLiteral("Configurar painel..."), this, &TfrmPainel::Configura);
-    QAction* cheia = menu->addAction(QStringLiteral("Tela cheia"), this,
-                                     [this] { SetTelaCheia(!m_telaCheia); });
+    QAction* cheia =
+        menu->addAction(QStringLiteral("Tela cheia"), this, [this] { SetTelaCheia(!m_telaCheia); });
     cheia->setCheckable(true);
     cheia->setChecked(m_telaCheia);
     cheia->setShortcut(QKeySequence(Qt::Key_F11));
