@@ -93,7 +93,8 @@ private Q_SLOTS:
         m.reset();
     }
 
-    // --- Layout arithmetic ------------------------------------------------------------------------
+    // --- Layout arithmetic
+    // ------------------------------------------------------------------------
 
     void layout_data() {
         QTest::addColumn<QSize>("tela");
@@ -101,9 +102,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("atendentes");
         QTest::addColumn<bool>("mostra");
         for (const QSize tela : {QSize(1280, 720), QSize(1920, 1080), QSize(3840, 2160)}) {
-            const QByteArray t = QByteArray::number(tela.width()) + "x" + QByteArray::number(tela.height());
+            const QByteArray t =
+                QByteArray::number(tela.width()) + "x" + QByteArray::number(tela.height());
             QTest::addRow("%s%s", t.constData(), " 4 queues, 30 agents") << tela << 4 << 30 << true;
-            QTest::addRow("%s%s", t.constData(), " 40 queues, 2000 agents") << tela << 40 << 2000 << true;
+            QTest::addRow("%s%s", t.constData(), " 40 queues, 2000 agents")
+                << tela << 40 << 2000 << true;
             QTest::addRow("%s%s", t.constData(), " one queue, no agent") << tela << 1 << 0 << true;
             QTest::addRow("%s%s", t.constData(), " agents only") << tela << 0 << 500 << true;
             QTest::addRow("%s%s", t.constData(), " agents hidden") << tela << 12 << 300 << false;
@@ -133,8 +136,8 @@ private Q_SLOTS:
                     QVERIFY2(!o.intersects(r), qPrintable(QString("overlap on page %1").arg(p)));
                 ocupados << r;
             };
-            if (l.FilasNaPagina(p) > 0 && p < (filas + l.CartoesPorPagina() - 1) /
-                                                  std::max(1, l.CartoesPorPagina()))
+            if (l.FilasNaPagina(p) > 0 &&
+                p < (filas + l.CartoesPorPagina() - 1) / std::max(1, l.CartoesPorPagina()))
                 for (int k = 0; k < l.FilasNaPagina(p); ++k)
                     ++vezesFila[l.PrimeiraFila(p) + k];
             if (vistos > 0 &&
@@ -162,9 +165,10 @@ private Q_SLOTS:
             for (int i = 0; i < TLayoutPainel::kCelulas; ++i) {
                 const QRect rr = l.RotuloCelula(c, i), rv = l.ValorCelula(c, i);
                 QVERIFY(c.contains(rr) && c.contains(rv) && !rr.intersects(rv));
-                QVERIFY2(QFontMetrics(l.FonteRotulo).horizontalAdvance(
-                             TLayoutPainel::Rotulos()[i]) <= rr.width(),
-                         qPrintable(TLayoutPainel::Rotulos()[i]));
+                QVERIFY2(
+                    QFontMetrics(l.FonteRotulo).horizontalAdvance(TLayoutPainel::Rotulos()[i]) <=
+                        rr.width(),
+                    qPrintable(TLayoutPainel::Rotulos()[i]));
                 for (const QString& v : TLayoutPainel::ValoresDeReferencia())
                     QVERIFY2(QFontMetrics(l.FonteValor).horizontalAdvance(v) <= rv.width(),
                              qPrintable(v));
@@ -174,7 +178,8 @@ private Q_SLOTS:
             const QRect t = l.RetanguloTile(0);
             QFont negrito = l.FonteEstado;
             negrito.setBold(true);
-            QVERIFY(QFontMetrics(negrito).horizontalAdvance("00:00:00") <= l.LinhaTile(t, 2).width());
+            QVERIFY(QFontMetrics(negrito).horizontalAdvance("00:00:00") <=
+                    l.LinhaTile(t, 2).width());
             QVERIFY(QFontMetrics(l.FonteEstado).horizontalAdvance("Indisponível") <=
                     l.LinhaTile(t, 1).width());
             for (int linha = 0; linha < 3; ++linha)
@@ -272,14 +277,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("atendentes");
         QTest::addColumn<bool>("logados");
         QTest::newRow("nothing stored") << QByteArray() << QStringList{} << 10 << true << true;
-        QTest::newRow("negative rotation") << QByteArray("SegundosRotacao=-5\r\n")
-                                           << QStringList{} << 3 << true << true;
-        QTest::newRow("huge rotation") << QByteArray("SegundosRotacao=99999999999\r\n")
-                                       << QStringList{} << 10 << true << true;
-        QTest::newRow("rotation too long") << QByteArray("SegundosRotacao=86400\r\n")
-                                           << QStringList{} << 600 << true << true;
-        QTest::newRow("rotation not a number") << QByteArray("SegundosRotacao=dez\r\n")
-                                               << QStringList{} << 10 << true << true;
+        QTest::newRow("negative rotation")
+            << QByteArray("SegundosRotacao=-5\r\n") << QStringList{} << 3 << true << true;
+        QTest::newRow("huge rotation")
+            << QByteArray("SegundosRotacao=99999999999\r\n") << QStringList{} << 10 << true << true;
+        QTest::newRow("rotation too long")
+            << QByteArray("SegundosRotacao=86400\r\n") << QStringList{} << 600 << true << true;
+        QTest::newRow("rotation not a number")
+            << QByteArray("SegundosRotacao=dez\r\n") << QStringList{} << 10 << true << true;
         QTest::newRow("queues with blanks, repeats, empties")
             << QByteArray("Filas= 1 ,,1,2 , ,3,\r\n") << QStringList{"1", "2", "3"} << 10 << true
             << true;
@@ -288,8 +293,8 @@ private Q_SLOTS:
             << 10 << true << true;
         QTest::newRow("switches off") << QByteArray("MostrarAtendentes=0\r\nSomenteLogados=0\r\n")
                                       << QStringList{} << 10 << false << false;
-        QTest::newRow("switch any non-zero") << QByteArray("MostrarAtendentes=-7\r\n")
-                                             << QStringList{} << 10 << true << true;
+        QTest::newRow("switch any non-zero")
+            << QByteArray("MostrarAtendentes=-7\r\n") << QStringList{} << 10 << true << true;
     }
     void hostileSettings() {
         QFETCH(QByteArray, secao);
@@ -434,8 +439,9 @@ private Q_SLOTS:
     void permissions() {
         m->Feed(Linha("ZXDBLoginVesmara", {"user: restrito", "tipoUsuario: u", "tipo: ",
                                            "perfil: Supervisores", "idUser: ", "permissao: "}));
-        m->Feed(Linha("ZXDBListaPermissaoUsuario", {"Usuario: Supervisores", "PermissaoGrupoId: Fila",
-                                                    "PermissaoNomeId: Visualizar"}));
+        m->Feed(
+            Linha("ZXDBListaPermissaoUsuario", {"Usuario: Supervisores", "PermissaoGrupoId: Fila",
+                                                "PermissaoNomeId: Visualizar"}));
         m->Feed(Linha("ZXDBListaPermissaoUsuarioExtra",
                       {"Usuario: Supervisores", "PermissaoGrupoId: Fila",
                        "PermissaoNomeId: Visualizar", "Valor: 2", "Tipo: r"}));
@@ -506,8 +512,7 @@ private Q_SLOTS:
         QVERIFY(!p->DescricaoItem(1).contains("Em alerta"));
 
         w->MarcaAlertaFila("1", false);
-        QVERIFY(!Parecida(p->grab().toImage().pixelColor(fundoCartao),
-                          TPainelParede::CorAlerta()));
+        QVERIFY(!Parecida(p->grab().toImage().pixelColor(fundoCartao), TPainelParede::CorAlerta()));
     }
 
     void accessibleItems() {
@@ -528,7 +533,8 @@ private Q_SLOTS:
                  qPrintable(cartao->text(QAccessible::Description)));
         QAccessibleInterface* tile = lista->child(3);
         QCOMPARE(tile->text(QAccessible::Name), "Atendente Ana");
-        QCOMPARE(tile->text(QAccessible::Description), "Estado: Livre; Tempo: 00:00:00; Cor: Livre");
+        QCOMPARE(tile->text(QAccessible::Description),
+                 "Estado: Livre; Tempo: 00:00:00; Cor: Livre");
         QCOMPARE(lista->indexOfChild(tile), 3);
         QCOMPARE(tile->rect().size(), p->Layout().RetanguloTile(0).size());
     }
@@ -540,9 +546,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         TfrmMain main(dir.path() + '/');
         TMonitor* mon = main.Monitor();
-        mon->TrataManagerPacket(mon->ManagerConnection(),
-                                Linha("ZXDBListaFilas", {"FilaId: 1", "Nome: Geral",
-                                                         "Numero: 801", "Tipo: v"}));
+        mon->TrataManagerPacket(
+            mon->ManagerConnection(),
+            Linha("ZXDBListaFilas", {"FilaId: 1", "Nome: Geral", "Numero: 801", "Tipo: v"}));
         main.CriaTelas({"Painel"});
         QVERIFY(main.ProcuraTelaPainel());
         QStringList exibir;
