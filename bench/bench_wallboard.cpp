@@ -36,8 +36,8 @@ void Carrega(TMonitor& m, int filas, int agentes) {
         Feed(m, {"Event: ZXDBEvent", "ZXDBActionID: ZXDBListaAgentes", "AtendenteId: " + id,
                  "Nome: Atendente " + id});
         Feed(m, {"Event: Agentlogin", "Agent: " + id, "Channel: SIP/" + id, "Uniqueid: l" + id});
-        Feed(m, {"Event: QueueMemberAdded", "Queue: " + fila, "Location: Agent/" + id,
-                 "Status: 1", "Paused: 0"});
+        Feed(m, {"Event: QueueMemberAdded", "Queue: " + fila, "Location: Agent/" + id, "Status: 1",
+                 "Paused: 0"});
         if (i % 10 == 0)
             Feed(m, {"Event: QueueMemberPaused", "Queue: " + fila, "Location: Agent/" + id,
                      "Paused: 1", "PauseReason: 1"});

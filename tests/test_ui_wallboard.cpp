@@ -539,6 +539,30 @@ private Q_SLOTS:
         QCOMPARE(tile->rect().size(), p->Layout().RetanguloTile(0).size());
     }
 
+    // F11 takes the wallboard out to full screen and back; closing it there brings it back;
+    // the window closed in full screen reopens so.
+    void fullScreen() {
+        QTemporaryDir dir;
+        m->monitor->UserDir = dir.path() + '/';
+        TPainelParede* p = Abre(QSize(800, 600))->Parede();
+        QVERIFY(p->parentWidget() == w.get());
+        QTest::keyClick(p, Qt::Key_F11);
+        QVERIFY(w->TelaCheia());
+        QVERIFY(p->isWindow());
+        QVERIFY(p->windowState() & Qt::WindowFullScreen);
+        p->close();
+        QTRY_VERIFY(!w->TelaCheia());
+        QVERIFY(p->parentWidget() == w.get() && !p->isWindow());
+        QTest::keyClick(p, Qt::Key_F11);
+        QVERIFY(w->TelaCheia());
+        w->close();
+        QVERIFY(!p->isWindow());
+        TfrmPainel k(m->monitor.get());
+        k.setObjectName("Painel");
+        k.LeVariaveis();
+        QVERIFY(k.Config().TelaCheia);
+    }
+
     // --- Frame -----------------------------------------------------------------------------------
 
     // "Exibir" > "Painel de parede" opens one window under "Painel"; TelasAbrir reopens it.

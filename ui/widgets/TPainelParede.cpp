@@ -3,9 +3,9 @@
 #include "ui/widgets/TPanelFila.h"
 
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QShortcut>
 
 #include <algorithm>
 
@@ -108,9 +108,6 @@ TPainelParede::TPainelParede(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(320, 200);
-    auto* f11 = new QShortcut(QKeySequence(Qt::Key_F11), this, this,
-                              &TPainelParede::AlternaTelaCheia, Qt::WidgetWithChildrenShortcut);
-    Q_UNUSED(f11);
     AtualizaAcessivel();
 }
 
@@ -152,6 +149,11 @@ void TPainelParede::SetPagina(int pagina) {
     m_pagina = pagina;
     update();
     AtualizaAcessivel();
+    // The items now read as other cards and tiles: a screen reader asks again.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent evento(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&evento);
+    }
 }
 
 void TPainelParede::MarcaAlertaFila(const QString& filaId, bool alerta) {
@@ -170,6 +172,14 @@ void TPainelParede::MarcaAlertaAtendente(const QString& agent, bool alerta) {
         m_alertaAtendentes.remove(agent);
     update();
     AtualizaAcessivel();
+}
+
+void TPainelParede::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F11 && event->modifiers() == Qt::NoModifier) {
+        Q_EMIT AlternaTelaCheia();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TPainelParede::resizeEvent(QResizeEvent* event) {
