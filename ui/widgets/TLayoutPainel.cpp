@@ -84,7 +84,7 @@ int TLayoutPainel::LarguraMinimaTile() const {
     QFont negrito = FonteEstado;
     negrito.setBold(true);
     const QFontMetrics duracao(negrito);
-    const int largura = std::max({nome.averageCharWidth() * 12,
+    const int largura = std::max({nome.averageCharWidth() * 15,
                                   estado.horizontalAdvance(QStringLiteral("Indisponível")),
                                   duracao.horizontalAdvance(QStringLiteral("00:00:00"))});
     return largura + 2 * m_padTile;
