@@ -245,7 +245,8 @@ private Q_SLOTS:
         // The first tile of a page is the agent the layout puts there.
         const int primeiro = p->Layout().PrimeiroAtendente(p->Pagina());
         QCOMPARE(p->NomeItem(p->Layout().FilasNaPagina(0)),
-                 "Atendente " + p->Tiles()[size_t(primeiro)].Nome);
+                 "Atendente " + p->Tiles()[size_t(primeiro)].Numero + " - " +
+                     p->Tiles()[size_t(primeiro)].Nome);
     }
 
     // Fewer agents leave fewer pages: the page shown is never one that is gone.
@@ -532,7 +533,7 @@ private Q_SLOTS:
                      .startsWith("Em espera: 1; Maior espera: 00:00; Nível de serviço: 0%"),
                  qPrintable(cartao->text(QAccessible::Description)));
         QAccessibleInterface* tile = lista->child(3);
-        QCOMPARE(tile->text(QAccessible::Name), "Atendente Ana");
+        QCOMPARE(tile->text(QAccessible::Name), "Atendente 1001 - Ana");
         QCOMPARE(tile->text(QAccessible::Description),
                  "Estado: Livre; Tempo: 00:00:00; Cor: Livre");
         QCOMPARE(lista->indexOfChild(tile), 3);

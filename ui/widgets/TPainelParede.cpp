@@ -205,7 +205,9 @@ QString TPainelParede::NomeItem(int i) const {
     if (i < 0 || i >= ItensVisiveis()) return {};
     if (i < filas) return u"Fila " + m_cartoes[size_t(l.PrimeiraFila(m_pagina) + i)].Titulo;
     const TTileAtendente& t = m_tiles[size_t(l.PrimeiroAtendente(m_pagina) + i - filas)];
-    return u"Atendente " + t.Nome;
+    // Names repeat in a large call centre; the number tells the agents apart.
+    if (t.Numero.isEmpty() || t.Numero == t.Nome) return u"Atendente " + t.Nome;
+    return u"Atendente " + t.Numero + u" - " + t.Nome;
 }
 
 QString TPainelParede::DescricaoItem(int i) const {

@@ -31,6 +31,7 @@ struct TCartaoFila {
 // What an agent tile shows, as in the agents window's tiles.
 struct TTileAtendente {
     QString Agent; // the agent's key, for the alert marks
+    QString Numero;
     QString Nome;
     QString Estado;
     QString Duracao;

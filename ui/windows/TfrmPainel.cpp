@@ -175,6 +175,7 @@ TCartaoFila TfrmPainel::CartaoDe(const TFila& fila) {
 TTileAtendente TfrmPainel::TileDe(const TAgente& a) const {
     TTileAtendente t;
     t.Agent = a.Agent();
+    t.Numero = a.AgentNumber();
     t.Nome = a.AgentName.isEmpty() ? a.AgentNumber() : a.AgentName;
     if (m_monitor) t.Estado = a.StatusText(0, m_monitor->MotivosPausa);
     t.Duracao = a.DurationText(0);
