@@ -392,6 +392,31 @@ private Q_SLOTS:
         QCOMPARE(w->Parede()->Tiles()[1].Fundo, CorBgr(e.CorFundo(TClasseCor::EmPausa)));
     }
 
+    // The service level as the server writes it; what is not a percentage reads as unknown.
+    void serviceLevel_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("mostrado");
+        QTest::newRow("decimal") << "87.5"
+                                 << "87%";
+        QTest::newRow("whole") << "100"
+                               << "100%";
+        QTest::newRow("empty") << ""
+                               << "-";
+        QTest::newRow("not a number") << "abc"
+                                      << "-";
+        QTest::newRow("negative") << "-3.2"
+                                  << "-";
+        QTest::newRow("over a hundred") << "250.0"
+                                        << "-";
+        QTest::newRow("huge") << QString(5000, '9') << "-";
+    }
+    void serviceLevel() {
+        QFETCH(QString, texto);
+        QFETCH(QString, mostrado);
+        m->Ev("QueueParams", {"Queue: 1", "ServiceLevelPerf: " + texto});
+        QCOMPARE(TfrmPainel::CartaoDe(*m->F("1")).Servico, mostrado);
+    }
+
     // --- What is shown ---------------------------------------------------------------------------
 
     void filters_data() {
@@ -530,7 +555,7 @@ private Q_SLOTS:
         QCOMPARE(cartao->role(), QAccessible::ListItem);
         QCOMPARE(cartao->text(QAccessible::Name), "Fila 1 - Atendimento Geral");
         QVERIFY2(cartao->text(QAccessible::Description)
-                     .startsWith("Em espera: 1; Maior espera: 00:00; Nível de serviço: 0%"),
+                     .startsWith("Em espera: 1; Maior espera: 00:00; Nível de serviço: -"),
                  qPrintable(cartao->text(QAccessible::Description)));
         QAccessibleInterface* tile = lista->child(3);
         QCOMPARE(tile->text(QAccessible::Name), "Atendente 1001 - Ana");

@@ -326,7 +326,11 @@ void TPainelParede::PintaCartao(QPainter& p, const QRect& r, const TCartaoFila& 
         const QRect rv = l.ValorCelula(r, i);
         p.setFont(FonteQueCabe(l.FonteValor, valores[i], rv.width()));
         p.setPen(kTexto);
+        // Even the smallest type may not hold an absurd value: it stays in its cell.
+        p.save();
+        p.setClipRect(rv);
         p.drawText(rv, Qt::AlignHCenter | Qt::AlignTop, valores[i]);
+        p.restore();
     }
 }
 

@@ -9,7 +9,6 @@
 #include "settings/TSecaoTela.h"
 #include "ui/dialogs/TfrmConfiguraPainel.h"
 #include "ui/lists/TCoresEstado.h"
-#include "ui/widgets/TPanelFila.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -163,7 +162,11 @@ TCartaoFila TfrmPainel::CartaoDe(const TFila& fila) {
         if (r && r->Queued && r->Inicio > 0)
             c.MaiorEspera = std::max(c.MaiorEspera, std::max(0, ElapsedSeconds(r->Inicio)));
     }
-    c.Servico = TPanelFila::TextoServico(fila.ServiceLevelPerf);
+    // A service level that is not a percentage reads as unknown on the wall, not as 0%.
+    bool ok = false;
+    const int servico = fila.ServiceLevelPerf.section(u'.', 0, 0).toInt(&ok);
+    c.Servico = ok && servico >= 0 && servico <= 100 ? QString::number(servico) + u'%'
+                                                     : QStringLiteral("-");
     c.Atendidas = fila.Completed;
     c.Abandonadas = fila.Abandoned;
     c.Livres = fila.AtendentesLivres();
