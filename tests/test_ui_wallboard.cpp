@@ -581,6 +581,7 @@ private Q_SLOTS:
         QVERIFY(p->parentWidget() == w.get() && !p->isWindow());
         QTest::keyClick(p, Qt::Key_F11);
         QVERIFY(w->TelaCheia());
+        w->setAttribute(Qt::WA_DeleteOnClose, false); // the test owns it
         w->close();
         QVERIFY(!p->isWindow());
         TfrmPainel k(m->monitor.get());
