@@ -17,6 +17,7 @@ class TfrmAgentes;
 class TfrmFila;
 class TFila;
 class TfrmLog;
+class TfrmPainel;
 class TfrmRamais;
 class TfrmTroncos;
 class TTronco;
@@ -69,6 +70,10 @@ public:
     void MenuExibirTroncosa();
     // The trunk at this position of the trunk list, when it is digital or SIP.
     void MenuExibirTronco(int posicao);
+    // The wallboard (registry name "Painel"), created or brought forward (TfrmMainPainel.cpp).
+    TfrmPainel* CriaTelaPainel();
+    TfrmPainel* ProcuraTelaPainel() const;
+    void MenuExibirPainelClick();
     // Rebuilds "Exibir" from the last load and reopens the recorded windows in menu order.
     void CriaTelas(const QStringList& telasAbrir);
     // After a colour change: every open window that shows scheme colours redraws.
@@ -139,6 +144,9 @@ private:
     // "Exibir" entries of the extensions and of the trunks, and their windows reopened.
     void CriaMenuRamais(const QStringList& telasAbrir);
     void CriaMenuTroncos(const QStringList& telasAbrir);
+    // The wallboard's "Exibir" entry and its reopening; its tiles follow the agents' colours.
+    void CriaMenuPainel(const QStringList& telasAbrir);
+    void AtualizaCoresPainel();
 
     TMonitor* m_monitor;
     QMdiArea* m_mdi;

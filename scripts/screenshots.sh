@@ -2,18 +2,20 @@
 # Screenshots of the monitor connected to the simulator, under Xvfb: for each window asked for,
 # the monitor starts with that window to reopen and a PNG of the screen is saved.
 #   scripts/screenshots.sh [--settings DIR] [--out DIR] [--seconds N] [--scenario S]
-#                          [WINDOW[:MODE[:FONT]]]...
+#                          [--screen WxH] [WINDOW[:MODE[:FONT]]]...
 # WINDOW is a registry name ("Atendentes", "AtendentesChat", "Fila" + a queue's id, "Ramais",
 # "Troncos", "Troncosc", "Troncosa", "Troncosd" or "Troncoss" + the trunk's position); MODE its
 # view mode (0 list, 1 detail, 2 tiles; in a queue window, of its member list); FONT the font
 # level (0 to 5) of the lists and the tiles. --scenario is the simulator's (demo, or big:A,Q,C);
 # the PNG name then carries it. Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings
-# folder (default build-release/demo-settings) is copied, never changed.
+# folder (default build-release/demo-settings) is copied, never changed. --screen sets the Xvfb
+# screen (default 1600x1000); the wallboard ("Painel") opens in full screen on it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 settings=build-release/demo-settings
 out=shots
 seconds=12
+screen=1600x1000
 windows=()
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -21,6 +23,7 @@ while [ $# -gt 0 ]; do
         --out) out=$2; shift 2 ;;
         --seconds) seconds=$2; shift 2 ;;
         --scenario) export VESMARA_SCENARIO=$2; shift 2 ;;
+        --screen) screen=$2; shift 2 ;;
         *) windows+=("$1"); shift ;;
     esac
 done
@@ -56,10 +59,12 @@ for entry in "${windows[@]}"; do
         ini_set "$profile" "Tela$name" "TamanhoDaFonteLista$sufixo" "$font"
         ini_set "$profile" "Tela$name" "TamanhoDaFonteIcone$sufixo" "$font"
     fi
+    [ "$name" = Painel ] && ini_set "$profile" TelaPainel TelaCheia 1
     tag=${VESMARA_SCENARIO:-}
     tag=${tag//[:,]/-}
     shot="$out/$name${mode:+-$mode}${font:+-f$font}${tag:+-$tag}.png"
-    MONITORVESMARA_DIR="$dir" xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
+    [ "$screen" = 1600x1000 ] || shot="${shot%.png}-$screen.png"
+    MONITORVESMARA_DIR="$dir" xvfb-run -a -s "-screen 0 ${screen}x24" bash -c "
         build-release/app/monitorvesmara & app=\$!
         sleep $seconds
         import -window root '$shot'
