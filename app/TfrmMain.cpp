@@ -431,6 +431,7 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
     }
     CriaMenuTroncos(telasAbrir);
     CriaMenuFilas(telasAbrir);
+    CriaMenuDiscador(telasAbrir);
 }
 
 void TfrmMain::TrazParaFrente(QMdiSubWindow* sub) {
@@ -481,6 +482,7 @@ void TfrmMain::MenuExibirAgentesChatClick() {
 void TfrmMain::AtualizaCoresTelas() {
     // The agents window redraws itself; the queue and campaign windows join here as they come.
     AtualizaCoresFilas();
+    AtualizaCoresCampanhas();
 }
 
 void TfrmMain::ActivateLogWindow() {

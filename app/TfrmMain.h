@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/TAviso.h"
 #include "monitor/TMonitorUi.h"
 
 #include <QMainWindow>
@@ -13,6 +14,9 @@ class QMenu;
 class QMessageBox;
 class TMonitor;
 class TAgente;
+class TCampanha;
+class TfrmCampanha;
+class TfrmCampanhas;
 class TfrmAgentes;
 class TfrmFila;
 class TFila;
@@ -69,6 +73,17 @@ public:
     void MenuExibirTroncosa();
     // The trunk at this position of the trunk list, when it is digital or SIP.
     void MenuExibirTronco(int posicao);
+    // Dialer campaigns (TfrmMainCampanhas.cpp): a campaign's window (registry name "Campanha" +
+    // its CampanhaId), the campaigns summary ("Campanhas"), and the "Discador" submenu.
+    TfrmCampanha* CriaTelaCampanha(TCampanha* campanha);
+    TfrmCampanha* ProcuraTelaCampanha(const QString& name) const;
+    TfrmCampanhas* CriaTelaCampanhas();
+    TfrmCampanhas* ProcuraTelaCampanhas() const;
+    // Tag -1: the campaigns summary; otherwise the first campaign whose id is that number.
+    void MenuExibirCampanhas(int tag);
+    // Builds or refreshes "Discador" under "Exibir" (none while the user may not have it).
+    void AtualizaMenuDiscador();
+    QMenu* MenuDiscador() const;
     // Rebuilds "Exibir" from the last load and reopens the recorded windows in menu order.
     void CriaTelas(const QStringList& telasAbrir);
     // After a colour change: every open window that shows scheme colours redraws.
@@ -139,6 +154,10 @@ private:
     // "Exibir" entries of the extensions and of the trunks, and their windows reopened.
     void CriaMenuRamais(const QStringList& telasAbrir);
     void CriaMenuTroncos(const QStringList& telasAbrir);
+    // "Discador" and the campaign windows to reopen (TfrmMainCampanhas.cpp).
+    void CriaMenuDiscador(const QStringList& telasAbrir);
+    bool PodeDiscador() const;
+    void AtualizaCoresCampanhas();
 
     TMonitor* m_monitor;
     QMdiArea* m_mdi;
@@ -156,4 +175,6 @@ private:
     bool m_shown = false;
     // A load sequence has completed before in this run.
     bool m_carregouAntes = false;
+    QPointer<QMenu> m_menuDiscador;
+    TAssinatura m_avisoMenuDiscador;
 };
