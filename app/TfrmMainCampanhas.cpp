@@ -59,8 +59,9 @@ void TfrmMain::AtualizaMenuDiscador() {
         m_menuDiscador = m_menuExibir->addMenu(kDiscador);
         m_menuDiscador->setObjectName(QStringLiteral("MenuExibirDiscador"));
         m_menuDiscador->menuAction()->setData(-1);
-        m_menuDiscador->addAction(QStringLiteral("Campanhas ativas (resumo)"), this,
-                                  [this] { MenuExibirCampanhas(-1); })
+        m_menuDiscador
+            ->addAction(QStringLiteral("Campanhas ativas (resumo)"), this,
+                        [this] { MenuExibirCampanhas(-1); })
             ->setData(-1);
         QMenu* ativas = m_menuDiscador->addMenu(kCampanhasAtivas);
         ativas->setObjectName(QStringLiteral("MenuExibirCampanhasAtivas"));

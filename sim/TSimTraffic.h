@@ -124,6 +124,8 @@ public:
 
     static constexpr int RingTimeoutMs = 15000;
     static constexpr int TasksPerTurn = 4000;
+    // The share of a running campaign's queue calls that are the dialer's.
+    static constexpr double kDialerShare = 0.6;
 
 Q_SIGNALS:
     void event(const TSimPacket& packet);
@@ -249,6 +251,9 @@ private:
 
     TSimState* m_state;
     QRandomGenerator m_random;
+    // Which calls are the dialer's, and whom they reach: drawn apart, so the rest of the traffic
+    // stays what the seed makes it.
+    QRandomGenerator m_dialerRandom;
     double m_speed;
     TSimTrafficProfile m_profile;
     std::map<std::pair<qint64, quint64>, Task> m_tasks;

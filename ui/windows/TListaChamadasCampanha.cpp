@@ -35,7 +35,7 @@ void TListaChamadasCampanha::Recarrega() {
 
 double TListaChamadasCampanha::InicioDe(const TChannel& c) {
     return c.LigacaoDiscador && c.LigacaoDiscador->Inicio > 0 ? c.LigacaoDiscador->Inicio
-                                                                : c.Inicio;
+                                                              : c.Inicio;
 }
 
 bool TListaChamadasCampanha::EmAtendimento(const TChannel& c) {

@@ -98,8 +98,8 @@ TfrmCampanha::TfrmCampanha(TMonitor* monitor, QWidget* parent)
     if (m_monitor) {
         TAvisos& avisos = m_monitor->Avisos();
         m_avisoCampanha = avisos.Campanha.Assina([this](TCampanha* c) { AtualizaCampanha(c); });
-        m_avisoChamada = avisos.ChamadaCampanha.Assina(
-            [this](TCampanha* c, TChannel* canal, TAvisoCampanha a) {
+        m_avisoChamada =
+            avisos.ChamadaCampanha.Assina([this](TCampanha* c, TChannel* canal, TAvisoCampanha a) {
                 AtualizaChamada(c, canal, a);
             });
         m_avisoResumo =

@@ -19,8 +19,8 @@ constexpr int kAlturaPainel = 132;
 }
 
 TfrmCampanhas::TfrmCampanhas(TMonitor* monitor, QWidget* parent)
-    : QWidget(parent), m_monitor(monitor), m_aviso(new QLabel(this)),
-      m_area(new QScrollArea(this)), m_conteudo(new QWidget), m_pilha(new QVBoxLayout(m_conteudo)) {
+    : QWidget(parent), m_monitor(monitor), m_aviso(new QLabel(this)), m_area(new QScrollArea(this)),
+      m_conteudo(new QWidget), m_pilha(new QVBoxLayout(m_conteudo)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Campanhas"));
     resize(835, 480);
@@ -183,8 +183,7 @@ void TfrmCampanhas::AtualizaFila(TFila* fila) {
 }
 
 void TfrmCampanhas::AtualizaResumoCampanha(TCampanha* campanha) {
-    if (TPanelFila* panel = PainelDa(campanha))
-        TfrmCampanha::MostraResumo(panel, *campanha);
+    if (TPanelFila* panel = PainelDa(campanha)) TfrmCampanha::MostraResumo(panel, *campanha);
 }
 
 void TfrmCampanhas::SoltaCampanhas() {
