@@ -9,6 +9,7 @@
 # level (0 to 5) of the lists and the tiles. --scenario is the simulator's (demo, or big:A,Q,C);
 # the PNG name then carries it. Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings
 # folder (default build-release/demo-settings) is copied, never changed.
+# The campaign windows too: "Campanhas" (the summary) and "Campanha" + a campaign's id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 settings=build-release/demo-settings
@@ -51,6 +52,12 @@ for entry in "${windows[@]}"; do
     # A queue window keeps its member list's keys with the suffix "Agentes".
     sufixo=""
     [[ "$name" == Fila[0-9]* ]] && sufixo=Agentes
+    # A campaign window too; its panel with the summary block is wider than the others.
+    if [[ "$name" == Campanha[0-9]* ]]; then
+        sufixo=Agentes
+        ini_set "$profile" "Tela$name" Width 1560
+        ini_set "$profile" "Tela$name" Height 900
+    fi
     [ -n "$mode" ] && ini_set "$profile" "Tela$name" "ModoVisualizacao$sufixo" "$mode"
     if [ -n "$font" ]; then
         ini_set "$profile" "Tela$name" "TamanhoDaFonteLista$sufixo" "$font"
