@@ -134,8 +134,7 @@ private Q_SLOTS:
         QTest::newRow("first of Clientes") << "CliTotal" << qint64(80) << "80";
         QTest::newRow("last of Clientes") << "CliAgendados" << qint64(4) << "4";
         QTest::newRow("Telefones") << "TelTentativasExcedidas" << qint64(12) << "12";
-        QTest::newRow("last of Chamadas") << "ChNaoAtendidas" << qint64(2147483647)
-                                          << "2147483647";
+        QTest::newRow("last of Chamadas") << "ChNaoAtendidas" << qint64(2147483647) << "2147483647";
         // Counted but shown nowhere.
         QTest::newRow("no row") << "CliAtendidosFila" << qint64(9) << "";
         QTest::newRow("unknown") << "Vendas" << qint64(1) << "";
@@ -159,10 +158,9 @@ private Q_SLOTS:
         // Nothing else moved.
         int diferentes = 0;
         for (const TCampanha::TContador& k : TCampanha::Contadores())
-            diferentes += panel.CampaignValue(k.Nome) != u"0" &&
-                                  !panel.CampaignValue(k.Nome).isEmpty()
-                              ? 1
-                              : 0;
+            diferentes +=
+                panel.CampaignValue(k.Nome) != u"0" && !panel.CampaignValue(k.Nome).isEmpty() ? 1
+                                                                                              : 0;
         QCOMPARE(diferentes, texto.isEmpty() ? 0 : 1);
         if (!texto.isEmpty()) QVERIFY(panel.Descricao().contains(texto));
     }
@@ -226,8 +224,7 @@ private Q_SLOTS:
         if (chamadas > 0) {
             c->RemoveChamada(canais.back().get());
             QCOMPARE(w.Chamadas()->Modelo()->Linhas(), chamadas - 1);
-            QCOMPARE(Figura(w.Panel(), "Iniciadas") + Figura(w.Panel(), "Atendendo"),
-                     chamadas - 1);
+            QCOMPARE(Figura(w.Panel(), "Iniciadas") + Figura(w.Panel(), "Atendendo"), chamadas - 1);
         }
     }
 
@@ -279,6 +276,38 @@ private Q_SLOTS:
         w.Timer1.start(10);
         QVERIFY(tick.wait(2000));
         w.close();
+    }
+
+    void manyCampaignsInTheSummary() {
+        TRecordingUi ui;
+        TMonitor monitor(&ui);
+        TFila* fila = monitor.Filas.Adiciona(std::make_unique<TFila>("3"));
+        constexpr int n = 300;
+        for (int i = 1; i <= n; ++i) {
+            TCampanha* c =
+                monitor.Campanhas.Adiciona(std::make_unique<TCampanha>(QString::number(i)));
+            // Every third one stopped.
+            c->Ativa = i % 3 ? 1 : 0;
+            c->DefineFila(c->Ativa ? fila : nullptr);
+        }
+        TfrmCampanhas w(&monitor);
+        w.resize(835, 480);
+        w.Inicio();
+        QCOMPARE(w.Paineis(), n - n / 3);
+        QVERIFY(w.Aviso().isEmpty());
+        // In list order, one under the other, none squeezed.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (int i = 0; i < w.Paineis(); ++i) {
+            QCOMPARE(w.CampanhaDoPainel(i),
+                     monitor.Campanhas.Procura(QString::number(i + 1 + i / 2)));
+            QCOMPARE(w.Painel(i)->height(), w.Painel(0)->height());
+            if (i > 0) QVERIFY(w.Painel(i)->y() >= w.Painel(i - 1)->geometry().bottom());
+        }
+        QVERIFY(w.Painel(0)->height() >= 100);
+        w.SoltaCampanhas();
+        QCOMPARE(w.Paineis(), 0);
+        QVERIFY(!w.Aviso().isEmpty());
     }
 
     // --- Against the simulator ------------------------------------------------------------------
@@ -386,13 +415,14 @@ private Q_SLOTS:
         QTRY_VERIFY(TListaChamadasCampanha::TextoAgente(*linhas->Objeto(row)).startsWith(agente));
 
         // A caller hanging up leaves the list as the simulator drops the channel.
-        const QString outro = server->state()->channelByName(ChamadasSim("1", true).first())->uniqueId;
+        const QString outro =
+            server->state()->channelByName(ChamadasSim("1", true).first())->uniqueId;
         QVERIFY(server->traffic()->hangup(outro));
         QTRY_COMPARE_WITH_TIMEOUT(Chamadas(w), ChamadasSim("1"), 10000);
 
         // The counters shown are the ones the database holds.
-        const QList<QSqlRecord> r = server->database()->rows(
-            "SELECT count(*) FROM DisCliente WHERE CampanhaId = 1");
+        const QList<QSqlRecord> r =
+            server->database()->rows("SELECT count(*) FROM DisCliente WHERE CampanhaId = 1");
         QVERIFY(!r.isEmpty());
         QCOMPARE(w->Panel()->CampaignValue(u"CliTotal"), r.first().value(0).toString());
         for (const TCampanha::TContador& k : TCampanha::Contadores())
