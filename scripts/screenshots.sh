@@ -53,8 +53,8 @@ for entry in "${windows[@]}"; do
     sufixo=""
     [[ "$name" == Fila[0-9]* ]] && sufixo=Agentes
     # A campaign window too; its panel with the summary block is wider than the others.
-    if [[ "$name" == Campanha[0-9]* ]]; then
-        sufixo=Agentes
+    [[ "$name" == Campanha[0-9]* ]] && sufixo=Agentes
+    if [[ "$name" == Campanha* ]]; then
         ini_set "$profile" "Tela$name" Width 1560
         ini_set "$profile" "Tela$name" Height 900
     fi
