@@ -470,7 +470,7 @@ QString TSimTraffic::startIncomingCall(const QString& queueId, const QString& tr
     // Part of what a running campaign's queue takes are the dialer's calls: the customer it
     // reached, told by the campaign's variables on the channel.
     const TSimCampaign* campaign = m_state->campaignForQueue(q->id);
-    if (campaign && m_dialerRandom.generateDouble() >= kDialerShare) campaign = nullptr;
+    if (campaign && m_dialerRandom.generateDouble() >= m_dialerShare) campaign = nullptr;
     if (campaign) {
         const auto& customer = campaign->customers.at(
             qsizetype(m_dialerRandom.bounded(quint32(campaign->customers.size()))));

@@ -120,6 +120,7 @@ private Q_SLOTS:
         TSimOptions options;
         options.port = 0;
         options.chatPort = 0;
+        options.dialerShare = 1;
         QString error;
         QVERIFY2(server->start(options, &error), qPrintable(error));
     }
@@ -477,6 +478,7 @@ private Q_SLOTS:
         TSimOptions options;
         options.port = port;
         options.chatPort = chat;
+        options.dialerShare = 1;
         QVERIFY(server->start(options));
         QSignalSpy loaded(&monitor, &TMonitor::LoadFinished);
         monitor.PortaChat = server->chatPort();
