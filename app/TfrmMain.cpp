@@ -432,6 +432,7 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
     CriaMenuTroncos(telasAbrir);
     CriaMenuFilas(telasAbrir);
     CriaMenuPainel(telasAbrir);
+    CriaMenuDiscador(telasAbrir);
 }
 
 void TfrmMain::TrazParaFrente(QMdiSubWindow* sub) {
@@ -483,6 +484,7 @@ void TfrmMain::AtualizaCoresTelas() {
     // The agents window redraws itself; the queue and campaign windows join here as they come.
     AtualizaCoresFilas();
     AtualizaCoresPainel();
+    AtualizaCoresCampanhas();
 }
 
 void TfrmMain::ActivateLogWindow() {

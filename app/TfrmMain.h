@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/TAviso.h"
 #include "monitor/TMonitorUi.h"
 
 #include <QMainWindow>
@@ -13,6 +14,9 @@ class QMenu;
 class QMessageBox;
 class TMonitor;
 class TAgente;
+class TCampanha;
+class TfrmCampanha;
+class TfrmCampanhas;
 class TfrmAgentes;
 class TfrmFila;
 class TFila;
@@ -74,6 +78,17 @@ public:
     TfrmPainel* CriaTelaPainel();
     TfrmPainel* ProcuraTelaPainel() const;
     void MenuExibirPainelClick();
+    // Dialer campaigns (TfrmMainCampanhas.cpp): a campaign's window (registry name "Campanha" +
+    // its CampanhaId), the campaigns summary ("Campanhas"), and the "Discador" submenu.
+    TfrmCampanha* CriaTelaCampanha(TCampanha* campanha);
+    TfrmCampanha* ProcuraTelaCampanha(const QString& name) const;
+    TfrmCampanhas* CriaTelaCampanhas();
+    TfrmCampanhas* ProcuraTelaCampanhas() const;
+    // Tag -1: the campaigns summary; otherwise the first campaign whose id is that number.
+    void MenuExibirCampanhas(int tag);
+    // Builds or refreshes "Discador" under "Exibir" (none while the user may not have it).
+    void AtualizaMenuDiscador();
+    QMenu* MenuDiscador() const;
     // Rebuilds "Exibir" from the last load and reopens the recorded windows in menu order.
     void CriaTelas(const QStringList& telasAbrir);
     // After a colour change: every open window that shows scheme colours redraws.
@@ -147,6 +162,10 @@ private:
     // The wallboard's "Exibir" entry and its reopening; its tiles follow the agents' colours.
     void CriaMenuPainel(const QStringList& telasAbrir);
     void AtualizaCoresPainel();
+    // "Discador" and the campaign windows to reopen (TfrmMainCampanhas.cpp).
+    void CriaMenuDiscador(const QStringList& telasAbrir);
+    bool PodeDiscador() const;
+    void AtualizaCoresCampanhas();
 
     TMonitor* m_monitor;
     QMdiArea* m_mdi;
@@ -164,4 +183,6 @@ private:
     bool m_shown = false;
     // A load sequence has completed before in this run.
     bool m_carregouAntes = false;
+    QPointer<QMenu> m_menuDiscador;
+    TAssinatura m_avisoMenuDiscador;
 };

@@ -42,6 +42,9 @@ struct TAvisos {
     TAviso<> MotivosRecontados;
     // The campaign list was refreshed: the "Discador" submenu is rebuilt.
     TAviso<> MenuDiscador;
+    // The model is about to be emptied: windows still holding a campaign, its calls or its
+    // queue let go of them now.
+    TAviso<> CampanhasLiberadas;
     // Internal chat: a conversation notice of the chat model (the chat window, notifications);
     // a participant's presence; a history answer complete; a new chat model at login (views
     // of the previous one let it go: it is freed right after).

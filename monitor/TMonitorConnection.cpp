@@ -190,6 +190,7 @@ void TMonitor::EncerraConexao() {
 }
 
 void TMonitor::EsvaziaListas() {
+    m_avisos.CampanhasLiberadas.Emite();
     UsuariosVesmara.Limpa();
     // Campaigns let go of their calls while the channels still exist: the campaigns themselves
     // are emptied later, after the channels are gone.

@@ -10,6 +10,7 @@
 # the PNG name then carries it. Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings
 # folder (default build-release/demo-settings) is copied, never changed. --screen sets the Xvfb
 # screen (default 1600x1000); the wallboard ("Painel") opens in full screen on it.
+# The campaign windows too: "Campanhas" (the summary) and "Campanha" + a campaign's id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 settings=build-release/demo-settings
@@ -54,6 +55,12 @@ for entry in "${windows[@]}"; do
     # A queue window keeps its member list's keys with the suffix "Agentes".
     sufixo=""
     [[ "$name" == Fila[0-9]* ]] && sufixo=Agentes
+    # A campaign window too; its panel with the summary block is wider than the others.
+    [[ "$name" == Campanha[0-9]* ]] && sufixo=Agentes
+    if [[ "$name" == Campanha* ]]; then
+        ini_set "$profile" "Tela$name" Width 1560
+        ini_set "$profile" "Tela$name" Height 900
+    fi
     [ -n "$mode" ] && ini_set "$profile" "Tela$name" "ModoVisualizacao$sufixo" "$mode"
     if [ -n "$font" ]; then
         ini_set "$profile" "Tela$name" "TamanhoDaFonteLista$sufixo" "$font"

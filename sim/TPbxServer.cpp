@@ -68,6 +68,7 @@ bool TPbxServer::start(const TSimOptions& options, QString* error) {
     connect(m_state.get(), &TSimState::queueCallChanged, this, &TPbxServer::queueCallChanged);
     m_traffic = std::make_unique<TSimTraffic>(m_state.get(), options.seed, options.speed);
     m_traffic->setProfile(readProfile(*m_database));
+    m_traffic->setDialerShare(options.dialerShare);
     connect(m_traffic.get(), &TSimTraffic::event, this, &TPbxServer::broadcast);
     m_chatSim = std::make_unique<TSimChat>(m_state.get(), options.seed, options.speed);
     m_chatSim->seed(*m_database);

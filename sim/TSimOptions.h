@@ -30,7 +30,10 @@ struct TSimOptions {
     // The call centre's own traffic. Off unless asked for, so that a server started in-process
     // stays quiet; the program turns it on. The agent actions are obeyed either way.
     bool traffic = false;
-    int warmUpSeconds = 0;         // traffic time played at once when the traffic starts
+    int warmUpSeconds = 0; // traffic time played at once when the traffic starts
+    // The share of a running campaign's queue calls that are the dialer's: none in-process
+    // unless asked for, 0.6 in the program.
+    double dialerShare = 0;
     int dumpStateSeconds = 0;      // print the live state to stderr this often (0 = never)
     std::function<qint64()> clock; // the server clock in Unix seconds; empty = the system's
 };

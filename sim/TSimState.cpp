@@ -297,6 +297,31 @@ void TSimState::seed(const TSimDatabase& db, qint64 now) {
     for (const QSqlRecord& r :
          db.rows(QStringLiteral("SELECT Usuario FROM SimChatOnline ORDER BY rowid")))
         m_chatOnline.append(text(r, "Usuario"));
+
+    // Running campaigns with a queue, and a few of their customers for the dialer's calls.
+    constexpr int kClientesPorCampanha = 50;
+    for (const QSqlRecord& k : db.rows(QStringLiteral(
+             "SELECT CampanhaId, Fila FROM DisCampanha WHERE Status > 0 AND Fila > 0 "
+             "ORDER BY CampanhaId"))) {
+        TSimCampaign c;
+        c.id = text(k, "CampanhaId");
+        c.queue = text(k, "Fila");
+        for (const QSqlRecord& r : db.rows(
+                 QStringLiteral("SELECT t.Telefone AS Telefone, c.Nome AS Nome FROM DisTelefone "
+                                "t JOIN DisCliente c ON c.CampanhaId = t.CampanhaId AND "
+                                "c.ClienteId = t.ClienteId WHERE t.CampanhaId = ? AND "
+                                "t.Ativo = 1 ORDER BY t.ClienteId LIMIT %1")
+                     .arg(kClientesPorCampanha),
+                 {c.id}))
+            c.customers.append({text(r, "Telefone"), text(r, "Nome")});
+        if (!c.customers.isEmpty()) m_campaigns.append(c);
+    }
+}
+
+const TSimCampaign* TSimState::campaignForQueue(const QString& queueId) const {
+    for (const TSimCampaign& c : m_campaigns)
+        if (c.queue == queueId) return &c;
+    return nullptr;
 }
 
 void TSimState::numberPorts() {

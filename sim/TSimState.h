@@ -47,6 +47,13 @@ struct TSimQueueMember {
     bool dynamic = false; // added by an action rather than configured
 };
 
+// A running dialer campaign with a queue: the customers its calls reach.
+struct TSimCampaign {
+    QString id;
+    QString queue;
+    QList<QPair<QString, QString>> customers; // telephone, name
+};
+
 struct TSimQueue {
     QString id; // also the queue's name on the PBX
     QString name;
@@ -219,6 +226,9 @@ public:
         return m_permissions.value(user);
     }
     QStringList chatUsersOnline() const { return m_chatOnline; }
+    // The running campaign sending its answered calls to a queue, or null.
+    const TSimCampaign* campaignForQueue(const QString& queueId) const;
+    const QList<TSimCampaign>& campaigns() const { return m_campaigns; }
 
     // Live channels in the order they were created, keyed by that order.
     const std::map<quint64, TSimChannel>& channelMap() const { return m_channels; }
@@ -322,5 +332,6 @@ private:
     QHash<QString, qsizetype> m_callReasonIndex;         // queue id -> index in m_callReasons
     QHash<QString, QList<TSimPermission>> m_permissions; // by user name
     QStringList m_chatOnline;
+    QList<TSimCampaign> m_campaigns;
     quint64 m_nextUniqueId = 1;
 };

@@ -38,7 +38,8 @@ QString afterTechnology(const QString& device) {
 } // namespace
 
 TSimTraffic::TSimTraffic(TSimState* state, quint32 seed, double speed, QObject* parent)
-    : QObject(parent), m_state(state), m_random(seed), m_speed(speed > 0 ? speed : 1.0) {
+    : QObject(parent), m_state(state), m_random(seed), m_dialerRandom(seed ^ 0x5eedd1a1u),
+      m_speed(speed > 0 ? speed : 1.0) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &TSimTraffic::runDue);
     // Trunk lines: which lines each hardware trunk owns, and the port behind each line.
@@ -463,14 +464,30 @@ QString TSimTraffic::startIncomingCall(const QString& queueId, const QString& tr
         ++m_counters.rejected;
         return {};
     }
-    const QString number = callerNumber(mobile);
-    const QString name = chance(0.3) ? customerName() : QString();
+    QString number = callerNumber(mobile);
+    QString name = chance(0.3) ? customerName() : QString();
+    const bool named = !name.isEmpty();
+    // Part of what a running campaign's queue takes are the dialer's calls: the customer it
+    // reached, told by the campaign's variables on the channel.
+    const TSimCampaign* campaign = m_state->campaignForQueue(q->id);
+    if (campaign && m_dialerRandom.generateDouble() >= m_dialerShare) campaign = nullptr;
+    if (campaign) {
+        const auto& customer = campaign->customers.at(
+            qsizetype(m_dialerRandom.bounded(quint32(campaign->customers.size()))));
+        number = customer.first;
+        name = customer.second;
+    }
     // The number dialled is the queue's own.
     const QString exten = q->number.isEmpty() ? q->id : q->number;
     const TSimChannel* caller = open(line.device, QStringLiteral("Ring"), number, name,
                                      QStringLiteral("entrada"), exten, false);
     if (!caller) return {};
     const QString uid = caller->uniqueId;
+    if (campaign) {
+        m_state->setChannelVariable(uid, QStringLiteral("DisCampanha"), campaign->id);
+        m_state->setChannelVariable(uid, QStringLiteral("DisTelefone"), number);
+        m_state->setChannelVariable(uid, QStringLiteral("DisNome"), name);
+    }
     Call* call = newCall(Kind::Incoming);
     attach(*call, uid, true);
     call->queue = q->id;
@@ -482,7 +499,7 @@ QString TSimTraffic::startIncomingCall(const QString& queueId, const QString& tr
     send(TSimEvents::newCall(*caller, QStringLiteral("E"), number, line.trunk));
     dialplan(uid, QStringLiteral("entrada"), 1, QStringLiteral("Answer"), QString());
     setState(uid, QStringLiteral("Up"));
-    if (name.isEmpty() && chance(0.35)) {
+    if (!named && chance(0.35) && !campaign) {
         // The platform finds the number among its customers and names the caller.
         if (TSimChannel* c = m_state->channelForUpdate(uid)) {
             c->callerIdName = customerName();

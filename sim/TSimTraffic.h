@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -124,6 +125,8 @@ public:
 
     static constexpr int RingTimeoutMs = 15000;
     static constexpr int TasksPerTurn = 4000;
+    // The share of a running campaign's queue calls that are the dialer's (none by default).
+    void setDialerShare(double share) { m_dialerShare = std::clamp(share, 0.0, 1.0); }
 
 Q_SIGNALS:
     void event(const TSimPacket& packet);
@@ -249,6 +252,10 @@ private:
 
     TSimState* m_state;
     QRandomGenerator m_random;
+    // Which calls are the dialer's, and whom they reach: drawn apart, so the rest of the traffic
+    // stays what the seed makes it.
+    QRandomGenerator m_dialerRandom;
+    double m_dialerShare = 0;
     double m_speed;
     TSimTrafficProfile m_profile;
     std::map<std::pair<qint64, quint64>, Task> m_tasks;

@@ -127,6 +127,7 @@ int main(int argc, char* argv[]) {
     else
         return failWith(QStringLiteral("--command-output takes lf, crlf or output"));
     options.traffic = !parser.isSet(QStringLiteral("no-traffic"));
+    options.dialerShare = 0.6;
     options.warmUpSeconds = int(warmUp);
     options.dumpStateSeconds = int(dumpState);
 

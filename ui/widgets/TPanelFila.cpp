@@ -35,6 +35,39 @@ QString Dois(qint64 n) {
     return QString::number(n).rightJustified(2, u'0');
 }
 
+// The campaign summary block: three tables of five rows, each row a counter of the campaign.
+struct TLinhaResumo {
+    QStringView Chave;
+    const char* Rotulo;
+};
+constexpr int kGruposResumo = 3;
+constexpr int kLinhasResumo = 5;
+const char* const kGrupos[kGruposResumo] = {"Clientes", "Telefones", "Chamadas"};
+const TLinhaResumo kResumo[kGruposResumo * kLinhasResumo] = {
+    {u"CliTotal", "Total"},
+    {u"CliDisponiveis", "Disponíveis"},
+    {u"CliDiscados", "Discados"},
+    {u"CliEncaminhadosFila", "Encam. p/ Fila"},
+    {u"CliAgendados", "Agendados"},
+    {u"TelTotal", "Total"},
+    {u"TelDisponiveis", "Disponíveis"},
+    {u"TelTentativasExcedidas", "Tent. Excedidas"},
+    {u"TelAgendados", "Agendados"},
+    {u"TelDesativados", "Desativados"},
+    {u"ChIniciadas", "Iniciadas"},
+    {u"ChEncaminhadasFila", "Encam. p/ Fila"},
+    {u"ChAtendidasFila", "Atend. na Fila"},
+    {u"ChOcupadas", "Ocupadas"},
+    {u"ChNaoAtendidas", "Não atendidas"},
+};
+constexpr int kLarguraGrupo = 149;
+
+int LinhaDoResumo(QStringView chave) {
+    for (int i = 0; i < kGruposResumo * kLinhasResumo; ++i)
+        if (kResumo[i].Chave == chave) return i;
+    return -1;
+}
+
 } // namespace
 
 TPanelFila::TPanelFila(QWidget* parent, bool mostraTitulo)
@@ -50,6 +83,7 @@ TPanelFila::TPanelFila(QWidget* parent, bool mostraTitulo)
 }
 
 QSize TPanelFila::sizeHint() const {
+    if (m_campanha) return {InicioResumo() + kLarguraResumo + 4, 132};
     return {1060, 132};
 }
 
@@ -61,6 +95,8 @@ int TPanelFila::ArredondaPar(int n) {
 
 void TPanelFila::SetFila(const TFila* fila) {
     m_fila = fila;
+    // In campaign mode the title names the campaign and its queue: it goes with the queue.
+    if (m_campanha) update();
     if (fila) return;
     m_espera = m_atendendo = m_ocupados = m_livres = m_pausados = 0;
     update();
@@ -240,6 +276,8 @@ void TPanelFila::SetSectionVisible(int secao, bool visivel) {
 }
 
 bool TPanelFila::SectionVisible(int secao) const {
+    // A campaign's panel leaves the call reasons out: its summary block stands there.
+    if (m_campanha && secao == Motivos) return false;
     return secao >= 0 && secao < kSecoes && m_visivel[size_t(secao)];
 }
 
@@ -267,7 +305,7 @@ QRect TPanelFila::AreaSecao(int secao) const {
     if (!SectionVisible(secao)) return {};
     int x = 0;
     for (int s : m_ordem) {
-        if (!m_visivel[size_t(s)]) continue;
+        if (!SectionVisible(s)) continue;
         // The call reasons take what is left when they come last (a wide legend is kinder
         // to long reason names).
         int largura = kLarguras[size_t(s)];
@@ -370,13 +408,15 @@ void TPanelFila::paintEvent(QPaintEvent*) {
         p.setFont(t);
         p.setPen(Qt::black);
         const QFontMetrics fm(t);
-        const QString rotulo = QStringLiteral("Fila:");
+        const QString rotulo = m_campanha ? QStringLiteral("Campanha:") : QStringLiteral("Fila:");
         p.drawText(QRect(4, 0, fm.horizontalAdvance(rotulo) + 2, kTitulo), Qt::AlignVCenter,
                    rotulo);
         p.setPen(QColor(0, 0, 128));
-        const int x = 4 + fm.horizontalAdvance(rotulo) + 6;
-        p.drawText(QRect(x, 0, width() - x - 4, kTitulo), Qt::AlignVCenter,
-                   fm.elidedText(m_titulo, Qt::ElideRight, width() - x - 4));
+        const int x = m_campanha ? std::max(80, 4 + fm.horizontalAdvance(rotulo) + 6)
+                                 : 4 + fm.horizontalAdvance(rotulo) + 6;
+        if (!m_campanha || m_fila)
+            p.drawText(QRect(x, 0, width() - x - 4, kTitulo), Qt::AlignVCenter,
+                       fm.elidedText(m_titulo, Qt::ElideRight, width() - x - 4));
     }
 
     const struct {
@@ -386,7 +426,7 @@ void TPanelFila::paintEvent(QPaintEvent*) {
     } legendas[] = {{Historico, "Histórico de chamadas", false},
                     {Chamadas, "Chamadas ativas", true},
                     {Atendentes, "Atendentes", true},
-                    {Estatisticas, "Chamadas", true},
+                    {Estatisticas, m_campanha ? "Chamadas na fila" : "Chamadas", true},
                     {Motivos, "Motivos de chamadas", false}};
     for (const auto& l : legendas) {
         const QRect area = AreaSecao(l.Secao);
@@ -404,7 +444,9 @@ void TPanelFila::paintEvent(QPaintEvent*) {
             PintaHistorico(p, corpo);
             break;
         case Chamadas:
-            PintaBarras(p, corpo, {QStringLiteral("Em espera"), QStringLiteral("Atendendo")},
+            PintaBarras(p, corpo,
+                        {m_campanha ? QStringLiteral("Iniciadas") : QStringLiteral("Em espera"),
+                         QStringLiteral("Atendendo")},
                         {m_espera, m_atendendo},
                         {{QColor(0, 85, 170), QColor(47, 151, 255)},
                          {QColor(245, 120, 7), QColor(253, 206, 45)}},
@@ -424,6 +466,7 @@ void TPanelFila::paintEvent(QPaintEvent*) {
             break;
         }
     }
+    if (m_campanha) PintaResumoCampanha(p);
 }
 
 void TPanelFila::PintaHistorico(QPainter& p, const QRect& corpo) {
@@ -523,7 +566,8 @@ QString TPanelFila::Descricao() const {
         return QString::number(v) + u" de " + QString::number(e);
     };
     if (SectionVisible(Chamadas))
-        partes << u"Em espera " + escala(m_espera, m_escalaChamadas)
+        partes << (m_campanha ? QStringLiteral("Iniciadas ") : QStringLiteral("Em espera ")) +
+                      escala(m_espera, m_escalaChamadas)
                << u"Atendendo " + escala(m_atendendo, m_escalaChamadas);
     if (SectionVisible(Atendentes))
         partes << u"Ocupados " + escala(m_ocupados, m_escalaMembros)
@@ -534,6 +578,11 @@ QString TPanelFila::Descricao() const {
             partes << Rotulo(i) + u' ' + Valor(i);
     if (SectionVisible(Motivos) && m_graficoHabilitado)
         partes << m_grafico->Titulo() + u": " + m_grafico->Descricao();
+    if (m_campanha)
+        for (int i = 0; i < kGruposResumo * kLinhasResumo; ++i)
+            partes << QString::fromUtf8(kGrupos[i / kLinhasResumo]) + u' ' +
+                          QString::fromUtf8(kResumo[i].Rotulo) + u' ' +
+                          QString::number(m_resumo[size_t(i)]);
     return partes.join(QStringLiteral("; "));
 }
 
@@ -543,7 +592,74 @@ void TPanelFila::AtualizaAcessivel() {
     m_acessivelPendente = true;
     QTimer::singleShot(0, this, [this] {
         m_acessivelPendente = false;
-        setAccessibleName(u"Fila: " + m_titulo);
+        setAccessibleName(m_campanha ? QString(u"Campanha: " + (m_fila ? m_titulo : QString()))
+                                     : QString(u"Fila: " + m_titulo));
         setAccessibleDescription(Descricao());
     });
+}
+
+// --- Campaign mode -------------------------------------------------------------------------------
+
+void TPanelFila::SetCampaign(bool campanha) {
+    if (campanha == m_campanha) return;
+    m_campanha = campanha;
+    updateGeometry();
+    Relayout();
+}
+
+void TPanelFila::SetCampaignValue(QStringView chave, qint64 n) {
+    const int i = LinhaDoResumo(chave);
+    if (i < 0 || m_resumo[size_t(i)] == n) return;
+    m_resumo[size_t(i)] = n;
+    if (m_campanha) update();
+    AtualizaAcessivel();
+}
+
+QString TPanelFila::CampaignValue(QStringView chave) const {
+    const int i = LinhaDoResumo(chave);
+    return i < 0 ? QString() : QString::number(m_resumo[size_t(i)]);
+}
+
+int TPanelFila::InicioResumo() const {
+    int x = 0;
+    for (int s = 0; s < kSecoes; ++s)
+        if (SectionVisible(s)) x = std::max(x, AreaSecao(s).right() + 1);
+    return x;
+}
+
+void TPanelFila::PintaResumoCampanha(QPainter& p) {
+    QFont base = font();
+    base.setPointSize(8);
+    QFont negrito = base;
+    negrito.setBold(true);
+    const int topo = TopoSecoes();
+    const int x0 = InicioResumo() + 1;
+    const int passo = std::max(1, (height() - topo - kLegenda - 2) / kLinhasResumo);
+    QFont fonte = base;
+    for (int px = QFontInfo(fonte).pixelSize(); px > 7 && QFontMetrics(fonte).height() > passo;)
+        fonte.setPixelSize(--px);
+    const QFontMetrics fm(fonte);
+    for (int g = 0; g < kGruposResumo; ++g) {
+        const QRect grupo(x0 + g * kLarguraGrupo, topo, kLarguraGrupo + 1, height() - topo);
+        p.setPen(QColor(160, 160, 164));
+        p.drawLine(grupo.right(), grupo.top() + 2, grupo.right(), grupo.bottom() - 2);
+        p.setFont(negrito);
+        p.setPen(Qt::black);
+        p.drawText(QRect(grupo.left() + 4, grupo.top(), grupo.width() - 8, kLegenda),
+                   Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(kGrupos[g]));
+        p.setFont(fonte);
+        const int valorLargura = 47;
+        for (int r = 0; r < kLinhasResumo; ++r) {
+            const int i = g * kLinhasResumo + r;
+            const QRect linha(grupo.left() + 4, grupo.top() + kLegenda + r * passo,
+                              grupo.width() - 10, passo);
+            p.setPen(Qt::black);
+            p.drawText(linha.adjusted(0, 0, -valorLargura, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                       fm.elidedText(QString::fromUtf8(kResumo[i].Rotulo), Qt::ElideRight,
+                                     linha.width() - valorLargura));
+            p.setPen(QColor(0, 0, 128));
+            p.drawText(QRect(linha.right() - valorLargura, linha.top(), valorLargura, passo),
+                       Qt::AlignRight | Qt::AlignVCenter, QString::number(m_resumo[size_t(i)]));
+        }
+    }
 }

@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <QStringView>
+
 #include <array>
 
 class TFila;
@@ -79,6 +81,20 @@ public:
     QRect AreaSecao(int secao) const;
     QString Descricao() const;
 
+    // --- Campaign mode (the campaign windows) ---------------------------------------------------
+    // Relabels the title "Campanha:", the waiting gauge "Iniciadas" and the statistics
+    // "Chamadas na fila", leaves the call reasons out and adds the campaign's summary block to
+    // the right: three tables ("Clientes", "Telefones", "Chamadas") of five rows each.
+    void SetCampaign(bool campanha);
+    bool CampaignMode() const { return m_campanha; }
+    // Writes n into the row that shows the counter called `chave`; other names are ignored.
+    void SetCampaignValue(QStringView chave, qint64 n);
+    // The text of that row ("0" at first), or empty for a name with no row.
+    QString CampaignValue(QStringView chave) const;
+    static constexpr int kLarguraResumo = 450;
+    // Where the summary block starts (the end of the last section placed).
+    int InicioResumo() const;
+
     QSize sizeHint() const override;
 
 protected:
@@ -97,6 +113,7 @@ private:
     void PintaBarras(QPainter& p, const QRect& area, const QStringList& nomes,
                      const QList<int>& valores, const QList<TCoresBarra>& cores, int escala);
     void PintaEstatisticas(QPainter& p, const QRect& area);
+    void PintaResumoCampanha(QPainter& p);
     int TopoSecoes() const;
 
     const TFila* m_fila = nullptr;
@@ -119,6 +136,8 @@ private:
     std::array<int, kSecoes> m_ordem{0, 1, 2, 3, 4};
     bool m_graficoHabilitado = false;
     bool m_acessivelPendente = false;
+    bool m_campanha = false;
+    std::array<qint64, 15> m_resumo{};
     TGraficoPizza* m_grafico;
     QTimer m_timer;
 };
