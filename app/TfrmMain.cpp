@@ -481,6 +481,7 @@ void TfrmMain::MenuExibirAgentesChatClick() {
 void TfrmMain::AtualizaCoresTelas() {
     // The agents window redraws itself; the queue and campaign windows join here as they come.
     AtualizaCoresFilas();
+    AtualizaCoresResumos();
 }
 
 void TfrmMain::ActivateLogWindow() {
