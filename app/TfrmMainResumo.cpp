@@ -70,10 +70,10 @@ TfrmFilas* TfrmMain::CriaTelaResumo(bool chat, const QString& idTela, const QStr
 }
 
 void TfrmMain::CriaMenuResumo(QMenu* sub, bool chat) {
-    sub->addAction(QStringLiteral("Todas (resumo)"), this, [this, chat] {
-           chat ? MenuExibirFilasChat(-1) : MenuExibirFilas(-1);
-       })->setObjectName(chat ? QStringLiteral("ExibirResumoFilasChat")
-                              : QStringLiteral("ExibirResumoFilas"));
+    sub->addAction(QStringLiteral("Todas (resumo)"), this,
+                   [this, chat] { chat ? MenuExibirFilasChat(-1) : MenuExibirFilas(-1); })
+        ->setObjectName(chat ? QStringLiteral("ExibirResumoFilasChat")
+                             : QStringLiteral("ExibirResumoFilas"));
     QMenu* personalizado = sub->addMenu(QStringLiteral("Resumo Personalizado"));
     personalizado->setObjectName(NomeMenuPersonalizado(chat));
     chat ? CarregaMenuPersonalizadoFilasChat(personalizado)

@@ -36,8 +36,8 @@ QPushButton* Botao(const QString& texto, const QString& nome, const QString& ace
 }
 
 // Two lists side by side with the move buttons between them.
-QWidget* Par(QTreeWidget* ocultas, QTreeWidget* visiveis, QWidget* botoesMeio,
-             QWidget* botoesLado, QWidget* pai) {
+QWidget* Par(QTreeWidget* ocultas, QTreeWidget* visiveis, QWidget* botoesMeio, QWidget* botoesLado,
+             QWidget* pai) {
     auto* w = new QWidget(pai);
     auto* g = new QGridLayout(w);
     g->setContentsMargins(0, 0, 0, 0);
@@ -71,8 +71,7 @@ QTreeWidgetItem* Item(const QString& texto, const QString& id) {
 
 } // namespace
 
-TfrmPersonalizarResumoFilas::TfrmPersonalizarResumoFilas(const QString& tituloBase,
-                                                         QWidget* parent)
+TfrmPersonalizarResumoFilas::TfrmPersonalizarResumoFilas(const QString& tituloBase, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(u"Personalizar tela de Resumo de " + tituloBase);
     auto* layout = new QVBoxLayout(this);
@@ -144,8 +143,8 @@ void TfrmPersonalizarResumoFilas::Carrega(const QString& nomeTela, const QList<i
     for (int coluna : ordem) {
         if (coluna < 0 || coluna >= TCfgTelaFilas::kColunas) continue;
         const bool vis = coluna < visiveis.size() ? visiveis[coluna] : true;
-        (vis ? m_colVis : m_colOcu)->addTopLevelItem(Item(NomeColuna(coluna),
-                                                          QString::number(coluna)));
+        (vis ? m_colVis : m_colOcu)
+            ->addTopLevelItem(Item(NomeColuna(coluna), QString::number(coluna)));
     }
     for (const TItem& f : filasVisiveis)
         m_filaVis->addTopLevelItem(Item(f.second, f.first));
@@ -250,8 +249,8 @@ void TfrmPersonalizarResumoFilas::AtualizaBotoes() {
     m_colEsq->setEnabled(selecionado(m_colVis));
     m_filaDir->setEnabled(selecionado(m_filaOcu));
     m_filaEsq->setEnabled(selecionado(m_filaVis));
-    const int linha = selecionado(m_colVis) ? m_colVis->indexOfTopLevelItem(m_colVis->currentItem())
-                                            : -1;
+    const int linha =
+        selecionado(m_colVis) ? m_colVis->indexOfTopLevelItem(m_colVis->currentItem()) : -1;
     m_sobe->setEnabled(linha > 0);
     m_desce->setEnabled(linha >= 0 && linha < m_colVis->topLevelItemCount() - 1);
 }

@@ -286,9 +286,9 @@ void TfrmFilas::DesenhaGrafico(TPanelFila* panel) {
     if (!panel || !panel->Fila() || !m_monitor) return;
     const QString id = panel->Fila()->FilaId();
     const TCfgGrafico cfg = CfgGrafico(id);
-    const int nivel = DesenhaGraficoMotivos(panel->Grafico(), panel->Fila(),
-                                            m_monitor->CoresMotivos, cfg.Nivel, cfg.Motivo,
-                                            cfg.Fatias);
+    const int nivel =
+        DesenhaGraficoMotivos(panel->Grafico(), panel->Fila(), m_monitor->CoresMotivos, cfg.Nivel,
+                              cfg.Motivo, cfg.Fatias);
     if (nivel != cfg.Nivel) Grafico(id).Nivel = nivel;
 }
 
@@ -301,7 +301,9 @@ void TfrmFilas::AtualizaGraficos() {
 void TfrmFilas::ClicaFatia(TPanelFila* panel, const QString& nome) {
     if (!panel || !panel->Fila()) return;
     TCfgGrafico& cfg = Grafico(panel->Fila()->FilaId());
+    // Only the reasoned calls open the reasons, and only when there are some.
     if (cfg.Nivel == 0) {
+        if (nome != u"Motivadas" || panel->Fila()->CallReasons.TotalCount() < 1) return;
         cfg.Nivel = 1;
     } else if (const TKQCallReason* r =
                    cfg.Nivel == 1 ? panel->Fila()->CallReasons.Procura(nome) : nullptr;
@@ -415,7 +417,8 @@ void TfrmFilas::Personaliza() {
     QList<bool> visiveis(m_cfg.Visiveis.begin(), m_cfg.Visiveis.end());
     QList<TfrmPersonalizarResumoFilas::TItem> vis, ocu;
     for (int i = 0; i < m_paineis.Count(); ++i)
-        if (const TFila* f = m_paineis.Item(i)->Fila()) vis.append({f->FilaId(), f->QueueCaption()});
+        if (const TFila* f = m_paineis.Item(i)->Fila())
+            vis.append({f->FilaId(), f->QueueCaption()});
     for (const TFila* f : FilasSemPainel())
         ocu.append({f->FilaId(), f->QueueCaption()});
     dialogo.Carrega(NomeTela, ordem, visiveis, vis, ocu);
