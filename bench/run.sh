@@ -13,6 +13,7 @@ build=build-bench
 data=$build/data
 cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load bench_view bench_queue bench_telephony_view vesmara-pbx vesmara-probe
+cmake --build $build --parallel "$jobs" --target bench_summary
 mkdir -p $data
 
 gen() { # name scenario
@@ -68,6 +69,10 @@ if [ ! -s $data/ramais.day ]; then
     $build/bench/bench_gen --scenario big:4950,100,2000 --events 50000 --out $data/ramais
 fi
 QT_QPA_PLATFORM=offscreen $build/bench/bench_telephony_view $data/ramais 30 2>/dev/null
+
+echo
+echo "== queues summary, 500 queues of big:5000,500,20000: one 1 s tick, bursts of 1,000 queue notices"
+QT_QPA_PLATFORM=offscreen $build/bench/bench_summary $data/large 30 2>/dev/null
 
 if [ "${1:-}" = "--soak" ]; then
     echo

@@ -89,8 +89,8 @@ private Q_SLOTS:
         QTest::newRow("none") << QStringList() << Posicoes{0, 1, 2, 3, 4};
         QTest::newRow("reversed") << QStringList{"4", "3", "2", "1", "0"}
                                   << Posicoes{4, 3, 2, 1, 0};
-        QTest::newRow("all equal") << QStringList{"0", "0", "0", "0", "0"}
-                                   << Posicoes{0, 1, 2, 3, 4};
+        QTest::newRow("all equal")
+            << QStringList{"0", "0", "0", "0", "0"} << Posicoes{0, 1, 2, 3, 4};
         QTest::newRow("pairs") << QStringList{"2", "2", "0", "0", "4"} << Posicoes{2, 1, 0, 3, 4};
         QTest::newRow("out of range")
             << QStringList{"9", "-1", "1", "7", "0"} << Posicoes{2, 3, 1, 4, 0};
@@ -150,9 +150,15 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(j.get()));
         QCOMPARE(j->Paineis().Count(), 63);
         for (int i = 0; i < j->Paineis().Count(); ++i)
-            QCOMPARE(j->Paineis().Item(i)->height(), TListPanelFila::kFixo + TListPanelFila::kMinimo);
+            QCOMPARE(j->Paineis().Item(i)->height(),
+                     TListPanelFila::kFixo + TListPanelFila::kMinimo);
         auto* rolagem = j->findChild<QScrollArea*>();
         QTRY_VERIFY(rolagem->verticalScrollBar()->maximum() > 0);
+        // Too narrow for the five columns: it scrolls sideways too, every column whole.
+        QTRY_VERIFY(rolagem->horizontalScrollBar()->maximum() > 0);
+        const TPanelFila* primeiro = j->Paineis().Item(0);
+        QVERIFY(primeiro->width() >= primeiro->LarguraNecessaria());
+        QVERIFY(primeiro->AreaSecao(TPanelFila::Motivos).right() < primeiro->width());
         // Three panels fill a tall window to the maximum, never beyond.
         auto k = std::make_unique<TfrmFilas>(m->monitor.get());
         k->setObjectName("Filas_1");
@@ -218,20 +224,18 @@ private Q_SLOTS:
         const QStringList resumo{"Motivadas=4", "Não motivadas=6"};
         const QStringList motivos{"Venda=2", "Dúvida=1", "Reclamação=1"};
         QTest::newRow("summary") << QStringList{} << 0 << resumo;
-        QTest::newRow("not reasoned is no door") << QStringList{"item:Não motivadas"} << 0
-                                                 << resumo;
+        QTest::newRow("not reasoned is no door")
+            << QStringList{"item:Não motivadas"} << 0 << resumo;
         QTest::newRow("reasons") << QStringList{"item:Motivadas"} << 1 << motivos;
-        QTest::newRow("sub-reasons")
-            << QStringList{"item:Motivadas", "item:Venda"} << 2
-            << QStringList{"Plano=1", "Aparelho=1"};
+        QTest::newRow("sub-reasons") << QStringList{"item:Motivadas", "item:Venda"} << 2
+                                     << QStringList{"Plano=1", "Aparelho=1"};
         QTest::newRow("a reason without sub-reasons stays")
             << QStringList{"item:Motivadas", "item:Dúvida"} << 1 << motivos;
         QTest::newRow("back twice")
             << QStringList{"item:Motivadas", "item:Venda", "voltar", "voltar", "voltar"} << 0
             << resumo;
-        QTest::newRow("two slices fold the rest")
-            << QStringList{"item:Motivadas", "fatias:2"} << 1
-            << QStringList{"Venda=2", "Outros motivos=2"};
+        QTest::newRow("two slices fold the rest") << QStringList{"item:Motivadas", "fatias:2"} << 1
+                                                  << QStringList{"Venda=2", "Outros motivos=2"};
     }
     void chartLevels() {
         QFETCH(QStringList, cliques);
@@ -297,15 +301,24 @@ private Q_SLOTS:
     void customScreenNames_data() {
         QTest::addColumn<QString>("nome");
         QTest::addColumn<QString>("lido");
-        QTest::newRow("accents and spaces") << "Vendas São Paulo" << "Vendas São Paulo";
-        QTest::newRow("path") << "../../etc/passwd" << "../../etc/passwd";
-        QTest::newRow("brackets") << "[Tela] a]b" << "[Tela] a]b";
-        QTest::newRow("key syntax") << "x=y;z" << "x=y;z";
-        QTest::newRow("outer blanks") << "  Turno B  " << "Turno B";
-        QTest::newRow("line break") << "linha\r\n[Preferencias]" << "linha  [Preferencias]";
-        QTest::newRow("quotes") << "\"Noite\"" << "\"Noite\"";
-        QTest::newRow("device names") << "C:\\CON\\nul*?<>|" << "C:\\CON\\nul*?<>|";
-        QTest::newRow("accelerator") << "P&D" << "P&D";
+        QTest::newRow("accents and spaces") << "Vendas São Paulo"
+                                            << "Vendas São Paulo";
+        QTest::newRow("path") << "../../etc/passwd"
+                              << "../../etc/passwd";
+        QTest::newRow("brackets") << "[Tela] a]b"
+                                  << "[Tela] a]b";
+        QTest::newRow("key syntax") << "x=y;z"
+                                    << "x=y;z";
+        QTest::newRow("outer blanks") << "  Turno B  "
+                                      << "Turno B";
+        QTest::newRow("line break") << "linha\r\n[Preferencias]"
+                                    << "linha  [Preferencias]";
+        QTest::newRow("quotes") << "\"Noite\""
+                                << "\"Noite\"";
+        QTest::newRow("device names") << "C:\\CON\\nul*?<>|"
+                                      << "C:\\CON\\nul*?<>|";
+        QTest::newRow("accelerator") << "P&D"
+                                     << "P&D";
     }
     void customScreenNames() {
         QFETCH(QString, nome);
@@ -513,8 +526,8 @@ private Q_SLOTS:
         QVERIFY(w->AplicaPersonalizacao("Retenção & Suporte", {4, 0}, {1, 2, 3}, {"2", "4"},
                                         {"1", "3"}));
         const QString nome = w->objectName();
-        QMenu* personalizado = main.MenuExibir()->findChild<QMenu*>(
-            "ExibirResumoFilasPersonalizado");
+        QMenu* personalizado =
+            main.MenuExibir()->findChild<QMenu*>("ExibirResumoFilasPersonalizado");
         QVERIFY(personalizado);
         QCOMPARE(personalizado->actions().size(), 1);
         QCOMPARE(personalizado->actions()[0]->text(), QStringLiteral("Retenção && Suporte"));

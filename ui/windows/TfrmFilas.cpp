@@ -164,6 +164,11 @@ void TfrmFilas::Timer1Timer() {
 }
 
 void TfrmFilas::Rearranja() {
+    // A narrow window scrolls sideways rather than cut the last columns off.
+    int largura = 0;
+    for (int i = 0; i < m_paineis.Count(); ++i)
+        largura = std::max(largura, m_paineis.Item(i)->LarguraNecessaria());
+    m_coluna->setMinimumWidth(largura);
     m_alturaArranjada = m_rolagem->viewport()->height();
     m_paineis.Rearranja(m_alturaArranjada);
 }
