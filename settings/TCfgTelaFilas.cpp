@@ -1,6 +1,10 @@
 #include "settings/TCfgTelaFilas.h"
 
+#include "settings/TIniDocumento.h"
 #include "settings/TIniFile.h"
+#include "settings/TIniValores.h"
+
+#include <QFile>
 
 #include <QSet>
 
@@ -72,8 +76,14 @@ OrdemColunas(const std::array<int, TCfgTelaFilas::kColunas>& posicoes) {
 TCfgTelaFilas LeCfgTelaFilas(const TSecaoTela& secao) {
     TCfgTelaFilas cfg;
     const QString ocultas = secao.LeTexto(QStringLiteral("OcultarFilas"));
-    for (const QString& id : ocultas.split(u',', Qt::SkipEmptyParts))
-        if (!cfg.FilasOcultas.contains(id.trimmed())) cfg.FilasOcultas << id.trimmed();
+    QSet<QString> vistas;
+    for (const QString& texto : ocultas.split(u',', Qt::SkipEmptyParts)) {
+        const QString id = texto.trimmed();
+        if (id.isEmpty() || vistas.contains(id)) continue;
+        if (cfg.FilasOcultas.size() >= TCfgTelaFilas::kMaxOcultas) break;
+        vistas.insert(id);
+        cfg.FilasOcultas << id;
+    }
     std::array<int, TCfgTelaFilas::kColunas> lidas{};
     for (int c = 0; c < TCfgTelaFilas::kColunas; ++c) {
         lidas[size_t(c)] = secao.LeInteiro(QString::fromLatin1(kChavesP[c]), c);
@@ -98,29 +108,28 @@ void EscreveCfgTelaFilas(TSecaoTela& secao, const TCfgTelaFilas& cfg) {
     if (!cfg.NomeTela.isEmpty()) secao.EscreveTexto(QStringLiteral("NomeTela"), cfg.NomeTela);
 }
 
-TCfgGrafico LeCfgGrafico(const TSecaoTela& secao, const QString& filaId) {
-    TCfgGrafico cfg;
-    if (!ParteDeChave(filaId)) return cfg;
-    cfg.Fatias = std::clamp(secao.LeInteiro(u"FatiasFila" + filaId, 10), 2, 10);
-    const int nivel = secao.LeInteiro(u"TipoGraficoMotivoChamadaFila" + filaId, 0);
-    cfg.Nivel = nivel >= 0 && nivel <= 2 ? nivel : 0;
-    cfg.Motivo = secao.LeTexto(u"MotivoChamadaAtualFila" + filaId);
-    if (cfg.Nivel == 2 && cfg.Motivo.isEmpty()) cfg.Nivel = 1;
-    return cfg;
-}
-
-QHash<QString, TCfgGrafico> LeCfgGraficos(const TSecaoTela& secao) {
-    static const QString prefixos[] = {QStringLiteral("FatiasFila"),
-                                       QStringLiteral("TipoGraficoMotivoChamadaFila"),
-                                       QStringLiteral("MotivoChamadaAtualFila")};
+QHash<QString, TCfgGrafico> LeCfgGraficos(const QString& arquivo, const QString& registro,
+                                          const QStringList& filas) {
     QHash<QString, TCfgGrafico> graficos;
-    for (const QString& chave : secao.Chaves())
-        for (const QString& prefixo : prefixos)
-            if (chave.startsWith(prefixo, Qt::CaseInsensitive) && chave.size() > prefixo.size()) {
-                const QString id = chave.mid(prefixo.size());
-                if (!graficos.contains(id)) graficos.insert(id, LeCfgGrafico(secao, id));
-                break;
-            }
+    QFile f(arquivo);
+    if (!f.open(QIODevice::ReadOnly)) return graficos;
+    const TIniDocumento doc = TIniDocumento::FromBytes(f.read(TIniFile::TamanhoMaximo));
+    const QString secao = u"Tela" + registro;
+    if (!doc.TemSecao(secao)) return graficos;
+    for (const QString& id : filas) {
+        if (!ParteDeChave(id) || graficos.contains(id)) continue;
+        const auto fatias = doc.Valor(secao, u"FatiasFila" + id);
+        const auto nivel = doc.Valor(secao, u"TipoGraficoMotivoChamadaFila" + id);
+        const auto motivo = doc.Valor(secao, u"MotivoChamadaAtualFila" + id);
+        if (!fatias && !nivel && !motivo) continue;
+        TCfgGrafico cfg;
+        cfg.Fatias = std::clamp(fatias ? TextoParaInteiro(*fatias, 10) : 10, 2, 10);
+        const int n = nivel ? TextoParaInteiro(*nivel, 0) : 0;
+        cfg.Nivel = n >= 0 && n <= 2 ? n : 0;
+        cfg.Motivo = motivo.value_or(QString());
+        if (cfg.Nivel == 2 && cfg.Motivo.isEmpty()) cfg.Nivel = 1;
+        graficos.insert(id, cfg);
+    }
     return graficos;
 }
 

@@ -14,6 +14,8 @@
 // the five panel columns' positions and visibility, the custom screen's name.
 struct TCfgTelaFilas {
     static constexpr int kColunas = 5;
+    // More hidden queues than any call centre has are not read.
+    static constexpr int kMaxOcultas = 10000;
     QStringList FilasOcultas;
     // Column (history, active calls, agents, statistics, call reasons) → position 0 … 4.
     std::array<int, kColunas> Posicoes{0, 1, 2, 3, 4};
@@ -49,10 +51,9 @@ OrdemColunas(const std::array<int, TCfgTelaFilas::kColunas>& posicoes);
 
 TCfgTelaFilas LeCfgTelaFilas(const TSecaoTela& secao);
 void EscreveCfgTelaFilas(TSecaoTela& secao, const TCfgTelaFilas& cfg);
-TCfgGrafico LeCfgGrafico(const TSecaoTela& secao, const QString& filaId);
-// Every queue's chart stored in the section (one read of the key names, then of the queues
-// that have keys).
-QHash<QString, TCfgGrafico> LeCfgGraficos(const TSecaoTela& secao);
+// The charts of these queues stored in section "Tela" + `registro` (the file is read once).
+QHash<QString, TCfgGrafico> LeCfgGraficos(const QString& arquivo, const QString& registro,
+                                          const QStringList& filas);
 // Queue identifiers that cannot be part of a key name are skipped (nothing is written).
 void EscreveCfgGrafico(TSecaoTela& secao, const QString& filaId, const TCfgGrafico& cfg);
 

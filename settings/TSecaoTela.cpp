@@ -21,10 +21,6 @@ QString TSecaoTela::LeTexto(const QString& chave, const QString& padrao) const {
     return FIni.ReadString(FSecao, chave, padrao);
 }
 
-QStringList TSecaoTela::Chaves() const {
-    return FIni.ReadSection(FSecao);
-}
-
 TPosicaoTela TSecaoTela::LePosicao(int alturaPadrao, int larguraPadrao) const {
     TPosicaoTela posicao;
     posicao.Top = LeInteiro(QStringLiteral("Top"), 0);

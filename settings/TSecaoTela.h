@@ -38,8 +38,6 @@ public:
     bool LeBool(const QString& chave, bool padrao) const;
     QString LeTexto(const QString& chave, const QString& padrao = QString()) const;
     TPosicaoTela LePosicao(int alturaPadrao, int larguraPadrao) const;
-    // The key names of the section, in file order.
-    QStringList Chaves() const;
     TVisualizacaoLista LeVisualizacao(const QString& sufixo = QString()) const;
     TOrdenacaoLista LeOrdenacao() const;
     // Keys prefix + "Modo" + m + "Coluna" + c, defaults the built-in widths.

@@ -215,6 +215,18 @@ private Q_SLOTS:
         QCOMPARE(Ids(k.get()), (QStringList{"2", "3"}));
     }
 
+    void hugeHiddenListFromTheFile() {
+        // A file's list far beyond any call centre is read up to a bound, duplicates once.
+        QStringList ocultas;
+        for (int i = 0; i < 60000; ++i)
+            ocultas << QString::number(i % 3 == 0 ? 1 : 100 + i);
+        TIniFile(Arquivo()).WriteString("TelaFilas", "OcultarFilas", ocultas.join(','));
+        auto j = Abre();
+        QCOMPARE(j->FilasOcultas.size(), TCfgTelaFilas::kMaxOcultas);
+        QCOMPARE(j->FilasOcultas.count("1"), 1);
+        QCOMPARE(Ids(j.get()), (QStringList{"2", "3"}));
+    }
+
     // --- Call-reason charts ----------------------------------------------------------------
 
     void chartLevels_data() {

@@ -108,7 +108,12 @@ void TfrmFilas::LeVariaveis() {
     m_cfg = LeCfgTelaFilas(secao);
     FilasOcultas = m_cfg.FilasOcultas;
     if (NomeTela.isEmpty()) NomeTela = m_cfg.NomeTela;
-    m_graficos = LeCfgGraficos(secao);
+    QStringList filas;
+    if (m_monitor)
+        m_monitor->Filas.ParaCada([&](const TFila* f) {
+            if (FilaDoTipo(f)) filas << f->FilaId();
+        });
+    m_graficos = LeCfgGraficos(arquivo, objectName(), filas);
 }
 
 void TfrmFilas::SalvaCfgForm() {
