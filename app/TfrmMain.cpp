@@ -485,6 +485,7 @@ void TfrmMain::AtualizaCoresTelas() {
     AtualizaCoresFilas();
     AtualizaCoresPainel();
     AtualizaCoresCampanhas();
+    AtualizaCoresResumos();
 }
 
 void TfrmMain::ActivateLogWindow() {

@@ -19,6 +19,7 @@ class TfrmCampanha;
 class TfrmCampanhas;
 class TfrmAgentes;
 class TfrmFila;
+class TfrmFilas;
 class TFila;
 class TfrmLog;
 class TfrmPainel;
@@ -62,6 +63,15 @@ public:
     // Tag: a queue's FilaId as a number; the first queue with that number opens.
     void MenuExibirFilas(int tag);
     void MenuExibirFilasChat(int tag);
+    // Queue summaries and their custom screens (TfrmMainResumo.cpp); an empty id opens the
+    // plain summary, an empty name takes the screen's stored one.
+    TfrmFilas* CriaTelaFilas(const QString& idTela, const QString& nomeTela);
+    TfrmFilas* CriaTelaFilasChat(const QString& idTela, const QString& nomeTela);
+    TfrmFilas* ProcuraTelaFilas(const QString& name) const;
+    void CarregaMenuPersonalizadoFilas(QMenu* menu);
+    void CarregaMenuPersonalizadoFilasChat(QMenu* menu);
+    // "Filas" or "FilasChat": refills that kind's "Resumo Personalizado" entry.
+    void RecarregaMenuPersonalizadoFilas(const QString& nomeBase);
     // Extensions and trunks (TfrmMainTelefonia.cpp).
     TfrmRamais* CriaTelaRamais();
     TfrmRamais* ProcuraTelaRamais() const;
@@ -156,6 +166,11 @@ private:
     void CriaMenuFilasDoTipo(bool chat, int permissao, const QStringList& telasAbrir);
     void AtualizaCoresFilas();
     void AtualizaGraficosFilas();
+    TfrmFilas* CriaTelaResumo(bool chat, const QString& idTela, const QString& nomeTela);
+    void CriaMenuResumo(QMenu* sub, bool chat);
+    void ReabreResumos(bool chat, const QStringList& telasAbrir);
+    void CarregaMenuPersonalizado(QMenu* menu, bool chat);
+    void AtualizaCoresResumos();
     // "Exibir" entries of the extensions and of the trunks, and their windows reopened.
     void CriaMenuRamais(const QStringList& telasAbrir);
     void CriaMenuTroncos(const QStringList& telasAbrir);

@@ -34,6 +34,7 @@ void TfrmMain::CriaMenuFilasDoTipo(bool chat, int permissao, const QStringList& 
                                                   : QStringLiteral("Filas"));
     sub->setObjectName(chat ? QStringLiteral("MenuExibirFilasChat")
                             : QStringLiteral("MenuExibirFilasCallCenter"));
+    if (permissao > 1) CriaMenuResumo(sub, chat);
     bool separador = false;
     for (int i = 0; i < m_monitor->Filas.Count(); ++i) {
         TFila* f = m_monitor->Filas.Item(i);
@@ -48,10 +49,14 @@ void TfrmMain::CriaMenuFilasDoTipo(bool chat, int permissao, const QStringList& 
                        [this, chat, n] { chat ? MenuExibirFilasChat(n) : MenuExibirFilas(n); });
         if (telasAbrir.contains(u"Fila" + f->FilaId())) CriaTelaFila(f);
     }
+    if (permissao > 1) ReabreResumos(chat, telasAbrir);
 }
 
 void TfrmMain::MenuExibirFilas(int tag) {
-    if (tag < 0) return;
+    if (tag < 0) {
+        CriaTelaFilas(QString(), QString());
+        return;
+    }
     for (int i = 0; i < m_monitor->Filas.Count(); ++i) {
         TFila* f = m_monitor->Filas.Item(i);
         if (NumeroDaFila(f, -1) == tag) {
@@ -62,6 +67,10 @@ void TfrmMain::MenuExibirFilas(int tag) {
 }
 
 void TfrmMain::MenuExibirFilasChat(int tag) {
+    if (tag < 0) {
+        CriaTelaFilasChat(QString(), QString());
+        return;
+    }
     MenuExibirFilas(tag);
 }
 
@@ -96,4 +105,5 @@ void TfrmMain::AtualizaCoresFilas() {
 void TfrmMain::AtualizaGraficosFilas() {
     for (QMdiSubWindow* w : m_mdi->subWindowList())
         if (auto* f = qobject_cast<TfrmFila*>(w->widget())) f->DesenhaGrafico();
+    AtualizaCoresResumos();
 }

@@ -318,6 +318,13 @@ QRect TPanelFila::AreaSecao(int secao) const {
     return {};
 }
 
+int TPanelFila::LarguraNecessaria() const {
+    int total = 0;
+    for (int s = 0; s < kSecoes; ++s)
+        if (m_visivel[size_t(s)]) total += kLarguras[size_t(s)];
+    return total;
+}
+
 void TPanelFila::Relayout() {
     const QRect area = AreaSecao(Motivos);
     const bool mostra = m_graficoHabilitado && !area.isNull();

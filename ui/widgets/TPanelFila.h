@@ -79,6 +79,8 @@ public:
     static int ArredondaPar(int n);
     // Left edge and width of a section as placed now (width 0 when hidden).
     QRect AreaSecao(int secao) const;
+    // The width the visible sections need side by side (below it the last ones are cut).
+    int LarguraNecessaria() const;
     QString Descricao() const;
 
     // --- Campaign mode (the campaign windows) ---------------------------------------------------
