@@ -67,6 +67,7 @@ void TfrmMain::CriaMenus() {
         auto* opcoes = new TfrmOpcoes(m_monitor, this);
         opcoes->show();
     });
+    CriaMenuFerramentasAlertas(ferramentas);
     ferramentas->addSeparator();
     ferramentas->addAction(QStringLiteral("&Sair"), this, &QWidget::close);
 
@@ -431,6 +432,7 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
     }
     CriaMenuTroncos(telasAbrir);
     CriaMenuFilas(telasAbrir);
+    CriaMenuAlertas(telasAbrir);
 }
 
 void TfrmMain::TrazParaFrente(QMdiSubWindow* sub) {

@@ -14,6 +14,7 @@ class QMessageBox;
 class TMonitor;
 class TAgente;
 class TfrmAgentes;
+class TfrmAlertas;
 class TfrmFila;
 class TFila;
 class TfrmLog;
@@ -69,6 +70,11 @@ public:
     void MenuExibirTroncosa();
     // The trunk at this position of the trunk list, when it is digital or SIP.
     void MenuExibirTronco(int posicao);
+    // Threshold alerts (TfrmMainAlertas.cpp): the "Alertas" window (registry name "Alertas"),
+    // the rules dialog, the desktop notification of alerts that start while the frame is not
+    // the active window.
+    TfrmAlertas* CriaTelaAlertas();
+    void MenuRegrasAlertaClick();
     // Rebuilds "Exibir" from the last load and reopens the recorded windows in menu order.
     void CriaTelas(const QStringList& telasAbrir);
     // After a colour change: every open window that shows scheme colours redraws.
@@ -139,6 +145,8 @@ private:
     // "Exibir" entries of the extensions and of the trunks, and their windows reopened.
     void CriaMenuRamais(const QStringList& telasAbrir);
     void CriaMenuTroncos(const QStringList& telasAbrir);
+    void CriaMenuAlertas(const QStringList& telasAbrir);
+    void CriaMenuFerramentasAlertas(QMenu* ferramentas);
 
     TMonitor* m_monitor;
     QMdiArea* m_mdi;

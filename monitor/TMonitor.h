@@ -158,8 +158,11 @@ public:
     TAlertas& Alertas() { return *m_alertas; }
     const TAlertas& Alertas() const { return *m_alertas; }
     QTimer TimerAlertas;
+    // The warning colour of what is in alert (the colour dialog changes it in the profile).
+    int CorAlerta = kCorAlertaPadrao;
+    TOpcoesAlerta OpcoesAlerta;
     // Rules from the rules dialog: applied now and saved in the profile.
-    void DefineRegrasAlerta(const std::vector<TRegraAlerta>& regras);
+    void DefineRegrasAlerta(const std::vector<TRegraAlerta>& regras, const TOpcoesAlerta& opcoes);
 
     // --- Dialer campaigns --------------------------------------------------------------------
     // The campaign list is asked again every minute while a summary refresh has enabled the

@@ -13,18 +13,24 @@ void TMonitor::CriaAlertas() {
 
 void TMonitor::IniciaAlertas() {
     // Without a settings folder (the probe, tests) the first-start rules apply.
-    m_alertas->DefineRegras(UserDir.isEmpty() ? RegrasAlertaPadrao()
-                                              : LeRegrasAlerta(ArquivoPerfil(UserDir, ConexaoAtiva)));
+    const QString arquivo = UserDir.isEmpty() ? QString() : ArquivoPerfil(UserDir, ConexaoAtiva);
+    m_alertas->DefineRegras(LeRegrasAlerta(arquivo));
+    CorAlerta = LeCorAlerta(arquivo);
+    OpcoesAlerta = LeOpcoesAlerta(arquivo);
     m_alertas->Avalia(ServerNow());
     TimerAlertas.start();
 }
 
-void TMonitor::DefineRegrasAlerta(const std::vector<TRegraAlerta>& regras) {
+void TMonitor::DefineRegrasAlerta(const std::vector<TRegraAlerta>& regras,
+                                  const TOpcoesAlerta& opcoes) {
+    OpcoesAlerta = opcoes;
     m_alertas->DefineRegras(regras);
     if (Carregado()) m_alertas->Avalia(ServerNow());
     if (UserDir.isEmpty()) return;
     try {
-        SalvaRegrasAlerta(ArquivoPerfilParaGravar(UserDir, ConexaoAtiva), m_alertas->Regras());
+        const QString arquivo = ArquivoPerfilParaGravar(UserDir, ConexaoAtiva);
+        SalvaRegrasAlerta(arquivo, m_alertas->Regras());
+        SalvaOpcoesAlerta(arquivo, opcoes);
     } catch (const std::exception& e) {
         AppException(QString::fromUtf8(e.what()));
     }

@@ -104,7 +104,10 @@ std::vector<TRegraAlerta> RegrasAlertaPadrao() {
 
 std::vector<TRegraAlerta> LeRegrasAlerta(const QString& arquivo) {
     const TIniFile ini(arquivo);
-    if (arquivo.isEmpty() || !ini.SectionExists(kSecao)) return RegrasAlertaPadrao();
+    // The section also holds the warning colour: only the count says rules were saved.
+    if (arquivo.isEmpty() ||
+        !ini.ReadSection(kSecao).contains(QStringLiteral("Quantidade"), Qt::CaseInsensitive))
+        return RegrasAlertaPadrao();
     const int n = std::clamp(ini.ReadInteger(kSecao, QStringLiteral("Quantidade"), 0), 0,
                              kMaxRegrasAlerta);
     std::vector<TRegraAlerta> regras;
@@ -141,4 +144,30 @@ void SalvaRegrasAlerta(const QString& arquivo, const std::vector<TRegraAlerta>& 
         const int i = secao.startsWith(u"Alerta") ? secao.mid(6).toInt(&ok) : 0;
         if (ok && i > n) ini.EraseSection(secao);
     }
+}
+
+int LeCorAlerta(const QString& arquivo) {
+    if (arquivo.isEmpty()) return kCorAlertaPadrao;
+    const int cor = TIniFile(arquivo).ReadInteger(kSecao, QStringLiteral("Cor"), kCorAlertaPadrao);
+    return cor >= 0 && cor <= 0xFFFFFF ? cor : kCorAlertaPadrao;
+}
+
+void SalvaCorAlerta(const QString& arquivo, int cor) {
+    TIniFile(arquivo).WriteInteger(kSecao, QStringLiteral("Cor"), cor & 0xFFFFFF);
+}
+
+TOpcoesAlerta LeOpcoesAlerta(const QString& arquivo) {
+    TOpcoesAlerta o;
+    if (arquivo.isEmpty()) return o;
+    const TIniFile ini(arquivo);
+    o.Notificar = ini.ReadBool(kSecao, QStringLiteral("Notificar"), o.Notificar);
+    o.Som = ini.ReadBool(kSecao, QStringLiteral("Som"), o.Som);
+    return o;
+}
+
+void SalvaOpcoesAlerta(const QString& arquivo, const TOpcoesAlerta& opcoes) {
+    TAlteracoesIni alteracoes;
+    alteracoes.WriteBool(kSecao, QStringLiteral("Notificar"), opcoes.Notificar);
+    alteracoes.WriteBool(kSecao, QStringLiteral("Som"), opcoes.Som);
+    TIniFile(arquivo).Write(alteracoes);
 }

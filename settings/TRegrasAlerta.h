@@ -49,10 +49,26 @@ QString DescreveRegraAlerta(const TRegraAlerta& r);
 std::vector<TRegraAlerta> RegrasAlertaPadrao();
 
 // In the profile: section "Alertas" (Quantidade=n) and one section "Alerta1".."Alertan" per
-// rule (Tipo, Alvo, Limite). A profile without the "Alertas" section has never been configured
+// rule (Tipo, Alvo, Limite). A profile without the count has never been configured
 // and reads the defaults; a section that is missing, of an unknown kind or with a value out of
 // range reads as no rule, never as a guess. At most kMaxRegrasAlerta rules are read.
 constexpr int kMaxRegrasAlerta = 100;
 std::vector<TRegraAlerta> LeRegrasAlerta(const QString& arquivo);
 // Throws TErroConfiguracao when the file cannot be written. Invalid rules are not written.
 void SalvaRegrasAlerta(const QString& arquivo, const std::vector<TRegraAlerta>& regras);
+
+// The warning colour of rows, tiles and queue panels in alert (0x00BBGGRR, key "Cor" of the
+// "Alertas" section); a missing or impossible value reads as the default red.
+constexpr int kCorAlertaPadrao = 0x3C3CE6; // CorRGB(230, 60, 60)
+int LeCorAlerta(const QString& arquivo);
+void SalvaCorAlerta(const QString& arquivo, int cor);
+
+// Whether an alert that starts while the monitor is not the active window is notified on the
+// desktop, and with a sound (keys "Notificar" and "Som" of the "Alertas" section).
+struct TOpcoesAlerta {
+    bool Notificar = true;
+    bool Som = false;
+    bool operator==(const TOpcoesAlerta&) const = default;
+};
+TOpcoesAlerta LeOpcoesAlerta(const QString& arquivo);
+void SalvaOpcoesAlerta(const QString& arquivo, const TOpcoesAlerta& opcoes);

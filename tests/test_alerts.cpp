@@ -335,7 +335,7 @@ private Q_SLOTS:
         const QStringList padrao{"Maior espera ≥ 60 s", "Nível de serviço abaixo de 80 %",
                                  "Pausa ≥ 15 min"};
         QTest::newRow("primeira-vez") << "" << padrao;
-        QTest::newRow("outras-secoes") << "[Geral]\nX=1\n" << padrao;
+        QTest::newRow("outras-secoes") << "[Geral]\nX=1\n[Alertas]\nCor=255\n" << padrao;
         QTest::newRow("nenhuma") << "[Alertas]\nQuantidade=0\n" << QStringList{};
         QTest::newRow("boas") << "[Alertas]\nQuantidade=2\n[Alerta1]\nTipo=FilaEsperando\n"
                                  "Limite=4\nAlvo=3\n[Alerta2]\nTipo=agentepausa\nLimite= 20 \n"

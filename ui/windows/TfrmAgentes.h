@@ -53,6 +53,10 @@ protected:
 
 private:
     TAssinatura m_avisoMembro;
+    // Rows in alert blink in the warning colour, in step with the ringing blink.
+    TAssinatura m_avisoAlerta;
+    bool m_faseAlerta = false;
+    void PintaAlertas();
     void AtualizaAgenteNew(int row);
     int m_tipoForm = 0;
     TMenuAtendente* m_gerencia;
