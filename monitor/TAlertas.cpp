@@ -106,8 +106,8 @@ void TAlertas::AvaliaEntidade(const void* entidade, TEstado& estado, double agor
         estado.UltimoEstado = agente->GetState(0);
         estado.Desde = agora;
     }
-    const bool permitido = fila ? (!PermiteFila || PermiteFila(fila))
-                                : (!PermiteAgente || PermiteAgente(agente));
+    const bool permitido =
+        fila ? (!PermiteFila || PermiteFila(fila)) : (!PermiteAgente || PermiteAgente(agente));
     std::vector<quint64>* atuais = nullptr;
     if (auto it = m_porEntidade.find(entidade); it != m_porEntidade.end()) atuais = &*it;
 
@@ -314,8 +314,7 @@ bool TLimitadorNotificacoes::Proxima(double agora, TNotificacao& n) {
     } else {
         n.Titulo = QString::number(m_pendentesTotal) + u" novos alertas";
         n.Texto = m_pendentes.join(u'\n');
-        if (m_pendentesTotal > int(m_pendentes.size()))
-            n.Texto += u"\n…";
+        if (m_pendentesTotal > int(m_pendentes.size())) n.Texto += u"\n…";
     }
     m_pendentes.clear();
     m_pendentesTotal = 0;

@@ -25,7 +25,7 @@ struct TAlerta {
     quint64 Id = 0;
     TRegraAlerta Regra;
     int IndiceRegra = 0;
-    TFila* Fila = nullptr;    // the queue kinds
+    TFila* Fila = nullptr;     // the queue kinds
     TAgente* Agente = nullptr; // the agent kinds
     // The queue id or the agent identifier: what a notification is remembered by.
     QString Chave;

@@ -19,14 +19,11 @@ struct TDadosTipo {
 constexpr TDadosTipo kTipos[kTiposAlerta] = {
     {TTipoAlerta::FilaEsperando, "FilaEsperando", "Chamadas em espera", "chamadas", 1, 10000},
     {TTipoAlerta::FilaTempoEspera, "FilaTempoEspera", "Maior espera", "s", 1, 86400},
-    {TTipoAlerta::FilaNivelServico, "FilaNivelServico", "Nível de serviço abaixo de", "%", 1,
-     100},
-    {TTipoAlerta::FilaSemLivre, "FilaSemLivre", "Chamadas em espera sem atendente livre", "", 0,
-     0},
+    {TTipoAlerta::FilaNivelServico, "FilaNivelServico", "Nível de serviço abaixo de", "%", 1, 100},
+    {TTipoAlerta::FilaSemLivre, "FilaSemLivre", "Chamadas em espera sem atendente livre", "", 0, 0},
     {TTipoAlerta::AgentePausa, "AgentePausa", "Pausa", "min", 1, 1440},
     {TTipoAlerta::AgenteLigacao, "AgenteLigacao", "Ligação", "min", 1, 1440},
-    {TTipoAlerta::AgentePosAtendimento, "AgentePosAtendimento", "Pós-atendimento", "s", 1,
-     86400},
+    {TTipoAlerta::AgentePosAtendimento, "AgentePosAtendimento", "Pós-atendimento", "s", 1, 86400},
 };
 
 const TDadosTipo& Dados(TTipoAlerta t) {
@@ -91,8 +88,7 @@ QString DescreveRegraAlerta(const TRegraAlerta& r) {
         t += u' ' + QString::number(r.Limite) + u" %";
     else if (r.Tipo != TTipoAlerta::FilaSemLivre)
         t += u" ≥ " + QString::number(r.Limite) + u' ' + UnidadeAlerta(r.Tipo);
-    if (!r.Alvo.isEmpty())
-        t += (AlertaDeFila(r.Tipo) ? u" (fila " : u" (motivo ") + r.Alvo + u')';
+    if (!r.Alvo.isEmpty()) t += (AlertaDeFila(r.Tipo) ? u" (fila " : u" (motivo ") + r.Alvo + u')';
     return t;
 }
 
@@ -108,8 +104,8 @@ std::vector<TRegraAlerta> LeRegrasAlerta(const QString& arquivo) {
     if (arquivo.isEmpty() ||
         !ini.ReadSection(kSecao).contains(QStringLiteral("Quantidade"), Qt::CaseInsensitive))
         return RegrasAlertaPadrao();
-    const int n = std::clamp(ini.ReadInteger(kSecao, QStringLiteral("Quantidade"), 0), 0,
-                             kMaxRegrasAlerta);
+    const int n =
+        std::clamp(ini.ReadInteger(kSecao, QStringLiteral("Quantidade"), 0), 0, kMaxRegrasAlerta);
     std::vector<TRegraAlerta> regras;
     for (int i = 0; i < n; ++i) {
         const QString secao = SecaoRegra(i);

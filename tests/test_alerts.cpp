@@ -54,8 +54,8 @@ class TestAlerts : public QObject {
             m->Entra("1", "SIP/x-1", "1.1");
             break;
         case Cenario::NivelServico:
-            m->Ev("QueueParams", {"Queue: 1", "Completed: 10", "Abandoned: 2",
-                                  "ServiceLevelPerf: 70,5"});
+            m->Ev("QueueParams",
+                  {"Queue: 1", "Completed: 10", "Abandoned: 2", "ServiceLevelPerf: 70,5"});
             break;
         case Cenario::SemLivre:
             m->Membro("1", "Agent/1001", 3);
@@ -85,8 +85,8 @@ class TestAlerts : public QObject {
             m->Ev("Leave", {"Channel: SIP/x-1", "Queue: 1"});
             break;
         case Cenario::NivelServico:
-            m->Ev("QueueParams", {"Queue: 1", "Completed: 30", "Abandoned: 2",
-                                  "ServiceLevelPerf: 80.0"});
+            m->Ev("QueueParams",
+                  {"Queue: 1", "Completed: 30", "Abandoned: 2", "ServiceLevelPerf: 80.0"});
             break;
         case Cenario::SemLivre:
             m->Membro("1", "Agent/1001", 1);
@@ -131,32 +131,30 @@ private Q_SLOTS:
         QTest::addColumn<bool>("dispara");
         using T = TTipoAlerta;
         const QString fila = "Fila 1 (Atendimento Geral)";
-        QTest::newRow("esperando") << TRegraAlerta{T::FilaEsperando, {}, 2} << Cenario::Esperando
-                                   << 0 << fila << true;
+        QTest::newRow("esperando")
+            << TRegraAlerta{T::FilaEsperando, {}, 2} << Cenario::Esperando << 0 << fila << true;
         QTest::newRow("esperando-outra-fila")
             << TRegraAlerta{T::FilaEsperando, "2", 2} << Cenario::Esperando << 0 << fila << false;
-        QTest::newRow("espera") << TRegraAlerta{T::FilaTempoEspera, {}, 60}
-                                << Cenario::TempoEspera << 60 << fila << true;
+        QTest::newRow("espera") << TRegraAlerta{T::FilaTempoEspera, {}, 60} << Cenario::TempoEspera
+                                << 60 << fila << true;
         QTest::newRow("espera-da-fila") << TRegraAlerta{T::FilaTempoEspera, "1", 45}
                                         << Cenario::TempoEspera << 45 << fila << true;
-        QTest::newRow("nivel") << TRegraAlerta{T::FilaNivelServico, {}, 80}
-                               << Cenario::NivelServico << 0 << fila << true;
+        QTest::newRow("nivel") << TRegraAlerta{T::FilaNivelServico, {}, 80} << Cenario::NivelServico
+                               << 0 << fila << true;
         QTest::newRow("nivel-acima") << TRegraAlerta{T::FilaNivelServico, {}, 70}
                                      << Cenario::NivelServico << 0 << fila << false;
-        QTest::newRow("sem-livre") << TRegraAlerta{T::FilaSemLivre, {}, 0} << Cenario::SemLivre
-                                   << 0 << fila << true;
-        QTest::newRow("pausa") << TRegraAlerta{T::AgentePausa, {}, 15} << Cenario::Pausa
-                               << 15 * 60 << "1001 - Ana" << true;
+        QTest::newRow("sem-livre")
+            << TRegraAlerta{T::FilaSemLivre, {}, 0} << Cenario::SemLivre << 0 << fila << true;
+        QTest::newRow("pausa") << TRegraAlerta{T::AgentePausa, {}, 15} << Cenario::Pausa << 15 * 60
+                               << "1001 - Ana" << true;
         QTest::newRow("pausa-motivo") << TRegraAlerta{T::AgentePausa, "2", 1}
                                       << Cenario::PausaMotivo << 60 << "1001 - Ana" << true;
-        QTest::newRow("pausa-outro-motivo")
-            << TRegraAlerta{T::AgentePausa, "2", 1} << Cenario::Pausa << 60 << "1001 - Ana"
-            << false;
+        QTest::newRow("pausa-outro-motivo") << TRegraAlerta{T::AgentePausa, "2", 1}
+                                            << Cenario::Pausa << 60 << "1001 - Ana" << false;
         QTest::newRow("ligacao") << TRegraAlerta{T::AgenteLigacao, {}, 5} << Cenario::Ligacao
                                  << 5 * 60 << "1001 - Ana" << true;
-        QTest::newRow("pos-atendimento")
-            << TRegraAlerta{T::AgentePosAtendimento, {}, 30} << Cenario::PosAtendimento << 30
-            << "1001 - Ana" << true;
+        QTest::newRow("pos-atendimento") << TRegraAlerta{T::AgentePosAtendimento, {}, 30}
+                                         << Cenario::PosAtendimento << 30 << "1001 - Ana" << true;
     }
     void regraComecaETermina() {
         QFETCH(TRegraAlerta, regra);
@@ -298,12 +296,10 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("eventos"); // "segundo:chave" starts, "segundo?" asks
         QTest::addColumn<QStringList>("mostradas");
         QTest::newRow("uma") << QStringList{"0:a", "0?"} << QStringList{"Alerta|a"};
-        QTest::newRow("rajada") << QStringList{"0:a", "0?", "1:b", "2:c", "3:d", "4:e", "5?",
-                                               "10?"}
+        QTest::newRow("rajada") << QStringList{"0:a", "0?", "1:b", "2:c", "3:d", "4:e", "5?", "10?"}
                                 << QStringList{"Alerta|a", "4 novos alertas|b\nc\nd\n…"};
-        QTest::newRow("repetida")
-            << QStringList{"0:a", "0?", "20:a", "30?", "400:a", "400?"}
-            << QStringList{"Alerta|a", "Alerta|a"};
+        QTest::newRow("repetida") << QStringList{"0:a", "0?", "20:a", "30?", "400:a", "400?"}
+                                  << QStringList{"Alerta|a", "Alerta|a"};
         QTest::newRow("nada") << QStringList{"0?", "100?"} << QStringList{};
     }
     void limitadorDeNotificacoes() {

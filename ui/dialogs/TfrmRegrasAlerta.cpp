@@ -51,8 +51,9 @@ TfrmRegrasAlerta::TfrmRegrasAlerta(QWidget* parent)
     layout->addWidget(m_erro);
     layout->addWidget(botoes);
 
-    connect(adicionar, &QPushButton::clicked, this,
-            [this] { AdicionaLinha({TTipoAlerta::FilaEsperando, {}, 5}); });
+    connect(adicionar, &QPushButton::clicked, this, [this] {
+        AdicionaLinha({TTipoAlerta::FilaEsperando, {}, 5});
+    });
     connect(remover, &QPushButton::clicked, this, [this] { RemoveLinha(m_tabela->currentRow()); });
     connect(padrao, &QPushButton::clicked, this,
             [this] { SetRegras(RegrasAlertaPadrao(), Opcoes()); });

@@ -27,7 +27,7 @@ TfrmAgentes::TfrmAgentes(TMonitor* monitor, QWidget* parent)
             if (row >= 0) Pinta(row);
         });
     // The colour class as the row shows it between blinks, and the ringing the blink shows.
-    m_modelo->DescricaoCor = [this](const TAgente& a, const TLinhaTabela&) {
+    m_modelo->DescricaoCor = [this](const TAgente& a, const TLinhaTabela&) -> QString {
         const TLigacaoFila* f = m_colunas.LigacaoDeFila(a);
         const bool tocando = f && f->Chamando > 0 && f->Atendimento <= 0;
         const bool alerta = m_monitor && m_monitor->Alertas().AgenteEmAlerta(&a);

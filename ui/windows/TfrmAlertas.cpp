@@ -22,9 +22,8 @@ TfrmAlertas::TfrmAlertas(TMonitor* monitor, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_lista);
-    connect(m_lista, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        AbreLinha(m_lista->indexOfTopLevelItem(item));
-    });
+    connect(m_lista, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { AbreLinha(m_lista->indexOfTopLevelItem(item)); });
     if (m_monitor)
         m_aviso = m_monitor->Avisos().Alerta.Assina([this](const TAlerta*, TAvisoAlerta) {
             // Alerts come and go a few at a time; the list is short and read again whole.
