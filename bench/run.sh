@@ -12,7 +12,7 @@ events=${BENCH_EVENTS:-1000000}
 build=build-bench
 data=$build/data
 cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load bench_view bench_queue bench_telephony_view vesmara-pbx vesmara-probe
+cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load bench_view bench_queue bench_telephony_view bench_alerts vesmara-pbx vesmara-probe
 mkdir -p $data
 
 gen() { # name scenario
@@ -68,6 +68,10 @@ if [ ! -s $data/ramais.day ]; then
     $build/bench/bench_gen --scenario big:4950,100,2000 --events 50000 --out $data/ramais
 fi
 QT_QPA_PLATFORM=offscreen $build/bench/bench_telephony_view $data/ramais 30 2>/dev/null
+
+echo
+echo "== threshold alerts, 5000 agents and 500 queues: one 1 s tick"
+$build/bench/bench_alerts 5000 500 30
 
 if [ "${1:-}" = "--soak" ]; then
     echo

@@ -41,6 +41,7 @@ TfrmLista::TfrmLista(TMonitor* monitor, TModeloTabela* modelo, int alturaPadrao,
     connect(&Timer2, &QTimer::timeout, this, &TfrmLista::Timer2Timer);
     connect(m_vista, &TVistaLista::CabecalhoClicado, this, &TfrmLista::ColunaClicada);
     connect(m_vista, &TVistaLista::MenuPedido, this, &TfrmLista::AbreMenu);
+    CriaFiltro();
 }
 
 TfrmLista::~TfrmLista() {
@@ -89,6 +90,7 @@ void TfrmLista::LeVariaveis() {
         m_linha2 = l2 >= 0 && l2 < n ? l2 : 3;
     }
     m_esquema = LeEsquema(arquivo, secao.Secao());
+    DefineFiltro(secao.LeTexto(QStringLiteral("Filtro")));
     LeExtras(secao);
 }
 
@@ -128,6 +130,7 @@ void TfrmLista::SalvaCfgForm() {
             secao.EscreveInteiro(QStringLiteral("MostrarNaLinha1"), m_linha1);
             secao.EscreveInteiro(QStringLiteral("MostrarNaLinha2"), m_linha2);
         }
+        secao.EscreveTexto(QStringLiteral("Filtro"), Filtro());
         SalvaExtras(secao);
         secao.Salva();
     } catch (const std::exception& e) {

@@ -164,6 +164,14 @@ void TfrmAgentes::Pisca() {
     }
 }
 
+QString TfrmAgentes::TextoFiltro(int row) const {
+    const TAgente* a = AgenteDaLinha(row);
+    if (!a) return {};
+    return a->AgentNumber() + u'\n' + a->AgentName + u'\n' +
+           a->StatusText(m_tipoForm, m_monitor->MotivosPausa) + u'\n' +
+           m_monitor->Filas.QueuesOfAgent(a, m_tipoForm) + u'\n' + a->ExtensionText(m_tipoForm);
+}
+
 int TfrmAgentes::Compara(const TAgente& a, const TAgente& b) const {
     return m_colunas.Compara(a, b, m_sortCol, m_sortDesc);
 }

@@ -48,6 +48,8 @@ protected:
     QString EstadoTile(const TAgente& a) const override;
     void Pinta(int row) override;
     QStringList AmostrasTile() const override;
+    // Number, name, state, queues and extension, whatever the columns show.
+    QString TextoFiltro(int row) const override;
     // A queue's member list: the member columns of that queue.
     void MostraFila(const TFila* fila) { m_colunas.SetFila(fila); }
 

@@ -1,9 +1,11 @@
 // Alerts in the windows: an agent row (list and tiles, agents window and a queue's member
 // list) and a queue panel blink in the warning colour while the alert lasts; the "Alertas"
 // window follows the alerts and opens what they are about; the rules dialog refuses a rule
-// that is not valid; the colour dialog keeps the warning colour in the profile.
+// that is not valid; the colour dialog keeps the warning colour in the profile. The search box
+// of the list windows: accents and case, rows that leave and arrive live, kept in the settings.
 #include "support/TCentral.h"
 
+#include "base/TFiltroTexto.h"
 #include "settings/TIniFile.h"
 #include "settings/TRegrasAlerta.h"
 #include "ui/dialogs/TfrmConfiguraCores.h"
@@ -29,7 +31,7 @@ QColor Cor(int bgr) {
 }
 } // namespace
 
-class TestUiAlerts : public QObject {
+class TestUiAlertsFilter : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TCentral> m;
@@ -51,7 +53,8 @@ private Q_SLOTS:
         m->Agente("1001", "Ana");
         m->Agente("1002", "Bruno");
         for (const QString id : {"1001", "1002"}) {
-            m->Ev("Agentlogin", {"Agent: " + id, "Channel: SIP/2" + id.right(3), "Uniqueid: " + id});
+            m->Ev("Agentlogin",
+                  {"Agent: " + id, "Channel: SIP/2" + id.right(3), "Uniqueid: " + id});
             m->Membro("1", "Agent/" + id, 1, 0, "QueueMemberAdded");
         }
         m->monitor->Alertas().DefineRegras({});
@@ -156,8 +159,7 @@ private Q_SLOTS:
                  QStringLiteral("Fila 1 (Atendimento Geral)"));
         QCOMPARE(w.Lista()->topLevelItem(1)->text(TfrmAlertas::cQuem),
                  QStringLiteral("1001 - Ana"));
-        QCOMPARE(w.Lista()->topLevelItem(1)->text(TfrmAlertas::cDesde),
-                 QStringLiteral("12:01:00"));
+        QCOMPARE(w.Lista()->topLevelItem(1)->text(TfrmAlertas::cDesde), QStringLiteral("12:01:00"));
         w.Lista()->setCurrentItem(w.Lista()->topLevelItem(1));
 
         QList<TFila*> filas;
@@ -205,7 +207,8 @@ private Q_SLOTS:
         d.AdicionaLinha({TTipoAlerta::AgentePausa, {}, 10});
         const int row = d.Tabela()->rowCount() - 1;
         auto* edit = qobject_cast<QLineEdit*>(d.Tabela()->cellWidget(row, TfrmRegrasAlerta::cAlvo));
-        auto* spin = qobject_cast<QSpinBox*>(d.Tabela()->cellWidget(row, TfrmRegrasAlerta::cLimite));
+        auto* spin =
+            qobject_cast<QSpinBox*>(d.Tabela()->cellWidget(row, TfrmRegrasAlerta::cLimite));
         edit->setText(alvo);
         spin->setValue(limitePedido);
         d.OkClick();
@@ -216,6 +219,98 @@ private Q_SLOTS:
         QCOMPARE(d.Opcoes(), (TOpcoesAlerta{true, true}));
         d.RemoveLinha(0);
         QCOMPARE(d.Regras().front().Tipo, TTipoAlerta::FilaNivelServico);
+    }
+
+    // Every word must appear somewhere in the row, whatever its accents and case.
+    void filtroTexto_data() {
+        QTest::addColumn<QString>("filtro");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<bool>("casa");
+        QTest::newRow("vazio") << ""
+                               << "qualquer" << true;
+        QTest::newRow("sem-acento") << "joao"
+                                    << "1002\nJoão Lima" << true;
+        QTest::newRow("com-acento") << "JOÃO"
+                                    << "1002\njoao lima" << true;
+        QTest::newRow("palavras-em-qualquer-ordem") << "lima  joão"
+                                                    << "João Lima" << true;
+        QTest::newRow("todas-as-palavras") << "joão souza"
+                                           << "João Lima" << false;
+        QTest::newRow("cedilha") << "almoco"
+                                 << "Em pausa (I - Almoço)" << true;
+        QTest::newRow("numero") << "100"
+                                << "1001\nAna" << true;
+        QTest::newRow("nao-casa") << "xyz"
+                                  << "1001\nAna" << false;
+        QTest::newRow("maiusculas-acentuadas") << "indisponivel"
+                                               << "INDISPONÍVEL" << true;
+    }
+    void filtroTexto() {
+        QFETCH(QString, filtro);
+        QFETCH(QString, texto);
+        QFETCH(bool, casa);
+        TFiltroTexto f;
+        f.Define(filtro);
+        QCOMPARE(f.Casa(texto), casa);
+    }
+
+    // In the agents window, by number, name, state, queue or extension (columns the list mode
+    // does not show included); an agent that starts matching arrives, one that stops leaves;
+    // the filter survives a sort and is kept in the window's settings.
+    void filtroDaListaAoVivo_data() {
+        QTest::addColumn<QString>("filtro");
+        QTest::addColumn<QStringList>("visiveis");
+        QTest::newRow("nome") << "bruno" << QStringList{"1002"};
+        QTest::newRow("numero") << "1001" << QStringList{"1001"};
+        QTest::newRow("estado") << "LIVRE" << QStringList{"1001", "1002"};
+        QTest::newRow("fila") << "atendimento geral" << QStringList{"1001", "1002"};
+        QTest::newRow("ramal") << "pa 03" << QStringList{};
+        QTest::newRow("nada") << "zzz" << QStringList{};
+    }
+    void filtroDaListaAoVivo() {
+        QFETCH(QString, filtro);
+        QFETCH(QStringList, visiveis);
+        QTemporaryDir dir;
+        m->monitor->UserDir = dir.path();
+        m->Ramal("2003", "PA 03");
+        m->Agente("1003", "Célia");
+        TfrmAgentes w(m->monitor.get());
+        w.setObjectName("Atendentes");
+        w.Inicio();
+        auto vistos = [&] {
+            QStringList ids;
+            for (int r = 0; r < w.Modelo()->Linhas(); ++r)
+                if (w.LinhaVisivel(r)) ids << w.AgenteDaLinha(r)->AgentNumber();
+            ids.sort();
+            return ids;
+        };
+        QCOMPARE(vistos(), (QStringList{"1001", "1002", "1003"}));
+        w.CaixaFiltro()->setText(filtro);
+        Q_EMIT w.CaixaFiltro()->textEdited(filtro);
+        QCOMPARE(vistos(), visiveis);
+
+        // Célia logs in on 2003: she now matches the state, queue and extension rows that
+        // were only about logged-in agents.
+        m->Ev("Agentlogin", {"Agent: 1003", "Channel: SIP/2003", "Uniqueid: 1003"});
+        m->Membro("1", "Agent/1003", 1, 0, "QueueMemberAdded");
+        w.Timer1Timer();
+        QStringList esperados = visiveis;
+        if (visiveis.size() == 2 || filtro == "pa 03") esperados << "1003";
+        QTRY_COMPARE(vistos(), esperados);
+        // Bruno pauses: he leaves the rows that matched "Livre", stays in the others.
+        m->Pausa("1", "Agent/1002", true, "1");
+        w.Timer1Timer();
+        if (filtro == "LIVRE") esperados.removeAll("1002");
+        QTRY_COMPARE(vistos(), esperados);
+        w.ColunaClicada(1);
+        QCOMPARE(vistos(), esperados);
+
+        w.SalvaCfgForm();
+        TfrmAgentes outra(m->monitor.get());
+        outra.setObjectName("Atendentes");
+        outra.LeVariaveis();
+        QCOMPARE(outra.Filtro(), filtro);
+        QCOMPARE(outra.CaixaFiltro()->isHidden(), filtro.isEmpty());
     }
 
     // The warning colour is saved with the colour dialog's "OK" and read back; a broken value
@@ -238,5 +333,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestUiAlerts)
-#include "test_ui_alerts.moc"
+QTEST_MAIN(TestUiAlertsFilter)
+#include "test_ui_alerts_filter.moc"
