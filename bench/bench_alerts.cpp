@@ -87,9 +87,9 @@ int main(int argc, char** argv) {
         for (int k = 0; k < 50; ++k, ++proximo) {
             const int i = (proximo * 37) % n;
             const QString id = QString::number(10000 + i);
-            Feed(monitor, {"Event: QueueMemberStatus", QString("Queue: %1").arg(1 + i % q),
-                           "Location: Agent/" + id, t % 2 ? "Status: 1" : "Status: 0",
-                           "Paused: 0"});
+            Feed(monitor,
+                 {"Event: QueueMemberStatus", QString("Queue: %1").arg(1 + i % q),
+                  "Location: Agent/" + id, t % 2 ? "Status: 1" : "Status: 0", "Paused: 0"});
         }
         rajada.push_back(Mede([&] { alertas.Avalia(ServerNow()); }));
     }
@@ -112,7 +112,6 @@ int main(int argc, char** argv) {
     std::printf("tick after 50 agents changed    %8.3f ms (median of %d)\n", Mediana(rajada),
                 ticks);
     std::printf("tick with %4d pause deadlines   %8.3f ms\n", n / 10, prazos);
-    std::printf("baseline: everything each tick  %8.3f ms (median of %d)\n", Mediana(cheio),
-                ticks);
+    std::printf("baseline: everything each tick  %8.3f ms (median of %d)\n", Mediana(cheio), ticks);
     return 0;
 }

@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
     std::printf("ratio ours/baseline: %.2f\n", nosso / referencia);
 
     // The search box: one keystroke refilters every row; with a filter on, the tick's refilter.
-    const QStringList teclas{"a",    "at",    "ate",    "aten",   "atendente", "atendente 1",
-                             "pausa", "pausa alm", "almoço", "1",      "100",       "10001"};
+    const QStringList teclas{"a",     "at",        "ate",    "aten", "atendente", "atendente 1",
+                             "pausa", "pausa alm", "almoço", "1",    "100",       "10001"};
     std::vector<double> filtro;
     for (const QString& t : teclas)
         filtro.push_back(Mede([&] {

@@ -9,18 +9,25 @@
 # level (0 to 5) of the lists and the tiles. --scenario is the simulator's (demo, or big:A,Q,C);
 # the PNG name then carries it. Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings
 # folder (default build-release/demo-settings) is copied, never changed.
+# --alertas writes alert rules that fire within seconds on the demo (callers waiting, no free
+# agent, after-call work over 2 s, a call over a minute); --xdo "ARGS" runs xdotool ARGS on the
+# monitor before the capture (e.g. --xdo "key ctrl+f type pausa" or --xdo "key alt+f a").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 settings=build-release/demo-settings
 out=shots
 seconds=12
 windows=()
+alertas=""
+xdo=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --settings) settings=$2; shift 2 ;;
         --out) out=$2; shift 2 ;;
         --seconds) seconds=$2; shift 2 ;;
         --scenario) export VESMARA_SCENARIO=$2; shift 2 ;;
+        --alertas) alertas=1; shift ;;
+        --xdo) xdo=$2; shift 2 ;;
         *) windows+=("$1"); shift ;;
     esac
 done
@@ -56,12 +63,28 @@ for entry in "${windows[@]}"; do
         ini_set "$profile" "Tela$name" "TamanhoDaFonteLista$sufixo" "$font"
         ini_set "$profile" "Tela$name" "TamanhoDaFonteIcone$sufixo" "$font"
     fi
+    if [ -n "$alertas" ]; then
+        ini_set "$profile" Alertas Quantidade 4
+        ini_set "$profile" Alerta1 Tipo FilaEsperando
+        ini_set "$profile" Alerta1 Limite 1
+        ini_set "$profile" Alerta2 Tipo FilaSemLivre
+        ini_set "$profile" Alerta2 Limite 0
+        ini_set "$profile" Alerta3 Tipo AgentePosAtendimento
+        ini_set "$profile" Alerta3 Limite 2
+        ini_set "$profile" Alerta4 Tipo AgenteLigacao
+        ini_set "$profile" Alerta4 Limite 1
+    fi
     tag=${VESMARA_SCENARIO:-}
     tag=${tag//[:,]/-}
-    shot="$out/$name${mode:+-$mode}${font:+-f$font}${tag:+-$tag}.png"
+    shot="$out/$name${mode:+-$mode}${font:+-f$font}${tag:+-$tag}${alertas:+-alertas}${xdo:+-xdo}.png"
     MONITORVESMARA_DIR="$dir" xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
         build-release/app/monitorvesmara & app=\$!
         sleep $seconds
+        if [ -n '$xdo' ]; then
+            xdotool search --sync --name 'Monitor Vesmara' windowfocus 2>/dev/null || true
+            xdotool $xdo
+            sleep 2
+        fi
         import -window root '$shot'
         kill \$app" >/dev/null 2>&1
     echo "$shot"

@@ -102,6 +102,7 @@ void TfrmLista::LeVisualizacaoDe(const TSecaoTela& secao, const QString& sufixo,
     m_nivelIcone = NivelValido(vis.TamanhoDaFonteIcone);
     m_larguras = secao.LeColunas(LargurasPadrao(m_nivelLista), prefixo);
     m_largurasLidas = true;
+    DefineFiltro(secao.LeTexto(u"Filtro" + sufixo));
 }
 
 void TfrmLista::SalvaVisualizacaoEm(TSecaoTela& secao, const QString& sufixo,
@@ -109,6 +110,7 @@ void TfrmLista::SalvaVisualizacaoEm(TSecaoTela& secao, const QString& sufixo,
     GuardaLarguras();
     secao.EscreveColunas(m_larguras, prefixo);
     secao.EscreveVisualizacao({m_modo, m_nivelLista, m_nivelIcone}, sufixo);
+    secao.EscreveTexto(u"Filtro" + sufixo, Filtro());
 }
 
 void TfrmLista::GuardaLarguras() {
