@@ -34,6 +34,12 @@ TAlertas::TAlertas(TAvisos& avisos, const TListaFilas& filas, const TListaAgente
     m_assinaturas.push_back(
         avisos.Agente.Assina([this](TAgente* a, TAvisoAgente) { AgenteMudou(a); }));
     m_assinaturas.push_back(avisos.Fila.Assina([this](TFila* f) { Marca(f, true); }));
+    // A membership change may change the member's agent without a notice of the agent's own
+    // (the agents windows listen here too). A removed member is freed right after: read now.
+    m_assinaturas.push_back(avisos.Membro.Assina([this](TFila* f, TMembroFila* m, TAvisoFila) {
+        Marca(f, true);
+        if (m && m->Agent) AgenteMudou(m->Agent);
+    }));
 }
 
 TAlertas::~TAlertas() = default;
