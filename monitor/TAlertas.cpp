@@ -107,8 +107,9 @@ void TAlertas::AvaliaEntidade(const void* entidade, TEstado& estado, double agor
     }
     const TFila* fila = estado.EhFila ? static_cast<const TFila*>(entidade) : nullptr;
     const TAgente* agente = estado.EhFila ? nullptr : static_cast<const TAgente*>(entidade);
-    if (agente && estado.Desde == 0) {
-        // Known from the load only: its state counts from now.
+    if (agente && (estado.Desde == 0 || agente->GetState(0) != estado.UltimoEstado)) {
+        // Known from the load only, or changed by a path that gave no notice of the agent's
+        // own: its state counts from now.
         estado.UltimoEstado = agente->GetState(0);
         estado.Desde = agora;
     }
@@ -215,7 +216,7 @@ TAlertas::TResultado TAlertas::CondicaoAgente(const TRegraAlerta& r, const TAgen
     }
     // A start the server did not tell (or one in the future) counts from when the state was
     // seen.
-    if (inicio <= 0 || inicio > agora || e.UltimoEstado != s) inicio = e.Desde;
+    if (inicio <= 0 || inicio > agora) inicio = e.Desde;
     if (inicio <= 0) return res;
     if (WholeSecondsBetween(agora, inicio) >= limite) {
         res.Ativa = true;

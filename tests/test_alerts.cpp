@@ -271,6 +271,28 @@ private Q_SLOTS:
         QVERIFY(!limitador.Proxima(m->agora * kSecondsPerDay, n));
     }
 
+    // States known from the load alone (no notice of the agent): a pause that started before
+    // counts from its own start; after-call work, which has none, from the first evaluation.
+    void estadoSabidoSoPelaCarga() {
+        TAlertas& alertas = monitor->Alertas();
+        alertas.DefineRegras(
+            {{TTipoAlerta::AgentePausa, {}, 15}, {TTipoAlerta::AgentePosAtendimento, {}, 30}});
+        TAgente* ana = m->A("1001");
+        ana->SetPaused(0, true);
+        ana->SetPauseStart(0, m->agora - 20 * 60 / kSecondsPerDay);
+        TAgente* bruno = m->A("1002");
+        bruno->SetStatusNumber(0, kStatusOutro);
+        alertas.MarcaTudo();
+        Tick();
+        QVERIFY(alertas.AgenteEmAlerta(ana));
+        QCOMPARE(WholeSecondsBetween(m->agora, alertas.AlertasDe(ana).front()->Inicio),
+                 qint64(5 * 60));
+        QVERIFY(!alertas.AgenteEmAlerta(bruno));
+        m->Avanca(30);
+        Tick();
+        QVERIFY(alertas.AgenteEmAlerta(bruno));
+    }
+
     // New rules end the alerts of the old ones.
     void novasRegrasEncerramAlertas() {
         TAlertas& alertas = monitor->Alertas();
