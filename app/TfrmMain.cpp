@@ -67,6 +67,7 @@ void TfrmMain::CriaMenus() {
         auto* opcoes = new TfrmOpcoes(m_monitor, this);
         opcoes->show();
     });
+    CriaMenuFerramentasAlertas(ferramentas);
     ferramentas->addSeparator();
     ferramentas->addAction(QStringLiteral("&Sair"), this, &QWidget::close);
 
@@ -433,6 +434,7 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
     CriaMenuFilas(telasAbrir);
     CriaMenuPainel(telasAbrir);
     CriaMenuDiscador(telasAbrir);
+    CriaMenuAlertas(telasAbrir);
 }
 
 void TfrmMain::TrazParaFrente(QMdiSubWindow* sub) {

@@ -18,6 +18,7 @@ class TCampanha;
 class TfrmCampanha;
 class TfrmCampanhas;
 class TfrmAgentes;
+class TfrmAlertas;
 class TfrmFila;
 class TfrmFilas;
 class TFila;
@@ -99,6 +100,11 @@ public:
     // Builds or refreshes "Discador" under "Exibir" (none while the user may not have it).
     void AtualizaMenuDiscador();
     QMenu* MenuDiscador() const;
+    // Threshold alerts (TfrmMainAlertas.cpp): the "Alertas" window (registry name "Alertas"),
+    // the rules dialog, the desktop notification of alerts that start while the frame is not
+    // the active window.
+    TfrmAlertas* CriaTelaAlertas();
+    void MenuRegrasAlertaClick();
     // Rebuilds "Exibir" from the last load and reopens the recorded windows in menu order.
     void CriaTelas(const QStringList& telasAbrir);
     // After a colour change: every open window that shows scheme colours redraws.
@@ -181,6 +187,8 @@ private:
     void CriaMenuDiscador(const QStringList& telasAbrir);
     bool PodeDiscador() const;
     void AtualizaCoresCampanhas();
+    void CriaMenuAlertas(const QStringList& telasAbrir);
+    void CriaMenuFerramentasAlertas(QMenu* ferramentas);
 
     TMonitor* m_monitor;
     QMdiArea* m_mdi;

@@ -12,7 +12,7 @@ events=${BENCH_EVENTS:-1000000}
 build=build-bench
 data=$build/data
 cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load bench_view bench_queue bench_telephony_view bench_wallboard bench_summary vesmara-pbx vesmara-probe
+cmake --build $build --parallel "$jobs" --target bench_gen bench_dispatch bench_load bench_view bench_queue bench_telephony_view bench_wallboard bench_summary bench_alerts vesmara-pbx vesmara-probe
 mkdir -p $data
 
 gen() { # name scenario
@@ -74,6 +74,8 @@ echo "== wallboard, 40 queues and 2000 agents at 1920x1080: one 1 s tick and rep
 QT_QPA_PLATFORM=offscreen $build/bench/bench_wallboard 40 2000 30 2>/dev/null
 echo "== queues summary, 500 queues of big:5000,500,20000: one 1 s tick, bursts of 1,000 queue notices"
 QT_QPA_PLATFORM=offscreen $build/bench/bench_summary $data/large 30 2>/dev/null
+echo "== threshold alerts, 5000 agents and 500 queues: one 1 s tick"
+$build/bench/bench_alerts 5000 500 30
 
 if [ "${1:-}" = "--soak" ]; then
     echo

@@ -9,6 +9,8 @@
 #include "monitor/TAviso.h"
 
 class TChannel;
+struct TAlerta;
+enum class TAvisoAlerta : quint8;
 
 // The model changes the windows show, one family each. The core announces them (the fan-out
 // of the model's own notices); every window subscribes itself to the families it shows and
@@ -52,4 +54,7 @@ struct TAvisos {
     TAviso<TUsuarioChat*> UsuarioChat;
     TAviso<> HistoricoChat;
     TAviso<TChat*> NovoChat;
+    // A threshold alert started or ended (TAlertas.h): agent rows, queue panels and windows, the
+    // alerts window, the desktop notification. An ended alert is freed right after.
+    TAviso<const TAlerta*, TAvisoAlerta> Alerta;
 };

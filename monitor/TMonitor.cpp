@@ -53,6 +53,7 @@ TMonitor::TMonitor(TMonitorUi* ui, QObject* parent)
     Timer2.setInterval(50);
     connect(&Timer2, &QTimer::timeout, this, &TMonitor::Timer2Timer);
     Timer2.start();
+    CriaAlertas();
 }
 
 TMonitor::~TMonitor() {

@@ -13,6 +13,7 @@
 #include "model/telephony/TTronco.h"
 #include "model/users/TListaUsuarioVesmara.h"
 #include "model/users/TPermissaoUsuario.h"
+#include "monitor/TAlertas.h"
 #include "monitor/TAvisos.h"
 #include "monitor/TCargaDados.h"
 #include "monitor/TMonitorUi.h"
@@ -150,6 +151,18 @@ public:
     void OnCampanhaEvent(TCampanha* campanha, TChannel* canal, TAvisoCampanha aviso);
     // Where the windows subscribe to the model changes they show.
     TAvisos& Avisos() { return m_avisos; }
+
+    // --- Threshold alerts (TMonitorAlertas.cpp) -----------------------------------------------
+    // Rules read from the profile at the end of every load and evaluated every second while
+    // connected; every alert ends when the lists are emptied.
+    TAlertas& Alertas() { return *m_alertas; }
+    const TAlertas& Alertas() const { return *m_alertas; }
+    QTimer TimerAlertas;
+    // The warning colour of what is in alert (the colour dialog changes it in the profile).
+    int CorAlerta = kCorAlertaPadrao;
+    TOpcoesAlerta OpcoesAlerta;
+    // Rules from the rules dialog: applied now and saved in the profile.
+    void DefineRegrasAlerta(const std::vector<TRegraAlerta>& regras, const TOpcoesAlerta& opcoes);
 
     // --- Dialer campaigns --------------------------------------------------------------------
     // The campaign list is asked again every minute while a summary refresh has enabled the
@@ -382,6 +395,9 @@ Q_SIGNALS:
     void CampanhasResumidas();
 
 private:
+    std::unique_ptr<TAlertas> m_alertas;
+    void CriaAlertas();
+    void IniciaAlertas();
     // The load sequence drives the login's and the load's steps of this class.
     friend class TCargaDados;
 

@@ -191,6 +191,7 @@ void TMonitor::EncerraConexao() {
 
 void TMonitor::EsvaziaListas() {
     m_avisos.CampanhasLiberadas.Emite();
+    m_alertas->Limpa();
     UsuariosVesmara.Limpa();
     // Campaigns let go of their calls while the channels still exist: the campaigns themselves
     // are emptied later, after the channels are gone.
@@ -312,6 +313,7 @@ void TMonitor::TerminouCargaDeDados() {
     CoresMotivos.LimpaCoresMotivoChamada();
     if (!UserDir.isEmpty())
         CoresMotivos.CarregaCoresMotivoChamada(ArquivoPerfil(UserDir, ConexaoAtiva));
+    IniciaAlertas();
     m_vida.Muda(EstadoConexao::Conectado);
     m_ui->CreateWindows(TelasAbrir);
     LeResumoCampanhas();

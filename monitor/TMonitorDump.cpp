@@ -36,6 +36,8 @@ QString TMonitor::Dump(const QString& item) const {
     } else if (item == u"Chat") {
         // Before the first chat start there is no model to dump.
         if (m_chatModelo) t = m_chatModelo->Dump();
+    } else if (item == u"Alertas") {
+        t = m_alertas->Dump();
     } else if (item == u"Campanhas") {
         Campanhas.ParaCada([&t](const TCampanha* c) { t += c->Dump() + u"\r\n"; });
     }

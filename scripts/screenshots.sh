@@ -11,6 +11,9 @@
 # folder (default build-release/demo-settings) is copied, never changed. --screen sets the Xvfb
 # screen (default 1600x1000); the wallboard ("Painel") opens in full screen on it.
 # The campaign windows too: "Campanhas" (the summary) and "Campanha" + a campaign's id.
+# --alertas writes alert rules that fire within seconds on the demo (callers waiting, no free
+# agent, after-call work over 2 s, a call over a minute); --xdo "ARGS" runs xdotool ARGS on the
+# monitor before the capture (e.g. --xdo "key ctrl+f type pausa" or --xdo "key alt+f a").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 settings=build-release/demo-settings
@@ -18,6 +21,8 @@ out=shots
 seconds=12
 screen=1600x1000
 windows=()
+alertas=""
+xdo=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --settings) settings=$2; shift 2 ;;
@@ -25,6 +30,8 @@ while [ $# -gt 0 ]; do
         --seconds) seconds=$2; shift 2 ;;
         --scenario) export VESMARA_SCENARIO=$2; shift 2 ;;
         --screen) screen=$2; shift 2 ;;
+        --alertas) alertas=1; shift ;;
+        --xdo) xdo=$2; shift 2 ;;
         *) windows+=("$1"); shift ;;
     esac
 done
@@ -67,13 +74,29 @@ for entry in "${windows[@]}"; do
         ini_set "$profile" "Tela$name" "TamanhoDaFonteIcone$sufixo" "$font"
     fi
     [ "$name" = Painel ] && ini_set "$profile" TelaPainel TelaCheia 1
+    if [ -n "$alertas" ]; then
+        ini_set "$profile" Alertas Quantidade 4
+        ini_set "$profile" Alerta1 Tipo FilaEsperando
+        ini_set "$profile" Alerta1 Limite 1
+        ini_set "$profile" Alerta2 Tipo FilaSemLivre
+        ini_set "$profile" Alerta2 Limite 0
+        ini_set "$profile" Alerta3 Tipo AgentePosAtendimento
+        ini_set "$profile" Alerta3 Limite 2
+        ini_set "$profile" Alerta4 Tipo AgenteLigacao
+        ini_set "$profile" Alerta4 Limite 1
+    fi
     tag=${VESMARA_SCENARIO:-}
     tag=${tag//[:,]/-}
-    shot="$out/$name${mode:+-$mode}${font:+-f$font}${tag:+-$tag}.png"
+    shot="$out/$name${mode:+-$mode}${font:+-f$font}${tag:+-$tag}${alertas:+-alertas}${xdo:+-xdo}.png"
     [ "$screen" = 1600x1000 ] || shot="${shot%.png}-$screen.png"
     MONITORVESMARA_DIR="$dir" xvfb-run -a -s "-screen 0 ${screen}x24" bash -c "
         build-release/app/monitorvesmara & app=\$!
         sleep $seconds
+        if [ -n '$xdo' ]; then
+            xdotool search --sync --name 'Monitor Vesmara' windowfocus 2>/dev/null || true
+            xdotool $xdo
+            sleep 2
+        fi
         import -window root '$shot'
         kill \$app" >/dev/null 2>&1
     echo "$shot"

@@ -12,8 +12,9 @@
 #include <cstdio>
 
 namespace {
-const QStringList kDumpItems = {"Tudo",  "Canais",     "Ligações",  "Ramais", "Portas",   "Troncos",
-                                "Filas", "Atendentes", "Campanhas", "Chat",   "InfoGeral"};
+const QStringList kDumpItems = {"Tudo",      "Canais",  "Ligações",  "Ramais",
+                                "Portas",    "Troncos", "Filas",     "Atendentes",
+                                "Campanhas", "Chat",    "InfoGeral", "Alertas"};
 }
 
 int main(int argc, char** argv) {

@@ -6,6 +6,7 @@
 #include "ui/dialogs/TPosicaoDialogo.h"
 
 #include "settings/TIniFile.h"
+#include "settings/TRegrasAlerta.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -40,9 +42,9 @@ TfrmConfiguraCores::TfrmConfiguraCores(const QString& arquivo, QWidget* parent)
       m_fundo(new QPushButton(QStringLiteral("Cor de fundo"))),
       m_fonte(new QPushButton(QStringLiteral("Cor da fonte"))),
       m_rotuloAplicar(new QLabel(QStringLiteral("Aplicar esta configuração de cores:"))),
-      m_aplicar(new QComboBox) {
+      m_aplicar(new QComboBox), m_alerta(new QPushButton(QStringLiteral("Cor de alerta..."))) {
     setWindowTitle(QStringLiteral("Personalizar cores"));
-    setFixedSize(273, 353);
+    setFixedSize(273, 385);
     m_padrao = EsquemaPadrao();
     m_aplicar->addItems({QStringLiteral("Somente nesta fila"),
                          QStringLiteral("Somente nas filas sem configuração própria"),
@@ -61,6 +63,7 @@ TfrmConfiguraCores::TfrmConfiguraCores(const QString& arquivo, QWidget* parent)
     botoesCor->addWidget(m_fundo);
     botoesCor->addWidget(m_fonte);
     layout->addLayout(botoesCor);
+    layout->addWidget(m_alerta);
     layout->addWidget(m_rotuloAplicar);
     layout->addWidget(m_aplicar);
     auto* botoes = new QDialogButtonBox;
@@ -74,6 +77,9 @@ TfrmConfiguraCores::TfrmConfiguraCores(const QString& arquivo, QWidget* parent)
     connect(m_estados, &QListWidget::currentRowChanged, this, &TfrmConfiguraCores::AtualizaBotoes);
     connect(m_fundo, &QPushButton::clicked, this, [this] { EscolheCor(true); });
     connect(m_fonte, &QPushButton::clicked, this, [this] { EscolheCor(false); });
+    connect(m_alerta, &QPushButton::clicked, this, [this] {
+        if (const std::optional<int> cor = ::EscolheCor(this, m_corAlerta)) AplicaCorAlerta(*cor);
+    });
     connect(botoes, &QDialogButtonBox::accepted, this, &TfrmConfiguraCores::OkClick);
     connect(botoes, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
@@ -106,6 +112,10 @@ void TfrmConfiguraCores::LeConfigCores(const QString& secao) {
     PosicionaDialogo(this, left == kSem || top == kSem ? std::nullopt
                                                        : std::optional<QPoint>(QPoint(left, top)));
     m_atendentes = ReadScheme(m_arquivo, QStringLiteral("TelaAtendentes"));
+    m_corAlerta = LeCorAlerta(m_arquivo);
+    m_corAlertaMudou = false;
+    AplicaCorAlerta(m_corAlerta);
+    m_corAlertaMudou = false;
     if (secao.compare(u"TelaAtendentes", Qt::CaseInsensitive) == 0) {
         m_editado = m_atendentes;
     } else {
@@ -185,12 +195,21 @@ void TfrmConfiguraCores::OkClick() {
                                                  1);
         }
         WriteScheme(m_arquivo, secao, salvo);
+        if (m_corAlertaMudou) SalvaCorAlerta(m_arquivo, m_corAlerta);
     } catch (const std::exception& e) {
         QMessageBox::critical(this, QStringLiteral("Configurar cores"),
                               QString::fromUtf8(e.what()));
         return;
     }
     accept();
+}
+
+void TfrmConfiguraCores::AplicaCorAlerta(int cor) {
+    m_corAlerta = cor & 0xFFFFFF;
+    m_corAlertaMudou = true;
+    QPixmap amostra(12, 12);
+    amostra.fill(CorBgr(m_corAlerta));
+    m_alerta->setIcon(QIcon(amostra));
 }
 
 void TfrmConfiguraCores::done(int result) {

@@ -38,6 +38,10 @@ public:
     QListWidget* ListaEstados() const { return m_estados; }
     QPushButton* BotaoFundo() const { return m_fundo; }
     QPushButton* BotaoFonte() const { return m_fonte; }
+    // The warning colour of rows and panels in alert, saved with the rest on "OK".
+    QPushButton* BotaoAlerta() const { return m_alerta; }
+    int CorAlerta() const { return m_corAlerta; }
+    void AplicaCorAlerta(int cor);
 
 protected:
     void done(int result) override;
@@ -60,4 +64,7 @@ private:
     QPushButton* m_fonte;
     QLabel* m_rotuloAplicar;
     QComboBox* m_aplicar;
+    QPushButton* m_alerta;
+    int m_corAlerta = 0;
+    bool m_corAlertaMudou = false;
 };

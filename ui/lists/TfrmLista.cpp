@@ -41,6 +41,7 @@ TfrmLista::TfrmLista(TMonitor* monitor, TModeloTabela* modelo, int alturaPadrao,
     connect(&Timer2, &QTimer::timeout, this, &TfrmLista::Timer2Timer);
     connect(m_vista, &TVistaLista::CabecalhoClicado, this, &TfrmLista::ColunaClicada);
     connect(m_vista, &TVistaLista::MenuPedido, this, &TfrmLista::AbreMenu);
+    CriaFiltro();
 }
 
 TfrmLista::~TfrmLista() {
@@ -89,6 +90,7 @@ void TfrmLista::LeVariaveis() {
         m_linha2 = l2 >= 0 && l2 < n ? l2 : 3;
     }
     m_esquema = LeEsquema(arquivo, secao.Secao());
+    DefineFiltro(secao.LeTexto(QStringLiteral("Filtro")));
     LeExtras(secao);
 }
 
@@ -100,6 +102,7 @@ void TfrmLista::LeVisualizacaoDe(const TSecaoTela& secao, const QString& sufixo,
     m_nivelIcone = NivelValido(vis.TamanhoDaFonteIcone);
     m_larguras = secao.LeColunas(LargurasPadrao(m_nivelLista), prefixo);
     m_largurasLidas = true;
+    DefineFiltro(secao.LeTexto(u"Filtro" + sufixo));
 }
 
 void TfrmLista::SalvaVisualizacaoEm(TSecaoTela& secao, const QString& sufixo,
@@ -107,6 +110,7 @@ void TfrmLista::SalvaVisualizacaoEm(TSecaoTela& secao, const QString& sufixo,
     GuardaLarguras();
     secao.EscreveColunas(m_larguras, prefixo);
     secao.EscreveVisualizacao({m_modo, m_nivelLista, m_nivelIcone}, sufixo);
+    secao.EscreveTexto(u"Filtro" + sufixo, Filtro());
 }
 
 void TfrmLista::GuardaLarguras() {
@@ -128,6 +132,7 @@ void TfrmLista::SalvaCfgForm() {
             secao.EscreveInteiro(QStringLiteral("MostrarNaLinha1"), m_linha1);
             secao.EscreveInteiro(QStringLiteral("MostrarNaLinha2"), m_linha2);
         }
+        secao.EscreveTexto(QStringLiteral("Filtro"), Filtro());
         SalvaExtras(secao);
         secao.Salva();
     } catch (const std::exception& e) {

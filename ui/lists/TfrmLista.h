@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/TFiltroTexto.h"
 #include "settings/TEsquemaCores.h"
 #include "settings/TLargurasColunas.h"
 #include "ui/lists/TColunaLista.h"
@@ -10,6 +11,7 @@
 
 #include <vector>
 
+class QLineEdit;
 class QMenu;
 class TDelegateLista;
 class TModeloTabela;
@@ -77,6 +79,16 @@ public:
     QTimer Timer1;
     QTimer Timer2;
 
+    // The search box (Ctrl+F; Esc empties and hides it), kept in the window's settings as
+    // "Filtro". Rows that do not match are hidden, and come and go as they change
+    // (TfrmListaFiltro.cpp).
+    void DefineFiltro(const QString& texto);
+    QString Filtro() const { return m_filtroTexto.Texto(); }
+    QLineEdit* CaixaFiltro() const { return m_filtro; }
+    // Hides the rows that do not match now (normally run once after a burst of changes).
+    void AplicaFiltro();
+    bool LinhaVisivel(int row) const;
+
 Q_SIGNALS:
     // "Cores..." was confirmed: every window is to redraw with the new colours.
     void CoresAlteradas();
@@ -112,6 +124,9 @@ protected:
     // Whether a second click on the state column turns its order round.
     virtual bool InverteEstado() const { return false; }
 
+    // The texts a row is searched in (a window's own matcher); by default its cells.
+    virtual QString TextoFiltro(int row) const;
+
     QString ArquivoPerfil() const;
     // Sorts now, or once the user no longer points at a row or has the menu open.
     void PedeOrdenacao();
@@ -134,6 +149,11 @@ protected:
     TEsquemaCores m_esquema = EsquemaPadrao();
 
 private:
+    void CriaFiltro();
+    void AgendaFiltro();
+    QLineEdit* m_filtro = nullptr;
+    TFiltroTexto m_filtroTexto;
+    bool m_filtroAgendado = false;
     TLargurasColunas LargurasPadrao(int nivel) const;
     void AjustaLarguras(int nivelAntigo, int nivelNovo);
     bool OrdemBloqueada() const;

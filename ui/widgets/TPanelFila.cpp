@@ -362,6 +362,10 @@ void TPanelFila::AmostraSetter() {
 }
 
 void TPanelFila::Relogio() {
+    if (!m_alerta.isEmpty()) {
+        m_faseAlerta = !m_faseAlerta;
+        update();
+    }
     const int s = SegundoAtual();
     if (m_fila && s != m_segundoRelogio && s != m_ultimoSegundo) Armazena(s);
     m_segundoRelogio = s;
@@ -474,6 +478,33 @@ void TPanelFila::paintEvent(QPaintEvent*) {
         }
     }
     if (m_campanha) PintaResumoCampanha(p);
+    if (m_alerta.isEmpty()) return;
+    // The frame blinks; the text stays readable in both phases.
+    if (m_faseAlerta) {
+        p.setPen(QPen(m_corAlerta, 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
+    if (m_mostraTitulo) {
+        QFont t = negrito;
+        t.setPointSize(9);
+        p.setFont(t);
+        p.setPen(m_corAlerta.darker(130));
+        const QFontMetrics fm(t);
+        const int w = std::min(width() / 2, fm.horizontalAdvance(m_alerta) + 8);
+        p.drawText(QRect(width() - w - 6, 0, w, kTitulo), Qt::AlignVCenter | Qt::AlignRight,
+                   fm.elidedText(m_alerta, Qt::ElideRight, w));
+    }
+}
+
+void TPanelFila::SetAlerta(const QString& texto, int cor) {
+    const QColor c = CorBgr(cor);
+    if (texto == m_alerta && c == m_corAlerta) return;
+    m_alerta = texto;
+    m_corAlerta = c;
+    m_faseAlerta = !texto.isEmpty();
+    update();
+    AtualizaAcessivel();
 }
 
 void TPanelFila::PintaHistorico(QPainter& p, const QRect& corpo) {
@@ -590,6 +621,7 @@ QString TPanelFila::Descricao() const {
             partes << QString::fromUtf8(kGrupos[i / kLinhasResumo]) + u' ' +
                           QString::fromUtf8(kResumo[i].Rotulo) + u' ' +
                           QString::number(m_resumo[size_t(i)]);
+    if (!m_alerta.isEmpty()) partes.prepend(u"Alerta: " + m_alerta);
     return partes.join(QStringLiteral("; "));
 }
 

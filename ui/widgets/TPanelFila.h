@@ -54,6 +54,12 @@ public:
     void SetPausedColour(int cor);
     void DefaultColours();
 
+    // The queue's active alerts as one text (empty: none): a blinking frame in the warning
+    // colour (0x00BBGGRR) and the text on the title row.
+    void SetAlerta(const QString& texto, int cor);
+    QString Alerta() const { return m_alerta; }
+    bool FaseAlerta() const { return m_faseAlerta; }
+
     void SetSectionVisible(int secao, bool visivel);
     bool SectionVisible(int secao) const;
     void SetSectionPosition(int posicao, int secao);
@@ -142,4 +148,7 @@ private:
     std::array<qint64, 15> m_resumo{};
     TGraficoPizza* m_grafico;
     QTimer m_timer;
+    QString m_alerta;
+    QColor m_corAlerta;
+    bool m_faseAlerta = false;
 };

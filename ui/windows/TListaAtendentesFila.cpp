@@ -46,6 +46,7 @@ void TListaAtendentesFila::AbreCores() {
     dialogo.ConfiguraParaFila(m_legenda);
     dialogo.LeConfigCores(u"Tela" + objectName());
     if (dialogo.exec() != QDialog::Accepted) return;
+    if (m_monitor) m_monitor->CorAlerta = dialogo.CorAlerta();
     Q_EMIT CoresAlteradas();
 }
 

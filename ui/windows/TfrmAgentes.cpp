@@ -21,12 +21,19 @@ TfrmAgentes::TfrmAgentes(TMonitor* monitor, QWidget* parent)
             m_monitor->Avisos().Membro.Assina([this](TFila*, TMembroFila* membro, TAvisoFila) {
                 if (membro->Agent) AtualizaAgente(membro->Agent);
             });
+    if (m_monitor)
+        m_avisoAlerta = m_monitor->Avisos().Alerta.Assina([this](const TAlerta* al, TAvisoAlerta) {
+            const int row = al->Agente ? m_modelo->LinhaDe(al->Agente) : -1;
+            if (row >= 0) Pinta(row);
+        });
     // The colour class as the row shows it between blinks, and the ringing the blink shows.
-    m_modelo->DescricaoCor = [this](const TAgente& a, const TLinhaTabela&) {
+    m_modelo->DescricaoCor = [this](const TAgente& a, const TLinhaTabela&) -> QString {
         const TLigacaoFila* f = m_colunas.LigacaoDeFila(a);
         const bool tocando = f && f->Chamando > 0 && f->Atendimento <= 0;
+        const bool alerta = m_monitor && m_monitor->Alertas().AgenteEmAlerta(&a);
         return TextoClasseCor(a.ClasseCor(m_tipoForm)) +
-               (tocando ? QStringLiteral(", chamada da fila tocando") : QString());
+               (tocando ? QStringLiteral(", chamada da fila tocando") : QString()) +
+               (alerta ? QStringLiteral(", em alerta") : QString());
     };
 }
 
@@ -66,7 +73,8 @@ void TfrmAgentes::Pinta(int row) {
     const TAgente* a = AgenteDaLinha(row);
     if (!a) return;
     const TClasseCor classe = a->ClasseCor(m_tipoForm, m_modelo->Linha(row).Marca);
-    m_modelo->DefineCores(row, CorBgr(m_esquema.CorFundo(classe)),
+    const bool alerta = m_faseAlerta && m_monitor && m_monitor->Alertas().AgenteEmAlerta(a);
+    m_modelo->DefineCores(row, CorBgr(alerta ? m_monitor->CorAlerta : m_esquema.CorFundo(classe)),
                           CorBgr(m_esquema.CorFonte(classe)), m_modo == 2);
     m_modelo->Repinta(row);
 }
@@ -97,6 +105,8 @@ void TfrmAgentes::AtualizaAgenteNew(int row) {
 }
 
 bool TfrmAgentes::AtualizaTempos() {
+    m_faseAlerta = false;
+    PintaAlertas();
     const int slot = m_tipoForm;
     const int colTempo = m_modelo->ColunaDoId(TColunasAtendente::cTempo);
     const int colLogin = m_modelo->ColunaDoId(TColunasAtendente::cLogin);
@@ -135,13 +145,31 @@ bool TfrmAgentes::AtualizaTempos() {
     return mudou;
 }
 
+void TfrmAgentes::PintaAlertas() {
+    if (!m_monitor) return;
+    for (const TAlerta* al : m_monitor->Alertas().Ativos()) {
+        const int row = al->Agente ? m_modelo->LinhaDe(al->Agente) : -1;
+        if (row >= 0) Pinta(row);
+    }
+}
+
 void TfrmAgentes::Pisca() {
+    m_faseAlerta = true;
+    PintaAlertas();
     for (int row = 0; row < m_modelo->Linhas(); ++row) {
         const TLigacaoFila* f = m_colunas.LigacaoDeFila(*AgenteDaLinha(row));
         if (!f || f->Chamando <= 0) continue;
         m_modelo->Linha(row).Marca = true;
         Pinta(row);
     }
+}
+
+QString TfrmAgentes::TextoFiltro(int row) const {
+    const TAgente* a = AgenteDaLinha(row);
+    if (!a) return {};
+    return a->AgentNumber() + u'\n' + a->AgentName + u'\n' +
+           a->StatusText(m_tipoForm, m_monitor->MotivosPausa) + u'\n' +
+           m_monitor->Filas.QueuesOfAgent(a, m_tipoForm) + u'\n' + a->ExtensionText(m_tipoForm);
 }
 
 int TfrmAgentes::Compara(const TAgente& a, const TAgente& b) const {
@@ -155,6 +183,7 @@ void TfrmAgentes::AbreCores() {
     dialogo.ConfiguraParaAtendentes();
     dialogo.LeConfigCores(QStringLiteral("TelaAtendentes"));
     if (dialogo.exec() != QDialog::Accepted) return;
+    if (m_monitor) m_monitor->CorAlerta = dialogo.CorAlerta();
     AtualizaCores();
     Q_EMIT CoresAlteradas();
 }

@@ -48,11 +48,17 @@ protected:
     QString EstadoTile(const TAgente& a) const override;
     void Pinta(int row) override;
     QStringList AmostrasTile() const override;
+    // Number, name, state, queues and extension, whatever the columns show.
+    QString TextoFiltro(int row) const override;
     // A queue's member list: the member columns of that queue.
     void MostraFila(const TFila* fila) { m_colunas.SetFila(fila); }
 
 private:
     TAssinatura m_avisoMembro;
+    // Rows in alert blink in the warning colour, in step with the ringing blink.
+    TAssinatura m_avisoAlerta;
+    bool m_faseAlerta = false;
+    void PintaAlertas();
     void AtualizaAgenteNew(int row);
     int m_tipoForm = 0;
     TMenuAtendente* m_gerencia;

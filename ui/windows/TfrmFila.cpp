@@ -86,6 +86,7 @@ TfrmFila::TfrmFila(TMonitor* monitor, QWidget* parent)
             }
             DesenhaGrafico();
         });
+        AssinaAlertas();
     }
 }
 
@@ -166,6 +167,7 @@ void TfrmFila::SoltaFila() {
     m_avisoMembro.Cancela();
     m_avisoChamada.Cancela();
     m_avisoMotivos.Cancela();
+    m_avisoAlerta.Cancela();
     m_membros->Timer1.stop();
     m_membros->Timer2.stop();
     m_chamadas->Timer1.stop();
@@ -203,6 +205,7 @@ void TfrmFila::CriaFila(const QString& nome, TFila* fila) {
         m_panel->SetSectionVisible(s, true);
     m_panel->Relayout();
     AplicaAlturas();
+    MostraAlerta();
     Timer1.start();
 }
 
@@ -278,6 +281,7 @@ void TfrmFila::AtualizaCores() {
     } else {
         m_panel->DefaultColours();
     }
+    MostraAlerta();
     if (m_motivos) DesenhaGrafico();
 }
 

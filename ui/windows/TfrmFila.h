@@ -106,4 +106,8 @@ private:
     QString m_motivoAtual;
     bool m_motivos = false;
     TAssinatura m_avisoFila, m_avisoMembro, m_avisoChamada, m_avisoMotivos;
+    // The queue's alerts on the panel (TfrmFilaAlertas.cpp).
+    TAssinatura m_avisoAlerta;
+    void AssinaAlertas();
+    void MostraAlerta();
 };
