@@ -33,7 +33,8 @@ void TfrmMain::IniciaChat() {
                 if (estado != Qt::ApplicationActive) return;
                 TfrmChat* chat = ProcuraTelaChat();
                 QMdiSubWindow* ativa = m_mdi->activeSubWindow();
-                if (chat && ativa && ativa->widget() == chat) chat->LeNaoLidas(chat->ConversaAtual());
+                if (chat && ativa && ativa->widget() == chat)
+                    chat->LeNaoLidas(chat->ConversaAtual());
             });
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         if (auto* chat = sub ? qobject_cast<TfrmChat*>(sub->widget()) : nullptr)
@@ -106,7 +107,7 @@ TMonitorConversa* TfrmMain::ProcuraTelaMonitorarConversa(const QString& nome) {
 }
 
 TfrmMonitorarConversa* TfrmMain::CarregaTelaMonitorarConversa(const QString& uniqueId,
-                                                             const QString& agente) {
+                                                              const QString& agente) {
     if (uniqueId.isEmpty()) return nullptr;
     if (TfrmMonitorarConversa* t = ProcuraTelaConversa(u"Conversa" + uniqueId)) {
         for (QMdiSubWindow* w : m_mdi->subWindowList())
@@ -117,7 +118,7 @@ TfrmMonitorarConversa* TfrmMain::CarregaTelaMonitorarConversa(const QString& uni
 }
 
 TfrmMonitorarConversa* TfrmMain::CriaTelaMonitorarConversa(const QString& uniqueId,
-                                                          const QString& agente) {
+                                                           const QString& agente) {
     // The call may have ended between the menu and the click.
     const TChannel* canal = m_monitor->Canais.ProcuraPorUniqueId(uniqueId);
     if (!canal) return nullptr;

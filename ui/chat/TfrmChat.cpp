@@ -193,18 +193,16 @@ TfrmChat::TfrmChat(TMonitor* monitor, QWidget* parent)
 
     if (!m_monitor) return;
     TAvisos& avisos = m_monitor->Avisos();
-    m_avisoChat = avisos.Chat.Assina([this](TConversaChat* c, TMensagemChat* m, TAvisoChat a) {
-        OnChatConversaEvent(c, m, a);
-    });
+    m_avisoChat = avisos.Chat.Assina(
+        [this](TConversaChat* c, TMensagemChat* m, TAvisoChat a) { OnChatConversaEvent(c, m, a); });
     m_avisoUsuario = avisos.UsuarioChat.Assina([this](TUsuarioChat* u) { AtualizaUsuario(u); });
     // A history answer is complete: the conversation shows it in message order.
     m_avisoHistorico = avisos.HistoricoChat.Assina([this] {
         if (m_conversaAtual) CarregaConversa(m_conversaAtual);
     });
     m_avisoNovoChat = avisos.NovoChat.Assina([this](TChat* novo) { CriaChat(novo); });
-    m_avisoMembro = avisos.Membro.Assina([this](TFila* f, TMembroFila* m, TAvisoFila a) {
-        AtualizaMembroFilaTelaChat(f, m, a);
-    });
+    m_avisoMembro = avisos.Membro.Assina(
+        [this](TFila* f, TMembroFila* m, TAvisoFila a) { AtualizaMembroFilaTelaChat(f, m, a); });
 }
 
 TfrmChat::~TfrmChat() {
@@ -290,8 +288,7 @@ int TfrmChat::Imagem(const QListWidgetItem* item) {
     return item ? item->data(kPapelImagem).toInt() : -1;
 }
 
-QTreeWidgetItem* TfrmChat::CriaGrupo(const QString& id, const QString& nome,
-                                     const QString& tipo) {
+QTreeWidgetItem* TfrmChat::CriaGrupo(const QString& id, const QString& nome, const QString& tipo) {
     auto entrada = std::make_unique<TUsuarioChat>(id);
     entrada->Nome = nome;
     entrada->Tipo = tipo;
@@ -324,7 +321,8 @@ QTreeWidgetItem* TfrmChat::CriaFilho(QTreeWidgetItem* grupo, TUsuarioChat* u) {
 TUsuarioChat* TfrmChat::ParticipanteDoMembro(const TMembroFila* membro) {
     if (!m_chat || !membro || !membro->Agent) return nullptr;
     const TAgente* a = membro->Agent;
-    if (TUsuarioChat* u = m_chat->ListaDeUsuarios.ProcuraUsuario(a->AgentNumber(), QStringLiteral("a")))
+    if (TUsuarioChat* u =
+            m_chat->ListaDeUsuarios.ProcuraUsuario(a->AgentNumber(), QStringLiteral("a")))
         return u;
     // Agents are known to the chat by their number, as the agents loaded at login: a member
     // whose agent is not among them gets an entry under the same key.
@@ -398,9 +396,7 @@ void TfrmChat::AcertaIconeItemPai(QTreeWidgetItem* grupo) {
     int presentes = 0;
     for (int i = 0; i < grupo->childCount(); ++i)
         if (Imagem(grupo->child(i)) == 2) ++presentes;
-    DefineImagem(grupo, presentes == 0                     ? 1
-                        : presentes == grupo->childCount() ? 2
-                                                           : 0);
+    DefineImagem(grupo, presentes == 0 ? 1 : presentes == grupo->childCount() ? 2 : 0);
 }
 
 bool TfrmChat::eventFilter(QObject* watched, QEvent* event) {
@@ -464,7 +460,8 @@ QString TfrmChat::GetIdConversaTreeView() const {
 QString TfrmChat::GetNomeConversaTreeView() const {
     QStringList partes;
     auto nome = [](const QTreeWidgetItem* item) {
-        const auto* u = static_cast<const TUsuarioChat*>(item->data(0, kPapelUsuario).value<void*>());
+        const auto* u =
+            static_cast<const TUsuarioChat*>(item->data(0, kPapelUsuario).value<void*>());
         return u ? u->NomeExibicao() : item->text(0);
     };
     for (int i = 0; i < m_arvore->topLevelItemCount(); ++i) {
@@ -547,7 +544,8 @@ void TfrmChat::AcertaIconeConversas() {
     if (!m_chat) return;
     for (int i = 0; i < m_recentes->count(); ++i) {
         QListWidgetItem* item = m_recentes->item(i);
-        const auto* c = static_cast<const TConversaChat*>(item->data(kPapelConversa).value<void*>());
+        const auto* c =
+            static_cast<const TConversaChat*>(item->data(kPapelConversa).value<void*>());
         int imagem = 0;
         if (c && c->UsuCount() == 1) {
             const TUsuarioChat* u =
@@ -612,8 +610,11 @@ void TfrmChat::CarregaConversa(TConversaChat* conversa) {
         const QDate hoje = DataDe(LocalNow());
         for (int i = 0; i < conversa->Mensagens.Count(); ++i) {
             TMensagemChat* m = conversa->Mensagens.Item(i);
-            bool mostra = conversa->Dias == -1;
-            if (!mostra && conversa->Dias >= 0 && m->DataEnvio > 0)
+            // A message still waiting for the server was typed just now: it stays in view
+            // through a reload (a history answer arriving meanwhile) rather than vanishing
+            // until the next one.
+            bool mostra = conversa->Dias == -1 || (conversa->Dias >= 0 && m->DataEnvio <= 0);
+            if (!mostra && conversa->Dias >= 0)
                 mostra = DataDe(m->DataEnvio).daysTo(hoje) <= conversa->Dias;
             if (!mostra) continue;
             AddMensagemToRichText(m);
@@ -753,7 +754,8 @@ void TfrmChat::btEnviarClick() {
     const QString texto = m_memo->toPlainText();
     if (texto.trimmed().isEmpty()) return;
     if (!m_conversaAtual && FilhosMarcados().isEmpty()) {
-        Informa(QStringLiteral("Chat"), QStringLiteral("Selecione um destinatário para a mensagem"));
+        Informa(QStringLiteral("Chat"),
+                QStringLiteral("Selecione um destinatário para a mensagem"));
         return;
     }
     if (!m_conversaAtual) m_conversaAtual = NovaConversaDaArvore();
@@ -773,6 +775,14 @@ void TfrmChat::btEnviarClick() {
 
 void TfrmChat::OnChatConversaEvent(TConversaChat* conversa, TMensagemChat* msg, TAvisoChat aviso) {
     if (!m_chat || !conversa) return;
+    // The conversation the ticked participants stand for did not exist yet: the first message
+    // of it shows where the user is looking instead of only in a pop-up.
+    if (!m_conversaAtual && aviso == TAvisoChat::Add && !conversa->ConversaId.isEmpty() &&
+        conversa->ConversaId == GetIdConversaTreeView()) {
+        m_conversaAtual = conversa;
+        if (conversa->Dias == -2) conversa->Dias = 0;
+        HabilitaHistoricoConversa(conversa);
+    }
     if (aviso == TAvisoChat::Remove) {
         Esquece(msg);
         return;

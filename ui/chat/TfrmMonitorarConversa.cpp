@@ -75,13 +75,25 @@ QString TfrmMonitorarConversa::TextoAtendente(const TAgente* agente) {
 
 void TfrmMonitorarConversa::CriaMonitor(const TChannel* canal, const TAgente* agente) {
     if (!canal) return;
-    m_uniqueId = canal->UniqueId();
-    m_canal = canal->Channel();
-    const QString conversa = TextoConversa(canal->Channel(), canal->CallerIdValido());
+    const TFila* fila = canal->LigacaoFila ? canal->LigacaoFila->DataFila : nullptr;
+    CriaMonitor(canal->Channel(), canal->UniqueId(), canal->CallerIdValido(),
+                !fila                  ? QString()
+                : fila->Nome.isEmpty() ? fila->FilaId()
+                                       : fila->Nome,
+                agente);
+}
+
+void TfrmMonitorarConversa::CriaMonitor(const QString& canal, const QString& uniqueId,
+                                        const QString& callerId, const QString& fila,
+                                        const TAgente* agente) {
+    m_uniqueId = uniqueId;
+    m_canal = canal;
+    // Its end is noticed only for a channel the model follows.
+    m_acompanhaCanal = m_monitor && m_monitor->Canais.ProcuraPorUniqueId(uniqueId);
+    const QString conversa = TextoConversa(canal, callerId);
     setWindowTitle(u"Monitorar conversa - " + conversa);
     m_lbConversa->setText(conversa);
-    const TFila* fila = canal->LigacaoFila ? canal->LigacaoFila->DataFila : nullptr;
-    m_lbFila->setText(!fila ? QString() : fila->Nome.isEmpty() ? fila->FilaId() : fila->Nome);
+    m_lbFila->setText(fila);
     m_lbAtendente->setText(TextoAtendente(agente));
     // Without the chat server no history will come: new lines are not held back for it.
     if (!m_monitor || !m_monitor->PedeMensagensCanalChat(m_canal, m_uniqueId))
@@ -182,13 +194,11 @@ void TfrmMonitorarConversa::DefineHistoricoCompleto() {
     m_filaNovas.HistoricoCompleto = true;
 }
 
-
 void TfrmMonitorarConversa::Timer1Timer() {
     Timer1.stop();
     m_filaNovas.Tick();
     // The channel left the model: the conversation ended. The window stays open and readable.
-    if (!m_encerrada && m_monitor && !m_uniqueId.isEmpty() &&
-        !m_monitor->Canais.ProcuraPorUniqueId(m_uniqueId))
+    if (!m_encerrada && m_acompanhaCanal && !m_monitor->Canais.ProcuraPorUniqueId(m_uniqueId))
         MarcaEncerrada();
     Timer1.start();
 }

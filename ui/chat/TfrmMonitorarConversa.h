@@ -24,6 +24,9 @@ public:
     // Fills the header from the channel and the agent (none: no agent shown) and asks the chat
     // server for the channel's lines.
     void CriaMonitor(const TChannel* canal, const TAgente* agente);
+    // The same from the channel's texts: name, unique id, caller identification, queue name.
+    void CriaMonitor(const QString& canal, const QString& uniqueId, const QString& callerId,
+                     const QString& fila, const TAgente* agente);
     void LeVariaveis();
     void SalvaVariaveis();
 
@@ -66,6 +69,7 @@ private:
     QString m_uniqueId;
     QString m_canal;
     bool m_encerrada = false;
+    bool m_acompanhaCanal = false;
     bool m_salvou = false;
     TFilaNovasConversa m_filaNovas;
     QLabel* m_lbConversa;

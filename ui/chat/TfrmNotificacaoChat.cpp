@@ -129,15 +129,16 @@ TNotificacoesChat::TNotificacoesChat(TMonitor* monitor, QObject* parent)
     };
     if (!m_monitor) return;
     // While no chat window is open, a new unread message to me is announced here.
-    m_avisoChat = m_monitor->Avisos().Chat.Assina(
-        [this](TConversaChat* c, TMensagemChat* m, TAvisoChat a) {
+    m_avisoChat =
+        m_monitor->Avisos().Chat.Assina([this](TConversaChat* c, TMensagemChat* m, TAvisoChat a) {
             if (ChatAberto && ChatAberto()) return;
             const TChat* chat = m_monitor->Chat();
             if (a != TAvisoChat::Add || !m || !chat) return;
             if (m->To == chat->UsuarioLocal && m->DataLeitura == 0) NotificaMensagem(c, m);
         });
     // The conversations announced belong to the model being replaced.
-    m_avisoNovoChat = m_monitor->Avisos().NovoChat.Assina([this](TChat*) { FechaFormsNotificacao(); });
+    m_avisoNovoChat =
+        m_monitor->Avisos().NovoChat.Assina([this](TChat*) { FechaFormsNotificacao(); });
 }
 
 TNotificacoesChat::~TNotificacoesChat() {

@@ -138,7 +138,7 @@ void TMenuAtendente::ColocaEmPausa(int motivo) {
 
 void TMenuAtendente::MonitoraConversa(int indice) {
     const TAgente* a = m_escolhido();
-    if (!a || indice < 0 || size_t(indice) >= a->FCalls().size()) return;
+    if (m_slot != 1 || !a || indice < 0 || size_t(indice) >= a->FCalls().size()) return;
     if (PodeMonitorarConversa && !PodeMonitorarConversa(*a)) return;
     Q_EMIT MonitorarConversa(a->FCalls()[size_t(indice)]->UniqueId(), a->Agent());
 }
