@@ -9,6 +9,8 @@
 # level (0 to 5) of the lists and the tiles. --scenario is the simulator's (demo, or big:A,Q,C);
 # the PNG name then carries it. Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings
 # folder (default build-release/demo-settings) is copied, never changed.
+# "Chat" opens the chat window with the message notifications switched on. SHOT_CLICKS, a list
+# of "x,y" screen points, is clicked in order (one second apart) before the PNG is taken.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 settings=build-release/demo-settings
@@ -56,12 +58,22 @@ for entry in "${windows[@]}"; do
         ini_set "$profile" "Tela$name" "TamanhoDaFonteLista$sufixo" "$font"
         ini_set "$profile" "Tela$name" "TamanhoDaFonteIcone$sufixo" "$font"
     fi
+    if [ "$name" = Chat ]; then
+        ini_set "$dir/MonitorVesmara.ini" Notificacao ChatRxMensagem 1
+        ini_set "$dir/MonitorVesmara.ini" Notificacao TempoNotificacao 20
+        ini_set "$profile" TelaChat Top 0
+        ini_set "$profile" TelaChat Left 0
+    fi
     tag=${VESMARA_SCENARIO:-}
     tag=${tag//[:,]/-}
     shot="$out/$name${mode:+-$mode}${font:+-f$font}${tag:+-$tag}.png"
     MONITORVESMARA_DIR="$dir" xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "
         build-release/app/monitorvesmara & app=\$!
         sleep $seconds
+        for xy in ${SHOT_CLICKS:-}; do
+            xdotool mousemove \${xy%,*} \${xy#*,} click 1
+            sleep 1
+        done
         import -window root '$shot'
         kill \$app" >/dev/null 2>&1
     echo "$shot"

@@ -61,8 +61,8 @@ struct TChatNaTela : TCentral {
     }
     QStringList Enviados(const QString& filtro) const { return enviados.filter(filtro); }
     void Recebe(const QString& de, const QString& id, const QString& corpo) {
-        Feed(Chat("sendmessage",
-                  {"From: " + de, "To: ana", "Id: " + id, "Message: " + corpo, "TimeSent: " + Agora()}));
+        Feed(Chat("sendmessage", {"From: " + de, "To: ana", "Id: " + id, "Message: " + corpo,
+                                  "TimeSent: " + Agora()}));
     }
 };
 
@@ -100,7 +100,8 @@ private Q_SLOTS:
         QTest::newRow("keypad Enter sends") << "oi" << int(Qt::KeypadModifier) << 1 << "";
         QTest::newRow("Ctrl+Enter breaks the line")
             << "primeira" << int(Qt::ControlModifier) << 0 << "primeira\n";
-        QTest::newRow("Enter in an empty box sends nothing") << "" << int(Qt::NoModifier) << 0 << "";
+        QTest::newRow("Enter in an empty box sends nothing")
+            << "" << int(Qt::NoModifier) << 0 << "";
         QTest::newRow("blanks only send nothing") << "   " << int(Qt::NoModifier) << 0 << "   ";
     }
     void composicao() {
@@ -334,12 +335,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("nome");
         QTest::addColumn<QString>("texto");
-        QTest::newRow("customer") << 1 << "Cliente" << "12:00:00 Cliente: oi";
-        QTest::newRow("customer without a name") << 1 << "" << "12:00:00 oi";
-        QTest::newRow("agent") << 2 << "Agente" << "12:00:00 Agente: oi";
-        QTest::newRow("system") << 3 << "Sistema" << "12:00:00 oi";
-        QTest::newRow("closing") << 6 << "x" << "12:00:00 oi";
-        QTest::newRow("unknown kind") << 5 << "x" << "12:00:00 ";
+        QTest::newRow("customer") << 1 << "Cliente"
+                                  << "12:00:00 Cliente: oi";
+        QTest::newRow("customer without a name") << 1 << ""
+                                                 << "12:00:00 oi";
+        QTest::newRow("agent") << 2 << "Agente"
+                               << "12:00:00 Agente: oi";
+        QTest::newRow("system") << 3 << "Sistema"
+                                << "12:00:00 oi";
+        QTest::newRow("closing") << 6 << "x"
+                                 << "12:00:00 oi";
+        QTest::newRow("unknown kind") << 5 << "x"
+                                      << "12:00:00 ";
     }
     void linhasDoMonitor() {
         QFETCH(int, kind);
@@ -358,9 +365,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("texto");
         QTest::newRow("both") << "UserTyping: 1|AgentTyping: 1"
                               << "Usuário e atendente estão digitando...";
-        QTest::newRow("customer") << "UserTyping: 1|AgentTyping: 0" << "O usuário está digitando...";
-        QTest::newRow("agent") << "UserTyping: 0|AgentTyping: 1" << "O atendente está digitando...";
-        QTest::newRow("neither") << "UserTyping: 0|AgentTyping: 0" << "";
+        QTest::newRow("customer") << "UserTyping: 1|AgentTyping: 0"
+                                  << "O usuário está digitando...";
+        QTest::newRow("agent") << "UserTyping: 0|AgentTyping: 1"
+                               << "O atendente está digitando...";
+        QTest::newRow("neither") << "UserTyping: 0|AgentTyping: 0"
+                                 << "";
     }
     void digitando() {
         QFETCH(QString, pacote);
@@ -378,8 +388,7 @@ private Q_SLOTS:
         } ui;
         ui.t = &tela;
         c.monitor->SetUi(&ui);
-        c.Feed(Evento("ChatChannelState",
-                      QStringList{"Uniqueid: 77.1"} + pacote.split(u'|')),
+        c.Feed(Evento("ChatChannelState", QStringList{"Uniqueid: 77.1"} + pacote.split(u'|')),
                true);
         QCOMPARE(tela.LbIsTyping()->text(), texto);
         c.monitor->SetUi(c.ui.get());
@@ -389,10 +398,14 @@ private Q_SLOTS:
     void ordemDoMonitor_data() {
         QTest::addColumn<QString>("chegada");
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("new before history") << "n3 h1 h2 c n4" << "1|2|3|4";
-        QTest::newRow("history only") << "h1 h2 c" << "1|2";
-        QTest::newRow("new only") << "n5 n6 c" << "5|6";
-        QTest::newRow("history after a new line") << "h1 n2 h3 c" << "1|3|2";
+        QTest::newRow("new before history") << "n3 h1 h2 c n4"
+                                            << "1|2|3|4";
+        QTest::newRow("history only") << "h1 h2 c"
+                                      << "1|2";
+        QTest::newRow("new only") << "n5 n6 c"
+                                  << "5|6";
+        QTest::newRow("history after a new line") << "h1 n2 h3 c"
+                                                  << "1|3|2";
     }
     void ordemDoMonitor() {
         QFETCH(QString, chegada);
@@ -431,7 +444,8 @@ private Q_SLOTS:
         tela.CriaMonitor(c.C("VChat/cliente-1"), nullptr);
         // No chat server to answer: new lines are not held back for a history that never comes.
         QVERIFY(tela.HistoricoCompleto());
-        QCOMPARE(tela.windowTitle(), QStringLiteral("Monitorar conversa - VChat/cliente-1 (5511999)"));
+        QCOMPARE(tela.windowTitle(),
+                 QStringLiteral("Monitorar conversa - VChat/cliente-1 (5511999)"));
         QCOMPARE(tela.LbAtendente()->text(), QString());
         for (int i = 0; i < 200; ++i) {
             TLinhaConversa l;
@@ -448,6 +462,7 @@ private Q_SLOTS:
         l.Kind = 2;
         l.Name = "Agente";
         l.Message = "<a href='http://x'>clique</a>";
+        l.Created = c.agora;
         tela.ChatChannelMessage(l);
         QCOMPARE(barra->value(), 10);
         barra->setValue(barra->maximum());
@@ -455,6 +470,9 @@ private Q_SLOTS:
         QCOMPARE(barra->value(), barra->maximum());
         QVERIFY(tela.Texto()->Texto().contains(u"Agente: <a href='http://x'>clique</a>"));
         QVERIFY(!tela.Texto()->document()->toHtml().contains(u"<a href"));
+        // A screen reader hears the newest line.
+        QCOMPARE(tela.Texto()->accessibleDescription(),
+                 QStringLiteral("Última linha: 12:00:00 Agente: <a href='http://x'>clique</a>"));
         // The channel ends: said once, and everything stays readable.
         tela.AtualizaIsTyping(true, false);
         c.Hangup("VChat/cliente-1", "77.1");
@@ -498,10 +516,11 @@ private Q_SLOTS:
         // only when permitted.
         c.monitor->Permissoes.SetaUsuario("sup", "u", 0, {});
         c.monitor->Permissoes.AdicionaPermissao("Atendente", "Visualizar");
-        c.monitor->Permissoes.AdicionaValor("Atendente", "Visualizar", permitido ? "1001" : "9", "R");
+        c.monitor->Permissoes.AdicionaValor("Atendente", "Visualizar", permitido ? "1001" : "9",
+                                            "R");
         c.monitor->Permissoes.AdicionaPermissao("Fila", "MonitorarConversaChat");
         c.monitor->Permissoes.AdicionaValor("Fila", "MonitorarConversaChat", permitido ? "5" : "9",
-                                           "R");
+                                            "R");
         TAgente* a = c.A("1001");
         for (int i = 0; i < chamadas; ++i) {
             const QString n = QString::number(i);
@@ -510,7 +529,8 @@ private Q_SLOTS:
             a->AddCall(c.C("VChat/cliente-" + n));
         }
         QWidget janelaDoMenu;
-        TMenuAtendente gerencia(c.monitor.get(), [a] { return a; }, &janelaDoMenu);
+        TMenuAtendente gerencia(
+            c.monitor.get(), [a] { return a; }, &janelaDoMenu);
         gerencia.SetSlot(janela == u"telefonia" ? 0 : 1);
         if (janela == u"fila") {
             // The queue window's member list decides by the queue's permission.
@@ -590,7 +610,8 @@ private Q_SLOTS:
         auto recebidaPeloSim = [&] {
             for (const auto& [id, m] : sim->messages())
                 if (m.from == u"demo" && m.to.contains(u"ana.souza") &&
-                    m.body.startsWith(u"Olá, Ana! Atenção à fila") && m.body.endsWith(u"segunda linha"))
+                    m.body.startsWith(u"Olá, Ana! Atenção à fila") &&
+                    m.body.endsWith(u"segunda linha"))
                     return true;
             return false;
         };
@@ -619,7 +640,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(conversa.HistoricoCompleto(), 10000);
         const QString texto = TextoDoMonitor(conversa);
         for (const TSimChatLine& l : canal.lines)
-            if (l.kind >= 1 && l.kind <= 4) QVERIFY2(texto.contains(l.message), qPrintable(l.message));
+            if (l.kind >= 1 && l.kind <= 4)
+                QVERIFY2(texto.contains(l.message), qPrintable(l.message));
         ui->telas.remove("Conversa" + canal.uniqueId);
         QVERIFY(ui->erros.isEmpty());
     }

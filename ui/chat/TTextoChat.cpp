@@ -8,6 +8,7 @@
 namespace {
 // How close to the end (in pixels) still counts as reading the end.
 constexpr int kFolgaFim = 4;
+constexpr int kMaxDescricao = 500;
 } // namespace
 
 TTextoChat::TTextoChat(QWidget* parent) : QTextBrowser(parent) {
@@ -33,7 +34,7 @@ bool TTextoChat::NoFim() const {
     return barra->value() >= barra->maximum() - kFolgaFim;
 }
 
-int TTextoChat::AdicionaLinha(const QList<TTrechoTexto>& trechos) {
+int TTextoChat::AdicionaLinha(const QList<TTrechoTexto>& trechos, bool anuncia) {
     QScrollBar* barra = verticalScrollBar();
     const bool noFim = NoFim();
     const int antes = barra->value();
@@ -55,9 +56,14 @@ int TTextoChat::AdicionaLinha(const QList<TTrechoTexto>& trechos) {
     } else {
         barra->setValue(antes);
     }
-    if (!lido.trimmed().isEmpty() && QAccessible::isActive()) {
-        QAccessibleTextInsertEvent ev(this, inicio, lido);
-        QAccessible::updateAccessibility(&ev);
+    if (anuncia && !lido.trimmed().isEmpty()) {
+        // The newest line is the pane's description too: a reader that does not follow text
+        // insertions still hears it as a description change.
+        setAccessibleDescription(u"Última linha: " + lido.left(kMaxDescricao));
+        if (QAccessible::isActive()) {
+            QAccessibleTextInsertEvent ev(this, inicio, lido);
+            QAccessible::updateAccessibility(&ev);
+        }
     }
     return inicio;
 }
@@ -83,4 +89,5 @@ void TTextoChat::Substitui(int inicio, int tamanho, const TTrechoTexto& novo) {
 
 void TTextoChat::Limpa() {
     clear();
+    setAccessibleDescription({});
 }

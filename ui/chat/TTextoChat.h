@@ -23,8 +23,9 @@ class TTextoChat : public QTextBrowser {
 public:
     explicit TTextoChat(QWidget* parent = nullptr);
 
-    // Appends one line made of the runs; returns the position where it starts.
-    int AdicionaLinha(const QList<TTrechoTexto>& trechos);
+    // Appends one line made of the runs; returns the position where it starts. A line that is
+    // only decoration is not announced.
+    int AdicionaLinha(const QList<TTrechoTexto>& trechos, bool anuncia = true);
     // Restyles `tamanho` characters from `inicio` (positions as returned above).
     void Formata(int inicio, int tamanho, const TTrechoTexto& estilo);
     // Replaces `tamanho` characters from `inicio` by a text of the same length.

@@ -166,7 +166,7 @@ void TfrmMonitorarConversa::AdicionaMensagem(const TLinhaConversa& linha) {
     }
     m_texto->AdicionaLinha(trechos);
     // A thin spacer between lines.
-    m_texto->AdicionaLinha({TTrechoTexto{QStringLiteral("."), Qt::white, false, false, 3}});
+    m_texto->AdicionaLinha({TTrechoTexto{QStringLiteral("."), Qt::white, false, false, 3}}, false);
 }
 
 void TfrmMonitorarConversa::ChatChannelMessage(const TLinhaConversa& linha) {
