@@ -10,7 +10,8 @@
 # the PNG name then carries it. Default: Atendentes:0 Atendentes:1 Atendentes:2. The settings
 # folder (default build-release/demo-settings) is copied, never changed.
 # "Chat" opens the chat window with the message notifications switched on. SHOT_CLICKS, a list
-# of "x,y" screen points, is clicked in order (one second apart) before the PNG is taken.
+# of "x,y" or "x,y,button" screen points, is clicked in order (one second apart) before the PNG
+# is taken.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 settings=build-release/demo-settings
@@ -71,10 +72,11 @@ for entry in "${windows[@]}"; do
         build-release/app/monitorvesmara & app=\$!
         sleep $seconds
         for xy in ${SHOT_CLICKS:-}; do
-            xdotool mousemove \${xy%,*} \${xy#*,} click 1
+            IFS=, read -r x y b <<<\"\$xy\"
+            xdotool mousemove \$x \$y click \${b:-1}
             sleep 1
         done
         import -window root '$shot'
-        kill \$app" >/dev/null 2>&1
+        kill \$(jobs -p) 2>/dev/null" >/dev/null 2>&1
     echo "$shot"
 done

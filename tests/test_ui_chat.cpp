@@ -210,6 +210,8 @@ private Q_SLOTS:
         QCOMPARE(c.tela->No("usuarios", "bob")->text(0), QStringLiteral("Bob (2)"));
         QCOMPARE(c.tela->Abas()->tabText(1), QStringLiteral("Recentes (1)"));
         QVERIFY(c.tela->Timer1.isActive());
+        QCOMPARE(entrada->data(Qt::AccessibleDescriptionRole).toString(),
+                 QStringLiteral("ausente"));
         // The server confirms the reads: the marks go.
         c.Feed(Chat("messageread", {"Id: 10", "To: ana", "TimeRead: " + c.Agora()}));
         c.Feed(Chat("messageread", {"Id: 11", "To: ana", "TimeRead: " + c.Agora()}));
@@ -241,6 +243,36 @@ private Q_SLOTS:
         c.tela->ListView1Click();
         QCOMPARE(c.Enviados("MessageRead").size(), 1);
         QCOMPARE(c.Enviados("LastMessages").size(), 1);
+    }
+
+    // Scrolling to the top asks for the next longer range and keeps the reader's place.
+    void historicoAoRolar() {
+        TChatNaTela c;
+        c.tela->resize(835, 480);
+        c.tela->show();
+        for (int i = 0; i < 40; ++i)
+            c.Recebe("bob", QString::number(100 + i), QString("mensagem %1").arg(i));
+        c.tela->AlternaNo(c.tela->No("usuarios", "bob"));
+        QCOMPARE(c.Enviados("LastMessages").size(), 1);
+        QScrollBar* barra = c.tela->Texto()->verticalScrollBar();
+        QVERIFY(barra->maximum() > 0);
+        QCOMPARE(barra->value(), barra->maximum());
+        barra->setValue(0);
+        QCOMPARE(c.Enviados("LastMessages").size(), 2);
+        QVERIFY(c.Enviados("LastMessages")[1].contains(u"Days: 1"));
+        // Yesterday's answer arrives: it shows above, the first message of today stays in view.
+        c.Feed(Chat("message", {"From: bob", "To: ana", "Id: 50", "Message: de ontem",
+                                "TimeSent: " + TCentral::Unix(c.agora - 1)}));
+        c.Feed(Chat("messagecomplete", {"ActionID: LastMessagesChat"}));
+        QVERIFY(c.tela->Texto()->Texto().contains(u"de ontem"));
+        QVERIFY(barra->value() > 0);
+        QTextCursor primeiro = c.tela->Texto()->document()->find("mensagem 0");
+        QVERIFY(!primeiro.isNull());
+        const int topo = c.tela->Texto()->cursorRect(primeiro).top();
+        QVERIFY2(topo >= 0 && topo < 60, qPrintable(QString::number(topo)));
+        // A wider range each time, no further than a week.
+        barra->setValue(0);
+        QVERIFY(c.Enviados("LastMessages").last().contains(u"Days: 2"));
     }
 
     void separadores_data() {
@@ -642,6 +674,22 @@ private Q_SLOTS:
         for (const TSimChatLine& l : canal.lines)
             if (l.kind >= 1 && l.kind <= 4)
                 QVERIFY2(texto.contains(l.message), qPrintable(l.message));
+        // Typing states of the live chat reach the bottom line.
+        for (int i = 0; i < 400 && conversa.LbIsTyping()->text().isEmpty(); ++i) {
+            sim->step();
+            QTest::qWait(0);
+        }
+        QVERIFY(!conversa.LbIsTyping()->text().isEmpty());
+        // A picture of the monitor for whoever asks (VESMARA_SHOT_DIR).
+        const QString fotos = qEnvironmentVariable("VESMARA_SHOT_DIR");
+        if (!fotos.isEmpty()) {
+            conversa.Timer1Timer();
+            conversa.resize(1000, 640);
+            conversa.show();
+            QVERIFY(conversa.grab().save(fotos + "/MonitorarConversa.png"));
+            tela.resize(1300, 760);
+            QVERIFY(tela.grab().save(fotos + "/ChatTeste.png"));
+        }
         ui->telas.remove("Conversa" + canal.uniqueId);
         QVERIFY(ui->erros.isEmpty());
     }

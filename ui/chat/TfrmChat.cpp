@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -40,22 +41,21 @@ const QColor kVermelho(255, 0, 0);
 const QString kHoraPendente = QStringLiteral("00:00:00");
 
 // Presence images: 0 partly present, 1 absent, 2 present.
-const QIcon& Icone(int imagem) {
-    static const std::array<QIcon, 3> todos = [] {
-        auto pinta = [](QColor cor) {
-            QPixmap p(14, 14);
-            p.fill(Qt::transparent);
-            QPainter g(&p);
-            g.setRenderHint(QPainter::Antialiasing);
-            g.setPen(cor.darker(140));
-            g.setBrush(cor);
-            g.drawEllipse(2, 2, 10, 10);
-            return QIcon(p);
-        };
-        return std::array<QIcon, 3>{pinta(QColor(240, 190, 40)), pinta(QColor(170, 170, 170)),
-                                    pinta(QColor(40, 170, 60))};
-    }();
-    return todos[size_t(std::clamp(imagem, 0, 2))];
+QIcon Bolinha(QColor cor) {
+    QPixmap p(14, 14);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(cor.darker(140));
+    g.setBrush(cor);
+    g.drawEllipse(2, 2, 10, 10);
+    return QIcon(p);
+}
+
+QString TextoPresenca(int imagem) {
+    return imagem == 2   ? QStringLiteral("presente")
+           : imagem == 1 ? QStringLiteral("ausente")
+                         : QStringLiteral("alguns presentes");
 }
 
 QString TextoDoCorpo(QString corpo) {
@@ -87,6 +87,8 @@ TfrmChat::TfrmChat(TMonitor* monitor, QWidget* parent)
       m_enviar(new QPushButton(QStringLiteral("Enviar"))), m_labelPara(new QLabel),
       m_memo(new QPlainTextEdit) {
     setWindowTitle(QStringLiteral("Chat"));
+    m_icones = {Bolinha(QColor(240, 190, 40)), Bolinha(QColor(170, 170, 170)),
+                Bolinha(QColor(40, 170, 60))};
     Informa = [this](const QString& titulo, const QString& texto) {
         QMessageBox::information(this, titulo, texto);
     };
@@ -199,7 +201,10 @@ TfrmChat::TfrmChat(TMonitor* monitor, QWidget* parent)
     // A history answer is complete: the conversation shows it in message order.
     m_avisoHistorico = avisos.HistoricoChat.Assina([this] {
         if (m_conversaAtual) CarregaConversa(m_conversaAtual);
+        m_ancora = nullptr;
     });
+    connect(m_texto->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { RoladoAoTopo(); });
     m_avisoNovoChat = avisos.NovoChat.Assina([this](TChat* novo) { CriaChat(novo); });
     m_avisoMembro = avisos.Membro.Assina(
         [this](TFila* f, TMembroFila* m, TAvisoFila a) { AtualizaMembroFilaTelaChat(f, m, a); });
@@ -212,6 +217,7 @@ TfrmChat::~TfrmChat() {
 void TfrmChat::Solta() {
     m_registros.clear();
     m_conversaAtual = nullptr;
+    m_ancora = nullptr;
     m_diaAtual = 0;
     m_lidasPedidas.clear();
     m_arvore->clear();
@@ -272,12 +278,15 @@ void TfrmChat::closeEvent(QCloseEvent* event) {
 
 void TfrmChat::DefineImagem(QTreeWidgetItem* item, int imagem) {
     item->setData(0, kPapelImagem, imagem);
-    item->setIcon(0, Icone(imagem));
+    item->setIcon(0, m_icones[size_t(std::clamp(imagem, 0, 2))]);
+    // Presence is read out, not only drawn.
+    item->setData(0, Qt::AccessibleDescriptionRole, TextoPresenca(imagem));
 }
 
 void TfrmChat::DefineImagem(QListWidgetItem* item, int imagem) {
     item->setData(kPapelImagem, imagem);
-    item->setIcon(Icone(imagem));
+    item->setIcon(m_icones[size_t(std::clamp(imagem, 0, 2))]);
+    item->setData(Qt::AccessibleDescriptionRole, TextoPresenca(imagem));
 }
 
 int TfrmChat::Imagem(const QTreeWidgetItem* item) {
@@ -333,7 +342,6 @@ TUsuarioChat* TfrmChat::ParticipanteDoMembro(const TMembroFila* membro) {
 }
 
 void TfrmChat::CriaTreeViewUsuarios() {
-    m_atualizandoArvore = true;
     m_arvore->setUpdatesEnabled(false);
     QTreeWidgetItem* usuarios =
         CriaGrupo(QStringLiteral("usuarios"), QStringLiteral("Usuários"), {});
@@ -364,7 +372,6 @@ void TfrmChat::CriaTreeViewUsuarios() {
         g->setExpanded(true);
     }
     m_arvore->setUpdatesEnabled(true);
-    m_atualizandoArvore = false;
 
     for (int i = 0; i < m_chat->ListaDeConversas.Count(); ++i) {
         TConversaChat* c = m_chat->ListaDeConversas.Item(i);
@@ -623,6 +630,31 @@ void TfrmChat::CarregaConversa(TConversaChat* conversa) {
     }
     HabilitaHistoricoConversa(conversa);
     if (m_memo->isVisible()) m_memo->setFocus();
+    MantemAncora();
+}
+
+void TfrmChat::RoladoAoTopo() {
+    // Reaching the top of a conversation asks for the next longer range, once at a time.
+    QScrollBar* barra = m_texto->verticalScrollBar();
+    if (m_ancora || barra->maximum() <= 0 || barra->value() > barra->minimum()) return;
+    TConversaChat* c = m_conversaAtual;
+    if (!c || c->UsuCount() != 1 || c->Dias < 0 || c->Dias >= 7 || m_registros.empty()) return;
+    m_ancora = m_registros.front().Mensagem;
+    LabelHistoricoClick(c->Dias == 0 ? 1 : c->Dias == 1 ? 2 : 3);
+}
+
+void TfrmChat::MantemAncora() {
+    if (!m_ancora) return;
+    for (const TRegistroExibicao& r : m_registros) {
+        if (r.Mensagem != m_ancora) continue;
+        // The message that was at the top stays at the top: older ones appear above it.
+        QTextCursor c(m_texto->document());
+        c.setPosition(r.InicioCabecalho);
+        QScrollBar* barra = m_texto->verticalScrollBar();
+        barra->setValue(barra->value() + m_texto->cursorRect(c).top());
+        return;
+    }
+    m_ancora = nullptr;
 }
 
 void TfrmChat::AddMensagemToRichText(TMensagemChat* msg) {
@@ -671,6 +703,7 @@ void TfrmChat::AtualizaMensagemToRichText(TMensagemChat* msg) {
 }
 
 void TfrmChat::Esquece(TMensagemChat* msg) {
+    if (m_ancora == msg) m_ancora = nullptr;
     for (TRegistroExibicao& r : m_registros)
         if (r.Mensagem == msg) r.Mensagem = nullptr;
 }
@@ -741,7 +774,8 @@ void TfrmChat::LabelHistoricoClick(int tag) {
         return;
     }
     m_conversaAtual->Dias = dias;
-    m_monitor->PedeHistoricoChat(m_conversaAtual->UsuariosTexto(), dias);
+    // No answer will come to restore the reader's place with.
+    if (!m_monitor->PedeHistoricoChat(m_conversaAtual->UsuariosTexto(), dias)) m_ancora = nullptr;
     HabilitaLabelsHistorico(true, indice);
     // The range changed: what is already known shows at once, the answer completes it.
     CarregaConversa(m_conversaAtual);

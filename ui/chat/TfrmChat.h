@@ -4,10 +4,12 @@
 #include "model/chat/TChat.h"
 #include "monitor/TAviso.h"
 
+#include <QIcon>
 #include <QSet>
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -122,18 +124,22 @@ private:
     void DesmarcaTudo();
     void Esquece(TMensagemChat* msg);
     void Solta();
-    static void DefineImagem(QTreeWidgetItem* item, int imagem);
-    static void DefineImagem(QListWidgetItem* item, int imagem);
+    void RoladoAoTopo();
+    void MantemAncora();
+    void DefineImagem(QTreeWidgetItem* item, int imagem);
+    void DefineImagem(QListWidgetItem* item, int imagem);
 
     TMonitor* m_monitor;
+    std::array<QIcon, 3> m_icones;
     TChat* m_chat = nullptr;
     TConversaChat* m_conversaAtual = nullptr;
     std::vector<std::unique_ptr<TUsuarioChat>> m_gruposArvore;
     std::vector<TRegistroExibicao> m_registros;
     double m_diaAtual = 0;
+    // The message at the top when older history was asked for by scrolling up.
+    TMensagemChat* m_ancora = nullptr;
     // Read receipts already asked for: a conversation reloaded again does not ask twice.
     QSet<QString> m_lidasPedidas;
-    bool m_atualizandoArvore = false;
 
     QSplitter* m_divisor;
     QTabWidget* m_abas;
