@@ -1,6 +1,7 @@
 // The chat windows: the composition box and its keys, unread marks and notifications driven by
 // chat events, the conversation monitor's order of early and history lines and its end, the
 // "Monitorar conversa" entries per permission, and the whole against the simulator's chat.
+#include "app/TfrmMain.h"
 #include "support/TCentral.h"
 #include "support/TConversaFalsa.h"
 #include "support/TMonitorNoSimulador.h"
@@ -19,6 +20,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -597,6 +600,58 @@ private Q_SLOTS:
             QCOMPARE(pedido[0][0].toString(), u"88." + QString::number(chamadas - 1));
             QCOMPARE(pedido[0][1].toString(), QStringLiteral("Agent/1001"));
         }
+    }
+
+    // The "Exibir" entry of the chat, by permission, and its window reopened and found.
+    void entradaChat_data() {
+        QTest::addColumn<bool>("restrito");
+        QTest::addColumn<bool>("permitido");
+        QTest::addColumn<bool>("entrada");
+        QTest::newRow("unrestricted") << false << false << true;
+        QTest::newRow("restricted, may chat") << true << true << true;
+        QTest::newRow("restricted, may not chat") << true << false << false;
+    }
+    void entradaChat() {
+        QFETCH(bool, restrito);
+        QFETCH(bool, permitido);
+        QFETCH(bool, entrada);
+        TfrmMain main{QString()};
+        TMonitor* m = main.Monitor();
+        auto feed = [m](const QString& t) { m->TrataManagerPacket(m->ManagerConnection(), t); };
+        feed(Linha("ZXDBUsuariosVesmara", {"user: bob", "nome: Bob", "tipo: u"}));
+        m->Permissoes.SetaUsuario("ana", restrito ? "u" : "a", 0, {});
+        if (permitido) m->Permissoes.AdicionaPermissao("Chat", "Conversar");
+        // No chat started yet: no entry whatever the permission.
+        main.CriaTelas({"Chat"});
+        QVERIFY(!main.ProcuraTelaChat());
+        feed(u"Response: Success\r\nActionID: UserInChat\r\n\r\n"_qs);
+        main.CriaTelas({"Chat"});
+        bool temChat = false;
+        for (QAction* a : main.MenuExibir()->actions())
+            temChat = temChat || a->text() == u"Chat";
+        QCOMPARE(temChat, entrada);
+        QCOMPARE(main.ProcuraTelaChat() != nullptr, entrada);
+        if (!entrada) return;
+        TfrmChat* chat = main.ProcuraTelaChat();
+        QCOMPARE(chat->objectName(), QStringLiteral("Chat"));
+        QCOMPARE(chat->Chat(), m->Chat());
+        // Opening again brings the same window forward.
+        QCOMPARE(main.CriaTelaChat(), chat);
+        QCOMPARE(main.SetaTelasAtuais(), QStringList{"Chat"});
+        // A notification clicked with the window closed opens it on the conversation.
+        chat->parentWidget()->close();
+        QTRY_VERIFY(!main.ProcuraTelaChat());
+        m->Geral.ChatRxMensagem = true;
+        feed(Chat("sendmessage", {"From: bob", "To: ana", "Id: 5", "Message: oi"}));
+        QCOMPARE(main.Notificacoes()->Abertas().size(), 1);
+        main.Notificacoes()->Abertas()[0]->Clica(false);
+        QVERIFY(main.ProcuraTelaChat());
+        QCOMPARE(main.ProcuraTelaChat()->ConversaAtual(),
+                 m->Chat()->ListaDeConversas.ProcuraPorId("bob"));
+        // The connection ends: every notification goes.
+        feed(Chat("sendmessage", {"From: bob", "To: ana", "Id: 6", "Message: oi de novo"}));
+        main.CloseChatNotifications();
+        QVERIFY(main.Notificacoes()->Abertas().isEmpty());
     }
 
     // --- Against the simulator -----------------------------------------------------------------
