@@ -86,6 +86,8 @@ class TestUiChat : public QObject {
     std::unique_ptr<TMonitor> monitor;
 
 private Q_SLOTS:
+    // Closed notifications and windows free themselves through the event loop.
+    void cleanup() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     void cleanupTestCase() {
         monitor.reset();
         ui.reset();
