@@ -29,6 +29,7 @@ TfrmMain::TfrmMain(const QString& userDir, QWidget* parent)
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     CriaMenus();
+    IniciaChat();
 
     m_panel0->setFixedWidth(200);
     m_panel1->setFixedWidth(200);
@@ -201,6 +202,7 @@ QMdiSubWindow* TfrmMain::AdicionaJanela(QWidget* window, const QString& name) {
     const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
     const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, sub);
     sub->resize(wanted.width() + 2 * frame, wanted.height() + title + frame);
+    LigaMenusConversa(window);
     return sub;
 }
 
@@ -435,6 +437,7 @@ void TfrmMain::CriaTelas(const QStringList& telasAbrir) {
     CriaMenuPainel(telasAbrir);
     CriaMenuDiscador(telasAbrir);
     CriaMenuAlertas(telasAbrir);
+    CriaMenuChat(telasAbrir);
 }
 
 void TfrmMain::TrazParaFrente(QMdiSubWindow* sub) {

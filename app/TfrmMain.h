@@ -28,6 +28,9 @@ class TfrmRamais;
 class TfrmTroncos;
 class TTronco;
 class TfrmTelaConexao;
+class TfrmChat;
+class TfrmMonitorarConversa;
+class TNotificacoesChat;
 class TfrmTelaLogin;
 
 // The MDI frame: menus, status bar, the registry of open monitoring windows, and the user
@@ -112,6 +115,19 @@ public:
     // Chat mode: chat queues the user may see, and the server has chat.
     bool ModoChat() const;
 
+    // --- Chat (TfrmMainChat.cpp) -----------------------------------------------------------
+    TfrmChat* CriaTelaChat();
+    TfrmChat* ProcuraTelaChat() const;
+    void MenuExibirChatClick();
+    // "Monitorar conversa" of the agents and queue windows: the monitor of the chat channel with
+    // this unique id, shown when open, otherwise created (nothing when the channel is gone).
+    TfrmMonitorarConversa* CarregaTelaMonitorarConversa(const QString& uniqueId,
+                                                        const QString& agente);
+    TfrmMonitorarConversa* ProcuraTelaConversa(const QString& name) const;
+    TMonitorConversa* ProcuraTelaMonitorarConversa(const QString& nome) override;
+    void CloseChatNotifications() override;
+    TNotificacoesChat* Notificacoes() const { return m_notificacoes; }
+
     // --- Packet log ------------------------------------------------------------------------
     void AtivaTelaLog();
     TfrmLog* TelaLog() const;
@@ -189,6 +205,13 @@ private:
     void AtualizaCoresCampanhas();
     void CriaMenuAlertas(const QStringList& telasAbrir);
     void CriaMenuFerramentasAlertas(QMenu* ferramentas);
+    // The chat's notifications, its "Exibir" entry and window, and the "Monitorar conversa"
+    // entries of a new window (TfrmMainChat.cpp).
+    void IniciaChat();
+    void CriaMenuChat(const QStringList& telasAbrir);
+    void LigaMenusConversa(QWidget* janela);
+    TfrmMonitorarConversa* CriaTelaMonitorarConversa(const QString& uniqueId,
+                                                     const QString& agente);
 
     TMonitor* m_monitor;
     QMdiArea* m_mdi;
@@ -202,6 +225,7 @@ private:
     QPointer<TfrmTelaConexao> m_telaConexao;
     QPointer<TfrmTelaLogin> m_telaLogin;
     QPointer<QMessageBox> m_caixaErro;
+    TNotificacoesChat* m_notificacoes = nullptr;
     bool m_busy = false;
     bool m_shown = false;
     // A load sequence has completed before in this run.

@@ -14,6 +14,9 @@
 # --alertas writes alert rules that fire within seconds on the demo (callers waiting, no free
 # agent, after-call work over 2 s, a call over a minute); --xdo "ARGS" runs xdotool ARGS on the
 # monitor before the capture (e.g. --xdo "key ctrl+f type pausa" or --xdo "key alt+f a").
+# "Chat" opens the chat window with the message notifications switched on. SHOT_CLICKS, a list
+# of "x,y" or "x,y,button" screen points, is clicked in order (one second apart) before the PNG
+# is taken.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 settings=build-release/demo-settings
@@ -85,6 +88,12 @@ for entry in "${windows[@]}"; do
         ini_set "$profile" Alerta4 Tipo AgenteLigacao
         ini_set "$profile" Alerta4 Limite 1
     fi
+    if [ "$name" = Chat ]; then
+        ini_set "$dir/MonitorVesmara.ini" Notificacao ChatRxMensagem 1
+        ini_set "$dir/MonitorVesmara.ini" Notificacao TempoNotificacao 20
+        ini_set "$profile" TelaChat Top 0
+        ini_set "$profile" TelaChat Left 0
+    fi
     tag=${VESMARA_SCENARIO:-}
     tag=${tag//[:,]/-}
     shot="$out/$name${mode:+-$mode}${font:+-f$font}${tag:+-$tag}${alertas:+-alertas}${xdo:+-xdo}.png"
@@ -97,7 +106,12 @@ for entry in "${windows[@]}"; do
             xdotool $xdo
             sleep 2
         fi
+        for xy in ${SHOT_CLICKS:-}; do
+            IFS=, read -r x y b <<<\"\$xy\"
+            xdotool mousemove \$x \$y click \${b:-1}
+            sleep 1
+        done
         import -window root '$shot'
-        kill \$app" >/dev/null 2>&1
+        kill \$(jobs -p) 2>/dev/null" >/dev/null 2>&1
     echo "$shot"
 done

@@ -6,12 +6,18 @@
 #include "settings/TSecaoTela.h"
 #include "ui/dialogs/TfrmConfiguraCores.h"
 #include "ui/lists/TModeloLista.h"
+#include "ui/windows/TMenuAtendente.h"
 
 TListaAtendentesFila::TListaAtendentesFila(TMonitor* monitor, QWidget* parent)
     : TfrmAgentes(monitor, parent) {
     setMinimumHeight(50);
     // The member columns from the start: the settings are read before the queue is given.
     MostraFila(nullptr);
+    // A queue's members: following their conversations is a permission of the queue.
+    Gerencia()->PodeMonitorarConversa = [this](const TAgente&) {
+        return m_fila && m_monitor &&
+               m_monitor->TemPermissaoMonitorarConversaChat(m_fila->FilaId());
+    };
 }
 
 void TListaAtendentesFila::SetFila(TFila* fila) {

@@ -3,6 +3,7 @@
 #include "model/callcentre/TAgente.h"
 #include "model/callcentre/TFila.h"
 #include "model/callcentre/TMotivoPausa.h"
+#include "model/telephony/TChannel.h"
 #include "monitor/TMonitor.h"
 
 #include <QMenu>
@@ -10,6 +11,9 @@
 
 TMenuAtendente::TMenuAtendente(TMonitor* monitor, Escolhido escolhido, QWidget* janela)
     : QObject(janela), m_monitor(monitor), m_escolhido(std::move(escolhido)) {
+    PodeMonitorarConversa = [monitor](const TAgente& a) {
+        return monitor && monitor->TemPermissaoAtendente(&a);
+    };
     Pergunta = [janela](const TConfirmacao& c) {
         return QMessageBox::question(janela, c.Titulo, c.Texto, QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No) == QMessageBox::Yes;
@@ -22,6 +26,29 @@ void TMenuAtendente::Adiciona(QMenu* menu) {
     QMenu* gerenciar = menu->addMenu(a ? u"Gerenciar atendente " + a->AgentNumber()
                                        : QStringLiteral("Gerenciar atendente"));
     gerenciar->setEnabled(a && m_monitor->TemPermissaoGerenciarAtendentes());
+    // Only the chat variant follows external-chat conversations.
+    if (slot == 1) {
+        menu->addSeparator();
+        const std::vector<TChannel*> chamadas =
+            a && PodeMonitorarConversa && PodeMonitorarConversa(*a) ? a->FCalls()
+                                                                    : std::vector<TChannel*>{};
+        if (chamadas.size() == 1) {
+            // One call: the entry itself opens it.
+            menu->addAction(QStringLiteral("Monitorar conversa"), this,
+                            [this] { MonitoraConversa(0); })
+                ->setObjectName(QStringLiteral("MonitorarConversa"));
+        } else {
+            QMenu* conversa = menu->addMenu(QStringLiteral("Monitorar conversa"));
+            conversa->menuAction()->setObjectName(QStringLiteral("MonitorarConversa"));
+            for (size_t i = 0; i < chamadas.size(); ++i) {
+                const TChannel* c = chamadas[i];
+                const int indice = int(i);
+                conversa->addAction(c->Channel() + u" (" + c->CallerId + u")", this,
+                                    [this, indice] { MonitoraConversa(indice); });
+            }
+            conversa->setEnabled(!chamadas.empty());
+        }
+    }
     if (!a) return;
     gerenciar->addAction(QStringLiteral("Logoff"), this, [this] { Logoff(); })
         ->setEnabled(PodeLogoff(*a, slot));
@@ -107,4 +134,11 @@ void TMenuAtendente::ColocaEmPausa(int motivo) {
             if (TMotivoPausa* m = m_monitor->MotivosPausa.Procura(motivo))
                 m_monitor->ColocaEmPausa(x, m, m_slot);
         });
+}
+
+void TMenuAtendente::MonitoraConversa(int indice) {
+    const TAgente* a = m_escolhido();
+    if (m_slot != 1 || !a || indice < 0 || size_t(indice) >= a->FCalls().size()) return;
+    if (PodeMonitorarConversa && !PodeMonitorarConversa(*a)) return;
+    Q_EMIT MonitorarConversa(a->FCalls()[size_t(indice)]->UniqueId(), a->Agent());
 }

@@ -35,6 +35,16 @@ public:
     // Yes/no questions before logoff and pauses; tests answer them.
     Confirma Pergunta;
 
+    // "Monitorar conversa" of the chat variant: whether the user may follow this agent's
+    // conversations (by default, whether the user may see the agent).
+    std::function<bool(const TAgente&)> PodeMonitorarConversa;
+    // The chat call at this index of the selected agent's calls, when it still exists.
+    void MonitoraConversa(int indice);
+
+Q_SIGNALS:
+    // The frame opens the conversation monitor of the channel for the agent.
+    void MonitorarConversa(const QString& uniqueId, const QString& agente);
+
 private:
     // Asks first when there is a question; the answer ran the event loop, so the agent is
     // found again and the condition checked again before the action.
