@@ -3,6 +3,8 @@
 // clock, hostile settings, the numbers against the model, the user's permissions, the alert
 // marks as drawn and read, and its place in the frame's registry.
 #include "app/TfrmMain.h"
+#include "base/Clock.h"
+#include "monitor/TAlertas.h"
 #include "settings/TConfigPainel.h"
 #include "settings/TIniFile.h"
 #include "support/TCentral.h"
@@ -513,6 +515,23 @@ private Q_SLOTS:
     }
 
     // --- Alerts and accessibility ----------------------------------------------------------------
+
+    // The model's alerts reach the wallboard on its second and leave it with their condition.
+    void alertsOfTheModelAreShown() {
+        Login("1001", 3);
+        TPainelParede* p = Abre(QSize(1280, 720))->Parede();
+        m->monitor->Alertas().DefineRegras({{TTipoAlerta::FilaEsperando, {}, 1}});
+        m->Entra("1", "SIP/5550-01", "c1", 1);
+        m->monitor->Alertas().Avalia(ServerNow());
+        w->Tick();
+        QVERIFY(p->FilaEmAlerta("1"));
+        QVERIFY(!p->FilaEmAlerta("2"));
+        QVERIFY(p->DescricaoItem(0).endsWith("Em alerta"));
+        m->Ev("Leave", {"Channel: SIP/5550-01", "Queue: 1", "Count: 0", "Uniqueid: c1"});
+        m->monitor->Alertas().Avalia(ServerNow());
+        w->Tick();
+        QVERIFY(!p->FilaEmAlerta("1"));
+    }
 
     void alertsAreDrawnAndRead() {
         Login("1001", 1);

@@ -2,10 +2,8 @@
 
 #include "ui/widgets/TPanelFila.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPointer>
 
 #include <algorithm>
 
@@ -24,65 +22,21 @@ QString Numero(qint64 n) {
 
 // --- Accessibility --------------------------------------------------------------------------
 
-class TAcessivelItem : public QAccessibleInterface {
-public:
-    TAcessivelItem(TPainelParede* parede, int i) : m_parede(parede), m_i(i) {}
-    bool isValid() const override { return m_parede && m_i < m_parede->ItensVisiveis(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override {
-        return m_parede ? m_parede->window()->windowHandle() : nullptr;
-    }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override {
-        return m_parede ? QAccessible::queryAccessibleInterface(m_parede.data()) : nullptr;
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QString text(QAccessible::Text t) const override {
-        if (!isValid()) return {};
-        if (t == QAccessible::Name) return m_parede->NomeItem(m_i);
-        if (t == QAccessible::Description) return m_parede->DescricaoItem(m_i);
-        return {};
-    }
-    void setText(QAccessible::Text, const QString&) override {}
-    QRect rect() const override {
-        if (!isValid()) return {};
-        const QRect r = m_parede->RetanguloItem(m_i);
-        return QRect(m_parede->mapToGlobal(r.topLeft()), r.size());
-    }
-    QAccessible::Role role() const override { return QAccessible::ListItem; }
-    QAccessible::State state() const override {
-        QAccessible::State s;
-        s.readOnly = true;
-        if (!isValid()) s.invalid = true;
-        return s;
-    }
-
-private:
-    QPointer<TPainelParede> m_parede;
-    int m_i;
-};
-
-class TAcessivelParede : public QAccessibleWidget {
-public:
-    explicit TAcessivelParede(TPainelParede* p) : QAccessibleWidget(p, QAccessible::List) {}
-    TPainelParede* Parede() const { return static_cast<TPainelParede*>(widget()); }
-    int childCount() const override { return Parede()->ItensVisiveis(); }
-    QAccessibleInterface* child(int i) const override { return Parede()->Filho(i); }
-    int indexOfChild(const QAccessibleInterface* c) const override {
-        return Parede()->IndiceDoFilho(c);
-    }
-    QAccessibleInterface* childAt(int x, int y) const override {
-        const int i = Parede()->ItemEm(Parede()->mapFromGlobal(QPoint(x, y)));
-        return i >= 0 ? Parede()->Filho(i) : nullptr;
+// The wallboard's cards and tiles of the page shown, as assistive technology reads them.
+struct TItensParede {
+    using Widget = TPainelParede;
+    static constexpr QAccessible::Role Papel = QAccessible::List;
+    static constexpr QAccessible::Role PapelItem = QAccessible::ListItem;
+    static int Quantidade(const TPainelParede& p) { return p.ItensVisiveis(); }
+    static QString Nome(const TPainelParede& p, int i) { return p.NomeItem(i); }
+    static QString Descricao(const TPainelParede& p, int i) { return p.DescricaoItem(i); }
+    static QRect Retangulo(const TPainelParede& p, int i) { return p.RetanguloItem(i); }
+    static int ItemEm(const TPainelParede& p, QPoint ponto) { return p.ItemEm(ponto); }
+    static QAccessibleInterface* Filho(TPainelParede& p, int i) { return p.Filho(i); }
+    static int IndiceDoFilho(const TPainelParede& p, const QAccessibleInterface* c) {
+        return p.IndiceDoFilho(c);
     }
 };
-
-QAccessibleInterface* FabricaParede(const QString&, QObject* objeto) {
-    if (auto* p = qobject_cast<TPainelParede*>(objeto)) return new TAcessivelParede(p);
-    return nullptr;
-}
 
 } // namespace
 
@@ -99,7 +53,7 @@ QStringList TCartaoFila::Valores() const {
 
 TPainelParede::TPainelParede(QWidget* parent) : QWidget(parent) {
     static const bool instalada = [] {
-        QAccessible::installFactory(FabricaParede);
+        QAccessible::installFactory(TAcessivelPintor<TItensParede>::Fabrica);
         return true;
     }();
     Q_UNUSED(instalada);
@@ -111,10 +65,7 @@ TPainelParede::TPainelParede(QWidget* parent) : QWidget(parent) {
     AtualizaAcessivel();
 }
 
-TPainelParede::~TPainelParede() {
-    for (const unsigned id : m_filhos)
-        if (id) QAccessible::deleteAccessibleInterface(id);
-}
+TPainelParede::~TPainelParede() = default;
 
 const TLayoutPainel& TPainelParede::Layout() const {
     if (!m_layout)
@@ -170,6 +121,14 @@ void TPainelParede::MarcaAlertaAtendente(const QString& agent, bool alerta) {
         m_alertaAtendentes.insert(agent);
     else if (!alerta)
         m_alertaAtendentes.remove(agent);
+    update();
+    AtualizaAcessivel();
+}
+
+void TPainelParede::DefineAlertas(QSet<QString> filas, QSet<QString> atendentes) {
+    if (filas == m_alertaFilas && atendentes == m_alertaAtendentes) return;
+    m_alertaFilas = std::move(filas);
+    m_alertaAtendentes = std::move(atendentes);
     update();
     AtualizaAcessivel();
 }
@@ -244,26 +203,17 @@ int TPainelParede::ItemEm(QPoint p) const {
 }
 
 QAccessibleInterface* TPainelParede::Filho(int i) {
-    if (i < 0 || i >= ItensVisiveis()) return nullptr;
-    if (m_filhos.size() <= size_t(i)) m_filhos.resize(size_t(i) + 1, 0);
-    unsigned& id = m_filhos[size_t(i)];
-    if (!id) id = QAccessible::registerAccessibleInterface(new TAcessivelItem(this, i));
-    return QAccessible::accessibleInterface(id);
+    return m_filhos.Filho(i, ItensVisiveis(),
+                          [&] { return new TAcessivelItemPintado<TItensParede>(this, i); });
 }
 
 int TPainelParede::IndiceDoFilho(const QAccessibleInterface* filho) const {
-    for (size_t i = 0; i < m_filhos.size(); ++i)
-        if (m_filhos[i] && QAccessible::accessibleInterface(m_filhos[i]) == filho) return int(i);
-    return -1;
+    return m_filhos.Indice(filho);
 }
 
 void TPainelParede::AtualizaAcessivel() {
     // Items of a page that shrank read as invalid and go.
-    const int n = ItensVisiveis();
-    while (int(m_filhos.size()) > n) {
-        if (m_filhos.back()) QAccessible::deleteAccessibleInterface(m_filhos.back());
-        m_filhos.pop_back();
-    }
+    m_filhos.Apara(ItensVisiveis());
     setAccessibleDescription(u"Página " + QString::number(m_pagina + 1) + u" de " +
                              QString::number(Paginas()));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/widgets/TItensAcessiveis.h"
 #include "ui/widgets/TLayoutPainel.h"
 
 #include <QColor>
@@ -65,6 +66,8 @@ public:
     // colour and read as alerting, whatever page it is on.
     void MarcaAlertaFila(const QString& filaId, bool alerta);
     void MarcaAlertaAtendente(const QString& agent, bool alerta);
+    // Every mark at once (the window's second, from the model's active alerts).
+    void DefineAlertas(QSet<QString> filas, QSet<QString> atendentes);
     bool FilaEmAlerta(const QString& filaId) const { return m_alertaFilas.contains(filaId); }
     bool AtendenteEmAlerta(const QString& agent) const {
         return m_alertaAtendentes.contains(agent);
@@ -104,5 +107,5 @@ private:
     QString m_relogio;
     QSet<QString> m_alertaFilas, m_alertaAtendentes;
     mutable std::unique_ptr<TLayoutPainel> m_layout;
-    std::vector<unsigned> m_filhos;
+    TFilhosAcessiveis m_filhos;
 };

@@ -5,7 +5,6 @@
 #include "model/telephony/TLigacao.h"
 #include "model/telephony/TTronco.h"
 
-#include <QAccessibleWidget>
 #include <QHeaderView>
 #include <QPaintEvent>
 #include <QPainter>
@@ -36,65 +35,21 @@ QString TextoDirecao(const QString& d) {
 
 // --- Accessibility --------------------------------------------------------------------------
 
-class TAcessivelCelula : public QAccessibleInterface {
-public:
-    TAcessivelCelula(TFaixaTronco* faixa, int i) : m_faixa(faixa), m_i(i) {}
-    bool isValid() const override { return m_faixa && m_i < m_faixa->Quantidade(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override {
-        return m_faixa ? m_faixa->window()->windowHandle() : nullptr;
-    }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override {
-        return m_faixa ? QAccessible::queryAccessibleInterface(m_faixa.data()) : nullptr;
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QString text(QAccessible::Text t) const override {
-        if (!isValid()) return {};
-        if (t == QAccessible::Name) return m_faixa->NomeCelula(m_i);
-        if (t == QAccessible::Description) return m_faixa->DescricaoCelula(m_i);
-        return {};
-    }
-    void setText(QAccessible::Text, const QString&) override {}
-    QRect rect() const override {
-        if (!isValid()) return {};
-        const QRect r = m_faixa->RetanguloCelula(m_i);
-        return QRect(m_faixa->mapToGlobal(r.topLeft()), r.size());
-    }
-    QAccessible::Role role() const override { return QAccessible::Cell; }
-    QAccessible::State state() const override {
-        QAccessible::State s;
-        s.readOnly = true;
-        if (!isValid()) s.invalid = true;
-        return s;
-    }
-
-private:
-    QPointer<TFaixaTronco> m_faixa;
-    int m_i;
-};
-
-class TAcessivelFaixa : public QAccessibleWidget {
-public:
-    explicit TAcessivelFaixa(TFaixaTronco* faixa) : QAccessibleWidget(faixa, QAccessible::Row) {}
-    TFaixaTronco* Faixa() const { return static_cast<TFaixaTronco*>(widget()); }
-    int childCount() const override { return Faixa()->Quantidade(); }
-    QAccessibleInterface* child(int i) const override { return Faixa()->Filho(i); }
-    int indexOfChild(const QAccessibleInterface* c) const override {
-        return Faixa()->IndiceDoFilho(c);
-    }
-    QAccessibleInterface* childAt(int x, int y) const override {
-        const int i = Faixa()->CelulaEm(Faixa()->mapFromGlobal(QPoint(x, y)));
-        return i >= 0 ? Faixa()->Filho(i) : nullptr;
+// The strip's cells as assistive technology reads them.
+struct TItensFaixa {
+    using Widget = TFaixaTronco;
+    static constexpr QAccessible::Role Papel = QAccessible::Row;
+    static constexpr QAccessible::Role PapelItem = QAccessible::Cell;
+    static int Quantidade(const TFaixaTronco& f) { return f.Quantidade(); }
+    static QString Nome(const TFaixaTronco& f, int i) { return f.NomeCelula(i); }
+    static QString Descricao(const TFaixaTronco& f, int i) { return f.DescricaoCelula(i); }
+    static QRect Retangulo(const TFaixaTronco& f, int i) { return f.RetanguloCelula(i); }
+    static int ItemEm(const TFaixaTronco& f, QPoint p) { return f.CelulaEm(p); }
+    static QAccessibleInterface* Filho(TFaixaTronco& f, int i) { return f.Filho(i); }
+    static int IndiceDoFilho(const TFaixaTronco& f, const QAccessibleInterface* c) {
+        return f.IndiceDoFilho(c);
     }
 };
-
-QAccessibleInterface* FabricaFaixa(const QString&, QObject* objeto) {
-    if (auto* f = qobject_cast<TFaixaTronco*>(objeto)) return new TAcessivelFaixa(f);
-    return nullptr;
-}
 
 } // namespace
 
@@ -102,7 +57,7 @@ QAccessibleInterface* FabricaFaixa(const QString&, QObject* objeto) {
 
 TFaixaTronco::TFaixaTronco(QWidget* parent) : QWidget(parent) {
     static const bool instalada = [] {
-        QAccessible::installFactory(FabricaFaixa);
+        QAccessible::installFactory(TAcessivelPintor<TItensFaixa>::Fabrica);
         return true;
     }();
     Q_UNUSED(instalada);
@@ -110,10 +65,7 @@ TFaixaTronco::TFaixaTronco(QWidget* parent) : QWidget(parent) {
     Atualiza();
 }
 
-TFaixaTronco::~TFaixaTronco() {
-    for (const unsigned id : m_filhos)
-        if (id) QAccessible::deleteAccessibleInterface(id);
-}
+TFaixaTronco::~TFaixaTronco() = default;
 
 void TFaixaTronco::DefineCanais(const std::vector<TCanalTronco*>* canais) {
     m_canais = canais;
@@ -123,10 +75,7 @@ void TFaixaTronco::DefineCanais(const std::vector<TCanalTronco*>* canais) {
 void TFaixaTronco::Atualiza() {
     setFixedSize(std::max(1, Quantidade()) * kCelula + 3, kCabecalho + kCelula + 1);
     // Cells of lines that are gone (a panel that forgot its lines) read as invalid and go.
-    while (int(m_filhos.size()) > Quantidade()) {
-        if (m_filhos.back()) QAccessible::deleteAccessibleInterface(m_filhos.back());
-        m_filhos.pop_back();
-    }
+    m_filhos.Apara(Quantidade());
     update();
 }
 
@@ -141,17 +90,12 @@ int TFaixaTronco::CelulaEm(QPoint p) const {
 }
 
 QAccessibleInterface* TFaixaTronco::Filho(int i) {
-    if (i < 0 || i >= Quantidade()) return nullptr;
-    if (m_filhos.size() <= size_t(i)) m_filhos.resize(size_t(i) + 1, 0);
-    unsigned& id = m_filhos[size_t(i)];
-    if (!id) id = QAccessible::registerAccessibleInterface(new TAcessivelCelula(this, i));
-    return QAccessible::accessibleInterface(id);
+    return m_filhos.Filho(i, Quantidade(),
+                          [&] { return new TAcessivelItemPintado<TItensFaixa>(this, i); });
 }
 
 int TFaixaTronco::IndiceDoFilho(const QAccessibleInterface* filho) const {
-    for (size_t i = 0; i < m_filhos.size(); ++i)
-        if (m_filhos[i] && QAccessible::accessibleInterface(m_filhos[i]) == filho) return int(i);
-    return -1;
+    return m_filhos.Indice(filho);
 }
 
 QColor TFaixaTronco::CorCanal(const TCanalTronco& c) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/widgets/TItensAcessiveis.h"
+
 #include <QAccessible>
 #include <QColor>
 #include <QWidget>
@@ -50,7 +52,7 @@ protected:
 private:
     // The panel's lines (not owned).
     const std::vector<TCanalTronco*>* m_canais = nullptr;
-    std::vector<unsigned> m_filhos;
+    TFilhosAcessiveis m_filhos;
 };
 
 // One trunk panel: the number of lines, the strip, the occupancy bar, the outgoing, incoming

@@ -4,6 +4,7 @@
 #include "model/callcentre/TAgente.h"
 #include "model/callcentre/TFila.h"
 #include "model/telephony/TChannel.h"
+#include "monitor/TAlertas.h"
 #include "monitor/TMonitor.h"
 #include "settings/TPerfis.h"
 #include "settings/TSecaoTela.h"
@@ -203,6 +204,14 @@ void TfrmPainel::Atualiza() {
             tiles.push_back(TileDe(*a));
     }
     m_parede->DefineDados(std::move(cartoes), std::move(tiles), m_config.MostrarAtendentes);
+    // The alerts of what is shown, as the model holds them now (they start and end on the same
+    // one-second tick).
+    QSet<QString> filasEmAlerta, atendentesEmAlerta;
+    for (const TAlerta* a : m_monitor->Alertas().Ativos()) {
+        if (a->Fila) filasEmAlerta.insert(a->Fila->FilaId());
+        if (a->Agente) atendentesEmAlerta.insert(a->Agente->Agent());
+    }
+    m_parede->DefineAlertas(std::move(filasEmAlerta), std::move(atendentesEmAlerta));
     m_parede->SetRelogio(DaysToDateTime(ServerNow()).toString(QStringLiteral("HH:mm:ss")));
 }
 
