@@ -30,7 +30,10 @@ void TMonitor::OnClientManagerChatDisconnect(TClientManager*) {
 }
 
 void TMonitor::OnClientManagerChatError(TClientManager*, int code) {
-    LimpaFlagsDoServidor();
+    // Only the chat side goes: the main connection's server facts (version, start-up options,
+    // call-reason counts and queue status loaded) still hold, or a chat server that is down
+    // would take the call-reason charts of the telephone queues with it.
+    ChatEnabled = false;
     Loga(SocketErrorText(code));
     FinishChatLoad();
 }

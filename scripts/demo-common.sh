@@ -22,7 +22,11 @@ ini_set() {
 
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-build-release/sim/vesmara-pbx --port 0 --chat-port 0 --speed 5 \
+# The monitor opens its chat connection on port 5033: the simulator's chat server takes it when
+# it is free, so the chat side (chat agents, their chats) shows too.
+chat_port=5033
+(exec 3<>/dev/tcp/127.0.0.1/$chat_port) 2>/dev/null && chat_port=0
+build-release/sim/vesmara-pbx --port 0 --chat-port $chat_port --speed 5 \
     --scenario "${VESMARA_SCENARIO:-demo}" >"$work/pbx.out" 2>/dev/null &
 for _ in $(seq 1 200); do grep -q listening "$work/pbx.out" 2>/dev/null && break; sleep 0.1; done
 port=$(sed -nE 's/.*manager=([0-9]+).*/\1/p' "$work/pbx.out")

@@ -417,9 +417,17 @@ private Q_SLOTS:
         c.monitor->IP = "127.0.0.1";
         c.monitor->PortaChat = porta;
         c.monitor->ChatEnabled = true;
+        c.monitor->CallReasonsCounted = true;
+        c.monitor->QueueStatusLoaded = true;
+        c.monitor->ServerVersion = "1.2.70.0";
         c.monitor->ConectaChat();
         QTRY_COMPARE_WITH_TIMEOUT(c.ui->loadsFinished, 1, 10000);
         QVERIFY(c.LogDesde(0, "Erro ").size() == 1);
+        // The chat side is off; what the main connection loaded stands.
+        QVERIFY(!c.monitor->ChatEnabled);
+        QVERIFY(c.monitor->CallReasonsCounted);
+        QVERIFY(c.monitor->QueueStatusLoaded);
+        QCOMPARE(c.monitor->ServerVersion, QStringLiteral("1.2.70.0"));
         // Without chat queues the chat server is never called.
         TCentral sem;
         sem.monitor->ConectaChat();
