@@ -30,6 +30,8 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include <memory>
+
 namespace {
 QString Chat(const QString& evento, const QStringList& linhas = {}) {
     return Evento(QStringLiteral("UserEvent"),
@@ -569,11 +571,13 @@ private Q_SLOTS:
         TMenuAtendente gerencia(
             c.monitor.get(), [a] { return a; }, &janelaDoMenu);
         gerencia.SetSlot(janela == u"telefonia" ? 0 : 1);
+        // The queue window's member list decides by the queue's permission; its rule asks the
+        // list, so the list lives as long as the menu.
+        std::unique_ptr<TListaAtendentesFila> membros;
         if (janela == u"fila") {
-            // The queue window's member list decides by the queue's permission.
-            TListaAtendentesFila membros(c.monitor.get());
-            membros.SetFila(c.F("5"));
-            const auto regra = membros.Gerencia()->PodeMonitorarConversa;
+            membros = std::make_unique<TListaAtendentesFila>(c.monitor.get());
+            membros->SetFila(c.F("5"));
+            const auto regra = membros->Gerencia()->PodeMonitorarConversa;
             gerencia.PodeMonitorarConversa = [regra](const TAgente& x) { return regra(x); };
             QCOMPARE(regra(*a), permitido);
         }
