@@ -2,6 +2,7 @@
 
 #include "model/callcentre/TFila.h"
 #include "model/callcentre/TMotivoChamada.h"
+#include "monitor/TMonitor.h"
 #include "settings/TCoresMotivos.h"
 #include "ui/widgets/TGraficoPizza.h"
 
@@ -51,4 +52,13 @@ int DesenhaGraficoMotivos(TGraficoPizza* g, const TFila* fila, const TCoresMotiv
     g->MostraVoltar(nivel > 0);
     g->Desenha(outros, fatias);
     return nivel;
+}
+
+void SalvaCoresMotivos(TMonitor* monitor, const QString& arquivo) {
+    if (!monitor || arquivo.isEmpty()) return;
+    try {
+        monitor->CoresMotivos.SalvaCoresMotivoChamada(arquivo);
+    } catch (const std::exception& e) {
+        monitor->AppException(QString::fromUtf8(e.what()));
+    }
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 class TCoresMotivos;
+class TMonitor;
 class TFila;
 class TGraficoPizza;
 
@@ -11,3 +12,7 @@ class TGraficoPizza;
 // no longer exists falls back to the reasons.
 int DesenhaGraficoMotivos(TGraficoPizza* grafico, const TFila* fila, const TCoresMotivos& cores,
                           int nivel, const QString& motivo, int fatias);
+
+// A reason colour changed in a chart: the monitor's reason colours saved in the profile file
+// `arquivo` (nothing without one); a failure goes to the monitor's error report.
+void SalvaCoresMotivos(TMonitor* monitor, const QString& arquivo);

@@ -9,6 +9,7 @@
 #include "ui/lists/TVistaLista.h"
 #include "ui/widgets/TGraficoPizza.h"
 #include "ui/widgets/TPanelFila.h"
+#include "ui/windows/TGraficoMotivosFila.h"
 #include "ui/windows/TListaAtendentesFila.h"
 #include "ui/windows/TListaChamadasFila.h"
 
@@ -449,12 +450,7 @@ void TfrmFila::RestauraCoresMotivos() {
 
 // A reason colour changed: saved in the profile, and every chart redrawn.
 void TfrmFila::SalvaCoresMotivos() {
-    const QString arquivo = ArquivoPerfil();
-    try {
-        if (!arquivo.isEmpty()) m_monitor->CoresMotivos.SalvaCoresMotivoChamada(arquivo);
-    } catch (const std::exception& e) {
-        m_monitor->AppException(QString::fromUtf8(e.what()));
-    }
+    ::SalvaCoresMotivos(m_monitor, ArquivoPerfil());
     DesenhaGrafico();
     Q_EMIT CoresMotivosAlteradas();
 }

@@ -351,12 +351,7 @@ void TfrmFilas::DefineCorMotivo(TPanelFila* panel, const QString& nome, int cor)
 
 void TfrmFilas::RestauraCoresMotivos() {
     // Also the end of DefineCorMotivo: saved in the profile, and every chart redrawn.
-    const QString arquivo = ArquivoPerfil();
-    try {
-        if (!arquivo.isEmpty()) m_monitor->CoresMotivos.SalvaCoresMotivoChamada(arquivo);
-    } catch (const std::exception& e) {
-        m_monitor->AppException(QString::fromUtf8(e.what()));
-    }
+    SalvaCoresMotivos(m_monitor, ArquivoPerfil());
     AtualizaGraficos();
     Q_EMIT CoresMotivosAlteradas();
 }
